@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Windows-1250, the code page of every text file the program shares with the desk's other tools.
+namespace Cp1250 {
+
+// Encodes text; returns false (and leaves *out unspecified) when a character has no code in
+// Windows-1250, so callers report it instead of losing the character.
+bool encode(const QString &text, QByteArray *out);
+
+// Every byte decodes; the five unassigned codes become U+FFFD.
+QString decode(const QByteArray &bytes);
+
+// True when every character of the text can be stored.
+bool canEncode(QChar ch);
+bool canEncode(const QString &text);
+
+} // namespace Cp1250

@@ -1,0 +1,7 @@
+#include "core/programvalues.h"
+
+ProgramValues &Program()
+{
+    static ProgramValues values;
+    return values;
+}

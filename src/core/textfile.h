@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// Outcome of a file operation: the system's error number (0 on success) and a Czech text.
+struct FileResult
+{
+    int errorCode = 0;
+    QString message;
+
+    bool ok() const { return errorCode == 0 && message.isEmpty(); }
+    static FileResult success() { return {}; }
+    static FileResult systemError(int code, const QString &path);
+    static FileResult failure(const QString &message);
+};
+
+// Replaces the file so that a crash leaves either the old or the new content, never a mix:
+// a temporary file in the same folder is written, synced and renamed over the target.
+// A target that exists but may not be written is refused, as a plain rewrite would be.
+FileResult writeFileAtomically(const QString &path, const QByteArray &content);
+
+// Windows-1250 text files with CR LF line ends.
+namespace Cp1250Lines {
+
+// Reads all lines; LF alone also ends a line, and a last line without an end counts.
+FileResult read(const QString &path, QStringList *lines);
+
+// Encodes the lines, each followed by CR LF; a character without a Windows-1250 code makes the
+// call fail before anything is written.
+FileResult encode(const QStringList &lines, QByteArray *content);
+
+// Replaces the file atomically with the lines.
+FileResult write(const QString &path, const QStringList &lines);
+
+} // namespace Cp1250Lines
