@@ -15,6 +15,11 @@ namespace {
 constexpr std::array HandledSignals{SIGSEGV, SIGABRT, SIGBUS, SIGFPE,
                                     SIGILL,  SIGTERM, SIGINT, SIGHUP};
 
+bool asksToEnd(int signalNumber)
+{
+    return signalNumber == SIGTERM || signalNumber == SIGINT || signalNumber == SIGHUP;
+}
+
 struct Target
 {
     ZeroWriter writer = nullptr;
@@ -114,8 +119,13 @@ void installHandlers()
     sigemptyset(&action.sa_mask);
     for (const int signalNumber : HandledSignals)
         sigaddset(&action.sa_mask, signalNumber);
-    for (size_t i = 0; i < HandledSignals.size(); ++i)
-        sigaction(HandledSignals[i], &action, &previousActions[i]);
+    for (size_t i = 0; i < HandledSignals.size(); ++i) {
+        sigaction(HandledSignals[i], nullptr, &previousActions[i]);
+        // A request to end that the program was started to ignore (nohup) does not end it.
+        if (asksToEnd(HandledSignals[i]) && previousActions[i].sa_handler == SIG_IGN)
+            continue;
+        sigaction(HandledSignals[i], &action, nullptr);
+    }
     installed = true;
 }
 

@@ -10,8 +10,9 @@ namespace EmergencyOff {
 
 using ZeroWriter = void (*)(int handle) noexcept;
 
-// SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL, SIGTERM, SIGINT and SIGHUP; with an alternate
-// stack on the calling thread, so that a stack overflow still reaches the handler.
+// SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL, SIGTERM, SIGINT and SIGHUP (the last three only
+// when not ignored already); with an alternate stack on the calling thread, so that a stack
+// overflow still reaches the handler.
 void installHandlers();
 void removeHandlers(); // puts the earlier handlers back
 

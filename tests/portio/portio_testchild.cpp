@@ -96,6 +96,8 @@ int main(int argc, char *argv[])
         return 0;
     }
 
+    if (mode == "nohup")
+        signal(SIGHUP, SIG_IGN);
     InitializePortAccess();
     WritePort(Port, 0, UnitsOn);
 
@@ -110,6 +112,13 @@ int main(int argc, char *argv[])
 
     reportReady();
     if (mode == "wait") {
+        waitForSignal();
+    } else if (mode == "nohup") {
+        // Answers once the test has sent SIGHUP and a line, then waits to be ended.
+        char line[16];
+        if (std::fgets(line, sizeof line, stdin))
+            std::printf("alive %x\n", ReadPort(Port, 0));
+        std::fflush(stdout);
         waitForSignal();
     } else if (mode == "segv") {
         volatile int *volatile nowhere = nullptr;

@@ -43,6 +43,7 @@ class TestPortIoChild : public QObject
 private slots:
     void deathSwitchesUnitsOff_data();
     void deathSwitchesUnitsOff();
+    void ignoredHangupLeavesUnitsOn();
     void directAccessNeedsRawIo();
 };
 
@@ -85,6 +86,22 @@ void TestPortIoChild::deathSwitchesUnitsOff()
 
     QCOMPARE(child.process().exitStatus(), QProcess::CrashExit);
     QCOMPARE(child.process().exitCode(), signal); // it still dies of the same signal
+    QCOMPARE(readSimulatedRegister(0x378), std::optional<quint8>(0));
+}
+
+void TestPortIoChild::ignoredHangupLeavesUnitsOn()
+{
+    ChildRun child("simulator");
+    child.start("nohup");
+    QCOMPARE(child.readLine(), QByteArray("ready a5"));
+    QCOMPARE(::kill(child.process().processId(), SIGHUP), 0);
+    // The signal is delivered before the child returns from reading this line.
+    child.process().write("ping\n");
+    QCOMPARE(child.readLine(), QByteArray("alive a5"));
+
+    QCOMPARE(::kill(child.process().processId(), SIGTERM), 0);
+    QVERIFY(child.process().waitForFinished(30000));
+    QCOMPARE(child.process().exitCode(), SIGTERM);
     QCOMPARE(readSimulatedRegister(0x378), std::optional<quint8>(0));
 }
 
