@@ -1,0 +1,84 @@
+#include "portio/portaccess.h"
+
+#include "portio/emergencyoff.h"
+#include "portio/portaddress.h"
+#include "portio/portbackendchoice.h"
+#include "portio/portrequest.h"
+
+namespace {
+
+class PortAccessLayer
+{
+public:
+    // Also reached by exit() without a shutdown: the units still go off.
+    ~PortAccessLayer() { stop(); }
+
+    void start(std::unique_ptr<PortBackend> backend)
+    {
+        stop();
+        m_backend = std::move(backend);
+        EmergencyOff::installHandlers();
+    }
+
+    void stop()
+    {
+        if (!m_backend)
+            return;
+        EmergencyOff::switchAllOff();
+        EmergencyOff::disarm(); // before the back end closes the descriptors
+        m_backend.reset();
+        EmergencyOff::removeHandlers();
+    }
+
+    PortBackend *backend() const { return m_backend.get(); }
+
+private:
+    std::unique_ptr<PortBackend> m_backend;
+};
+
+PortAccessLayer layer;
+
+} // namespace
+
+void InitializePortAccess()
+{
+    InitializePortAccess(createPortBackend(chosenPortBackend()));
+}
+
+void InitializePortAccess(std::unique_ptr<PortBackend> backend)
+{
+    layer.start(std::move(backend));
+}
+
+void ShutdownPortAccess()
+{
+    layer.stop();
+}
+
+bool DriverStarted()
+{
+    return layer.backend() && layer.backend()->prepare(PortAddress());
+}
+
+quint32 ReadPort(quint32 port, quint32 width)
+{
+    if (!layer.backend())
+        return absentRegisterValue(width);
+    // Results are not examined: a failed request leaves the zeroed answer.
+    QByteArray answer(PortWire::AnswerSize, '\0');
+    layer.backend()->deviceControl(PortWire::ReadCode, PortWire::encodeRequest({port, width, 0}),
+                                   &answer);
+    return PortWire::decodeAnswer(answer);
+}
+
+void WritePort(quint32 port, quint32 width, quint32 value)
+{
+    if (!layer.backend())
+        return;
+    const EmergencyOff::WriteGate gate;
+    if (!gate.isOpen())
+        return;
+    QByteArray answer;
+    layer.backend()->deviceControl(PortWire::WriteCode,
+                                   PortWire::encodeRequest({port, width, value}), &answer);
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "portio/portbackend.h"
+
+#include <memory>
+
+// The port access layer: read and write the I/O port registers through the back end chosen in
+// engine.conf or $VELMORA_PORT_BACKEND (portio/portbackendchoice.h). Used only from the
+// user-interface thread.
+//
+// While the layer runs, a fatal signal or a request to end (SIGTERM, SIGINT, SIGHUP) first
+// writes 0 to every register the program has written, and shutting down does the same.
+
+// Start at program start, before the start-up sequence; the second form takes a given back end.
+void InitializePortAccess();
+void InitializePortAccess(std::unique_ptr<PortBackend> backend);
+// Switches off the registers written during the run and releases the back end.
+void ShutdownPortAccess();
+
+// Initialises on construction and shuts down on destruction.
+class PortAccessSession
+{
+public:
+    PortAccessSession() { InitializePortAccess(); }
+    ~PortAccessSession() { ShutdownPortAccess(); }
+    PortAccessSession(const PortAccessSession &) = delete;
+    PortAccessSession &operator=(const PortAccessSession &) = delete;
+};
+
+// Port access works at the current PortAddress(). Asked at the start-up's check, after the
+// settings have been restored, so that the configured address is the one tried; the back end
+// opens and claims what it needs then.
+bool DriverStarted();
+
+// Width codes: 0 = 8 bits, 1 = 16 bits, 2 = 32 bits. Without an initialised layer a read
+// answers as an absent device (all bits high) and a write does nothing.
+quint32 ReadPort(quint32 port, quint32 width);
+void WritePort(quint32 port, quint32 width, quint32 value);

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QtGlobal>
+
+// Solarium unit n (1 to 8) is switched by bit n - 1 of the data register at PortAddress().
+
+constexpr quint32 UnitMask(int unit)
+{
+    return 1u << (unit - 1);
+}
+
+// Read the register, set the unit's bit and write it back; the other bits stay as they are.
+// Returns the register as read again after the write.
+quint32 SwitchUnitOn(int unit);
+
+// As SwitchUnitOn, clearing the unit's bit. A bit that is already clear stays clear.
+quint32 SwitchUnitOff(int unit);

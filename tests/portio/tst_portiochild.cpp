@@ -1,0 +1,118 @@
+#include "portio/simulatorfiles.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <optional>
+
+// Runs the child program with the simulated port in a fresh folder.
+class ChildRun
+{
+public:
+    explicit ChildRun(const QString &backend)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("VELMORA_PORT_BACKEND", backend);
+        environment.insert("VELMORA_PORT_SIM_DIR", m_dir.path());
+        m_process.setProcessEnvironment(environment);
+        qputenv("VELMORA_PORT_SIM_DIR", m_dir.path().toLocal8Bit());
+    }
+
+    QProcess &process() { return m_process; }
+
+    void start(const QString &mode) { m_process.start(PORTIO_TEST_CHILD, {mode}); }
+
+    QByteArray readLine()
+    {
+        while (!m_process.canReadLine() && m_process.waitForReadyRead(30000)) {
+        }
+        return m_process.readLine().trimmed();
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_process;
+};
+
+class TestPortIoChild : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void deathSwitchesUnitsOff_data();
+    void deathSwitchesUnitsOff();
+    void ignoredHangupLeavesUnitsOn();
+    void directAccessNeedsRawIo();
+};
+
+void TestPortIoChild::deathSwitchesUnitsOff_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<bool>("killedFromOutside");
+    QTest::addColumn<QByteArray>("registerBefore");
+
+    const QList<std::pair<const char *, int>> signals_{
+        {"SIGTERM", SIGTERM}, {"SIGINT", SIGINT}, {"SIGHUP", SIGHUP}, {"SIGSEGV", SIGSEGV},
+        {"SIGABRT", SIGABRT}, {"SIGBUS", SIGBUS}, {"SIGFPE", SIGFPE}, {"SIGILL", SIGILL}};
+    for (const auto &[name, number] : signals_)
+        QTest::addRow("killed with %s", name) << "wait" << number << true << QByteArray("a5");
+
+    QTest::newRow("null pointer") << "segv" << SIGSEGV << false << QByteArray("a5");
+    QTest::newRow("stack overflow") << "stack" << SIGSEGV << false << QByteArray("a5");
+    QTest::newRow("abort") << "abort" << SIGABRT << false << QByteArray("a5");
+    QTest::newRow("division by zero") << "fpe" << SIGFPE << false << QByteArray("a5");
+    QTest::newRow("illegal instruction") << "ill" << SIGILL << false << QByteArray("a5");
+    QTest::newRow("mapping beyond the file") << "bus" << SIGBUS << false << QByteArray("a5");
+    QTest::newRow("SIGTERM during writes") << "busy" << SIGTERM << true << QByteArray("ff");
+    QTest::newRow("SIGINT during writes") << "busy" << SIGINT << true << QByteArray("ff");
+}
+
+void TestPortIoChild::deathSwitchesUnitsOff()
+{
+    QFETCH(QString, mode);
+    QFETCH(int, signal);
+    QFETCH(bool, killedFromOutside);
+    QFETCH(QByteArray, registerBefore);
+
+    ChildRun child("simulator");
+    child.start(mode);
+    QCOMPARE(child.readLine(), "ready " + registerBefore);
+    if (killedFromOutside)
+        QCOMPARE(::kill(child.process().processId(), signal), 0);
+    QVERIFY(child.process().waitForFinished(30000));
+
+    QCOMPARE(child.process().exitStatus(), QProcess::CrashExit);
+    QCOMPARE(child.process().exitCode(), signal); // it still dies of the same signal
+    QCOMPARE(readSimulatedRegister(0x378), std::optional<quint8>(0));
+}
+
+void TestPortIoChild::ignoredHangupLeavesUnitsOn()
+{
+    ChildRun child("simulator");
+    child.start("nohup");
+    QCOMPARE(child.readLine(), QByteArray("ready a5"));
+    QCOMPARE(::kill(child.process().processId(), SIGHUP), 0);
+    // The signal is delivered before the child returns from reading this line.
+    child.process().write("ping\n");
+    QCOMPARE(child.readLine(), QByteArray("alive a5"));
+
+    QCOMPARE(::kill(child.process().processId(), SIGTERM), 0);
+    QVERIFY(child.process().waitForFinished(30000));
+    QCOMPARE(child.process().exitCode(), SIGTERM);
+    QCOMPARE(readSimulatedRegister(0x378), std::optional<quint8>(0));
+}
+
+void TestPortIoChild::directAccessNeedsRawIo()
+{
+    ChildRun child("direct");
+    child.start("direct-without-rawio");
+    QVERIFY(child.process().waitForFinished(30000));
+    QCOMPARE(child.process().exitCode(), 0);
+    QCOMPARE(child.readLine(), QByteArray("refused ff"));
+}
+
+QTEST_GUILESS_MAIN(TestPortIoChild)
+#include "tst_portiochild.moc"
