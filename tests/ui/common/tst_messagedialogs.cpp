@@ -124,6 +124,7 @@ private slots:
     void questionAnswers();
     void questionWithoutSoundFocusesYes();
     void modalInformationWaitsForOk();
+    void autoClosingInformationReturnsAtOnce_data();
     void autoClosingInformationReturnsAtOnce();
     void autoClosingInformationGoesAwayByItself();
     void autoClosingWindowsEachDestroyOnlyThemselves();
@@ -337,15 +338,26 @@ void TestMessageDialogs::modalInformationWaitsForOk()
     QVERIFY(openMessageWindows().isEmpty());
 }
 
+void TestMessageDialogs::autoClosingInformationReturnsAtOnce_data()
+{
+    QTest::addColumn<bool>("passControl");
+    QTest::newRow("caller's window keeps its focused control") << false;
+    QTest::newRow("a control given as focus window") << true;
+}
+
 void TestMessageDialogs::autoClosingInformationReturnsAtOnce()
 {
+    QFETCH(bool, passControl);
     QWidget caller;
     auto *input = new QLineEdit(&caller);
+    auto *other = new QLineEdit(&caller);
+    other->move(0, 30);
     caller.show();
     QVERIFY(QTest::qWaitForWindowActive(&caller));
-    input->setFocus();
+    (passControl ? other : input)->setFocus();
 
-    ShowInformation("SQL dotaz dokončen...", "Výsledek je zobrazen...", true, &caller);
+    ShowInformation("SQL dotaz dokončen...", "Výsledek je zobrazen...", true,
+                    passControl ? static_cast<QWidget *>(input) : &caller);
 
     const QList<TFormMessage *> open = openMessageWindows();
     QCOMPARE(open.size(), 1);
