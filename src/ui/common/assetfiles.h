@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+// Files that the program names without a directory (sounds, console pictures) are looked up the
+// way the desk expects: the current directory first, then the assets folder installed beside the
+// program file. Returns the full path, or an empty text when neither holds the file.
+QString FindAssetFile(const QString &bareName);
+
+// "<folder of the program file>/assets"
+QString InstalledAssetsDirectory();

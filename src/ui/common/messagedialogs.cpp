@@ -1,0 +1,168 @@
+#include "ui/common/messagedialogs.h"
+
+#include "ui/common/messagewindows.h"
+#include "ui/common/sounds.h"
+
+#include <QPushButton>
+#include <QWidget>
+
+namespace {
+
+const QString WarningSound = QStringLiteral("Warning.wav");
+const QString InformationSound = QStringLiteral("Information.wav");
+const QString QuestionSound = QStringLiteral("Question.wav");
+
+// The engine hands its message through a 128-character buffer.
+constexpr qsizetype EngineMessageLimit = 127;
+
+struct TestHookState
+{
+    bool engaged = false;
+    QList<bool> answers;
+    QList<MessageDialogsTestHook::Message> messages;
+};
+
+TestHookState &hook()
+{
+    static TestHookState state;
+    return state;
+}
+
+std::function<DatabaseError()> &databaseErrorSource()
+{
+    static std::function<DatabaseError()> source;
+    return source;
+}
+
+// Records the message when the test hook is engaged; true when it has taken the call over.
+bool recordedByHook(const MessageDialogsTestHook::Message &message)
+{
+    TestHookState &state = hook();
+    if (!state.engaged)
+        return false;
+    state.messages.append(message);
+    return true;
+}
+
+bool nextScriptedAnswer()
+{
+    TestHookState &state = hook();
+    return state.answers.isEmpty() ? false : state.answers.takeFirst();
+}
+
+bool askQuestion(const QString &text, const QString &specification,
+                 QPushButton *(TFormQuestion::*focusButton)() const)
+{
+    TFormQuestion form;
+    form.setMessage(text, specification);
+    if (focusButton)
+        (form.*focusButton)()->setFocus();
+    return form.exec() == TFormQuestion::Yes;
+}
+
+} // namespace
+
+void ShowWarning(const QString &text, const QString &specification)
+{
+    using namespace MessageDialogsTestHook;
+    if (recordedByHook({Kind::Warning, text, specification, WarningSound}))
+        return;
+    PlaySound(WarningSound);
+    TFormWarning form;
+    form.setMessage(text, specification);
+    form.exec();
+}
+
+void ShowInformation(const QString &text, const QString &specification, bool autoClose,
+                     QWidget *focusWindow)
+{
+    using namespace MessageDialogsTestHook;
+    if (recordedByHook({Kind::Information, text, specification, InformationSound, autoClose}))
+        return;
+    PlaySound(InformationSound);
+    if (!autoClose) {
+        TFormInformation form;
+        form.setMessage(text, specification);
+        form.exec();
+        return;
+    }
+    auto *form = new TFormInformation; // deletes itself when its close timer fires
+    form->setMessage(text, specification);
+    form->setAutoClose(true);
+    form->setAttribute(Qt::WA_ShowWithoutActivating);
+    form->show();
+    if (focusWindow) {
+        // Typing goes on where it was: the window keeps its focused control.
+        QWidget *window = focusWindow->window();
+        window->activateWindow();
+        if (focusWindow != window)
+            focusWindow->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+bool ShowQuestion(const QString &text, const QString &specification, bool defaultYes)
+{
+    using namespace MessageDialogsTestHook;
+    if (recordedByHook({Kind::Question, text, specification, QuestionSound, false, defaultYes}))
+        return nextScriptedAnswer();
+    PlaySound(QuestionSound);
+    return askQuestion(text, specification,
+                       defaultYes ? &TFormQuestion::ButtonYes : &TFormQuestion::ButtonNo);
+}
+
+bool ShowQuestionWithoutSound(const QString &text, const QString &specification)
+{
+    using namespace MessageDialogsTestHook;
+    if (recordedByHook({Kind::Question, text, specification, QString(), false, true}))
+        return nextScriptedAnswer();
+    return askQuestion(text, specification, nullptr);
+}
+
+void setDatabaseErrorSource(std::function<DatabaseError()> source)
+{
+    databaseErrorSource() = std::move(source);
+}
+
+void ShowDatabaseError(bool succeeded)
+{
+    if (succeeded)
+        return;
+    const auto &source = databaseErrorSource();
+    const DatabaseError error = source ? source() : DatabaseError{};
+    if (error.code == 1)
+        return;
+    QString message = error.message;
+    if (const qsizetype end = message.indexOf(QChar(u'\0')); end >= 0)
+        message.truncate(end);
+    message.truncate(EngineMessageLimit);
+    ShowWarning(QStringLiteral("Error [%1]").arg(error.code), message);
+}
+
+namespace MessageDialogsTestHook {
+
+void engage()
+{
+    hook().engaged = true;
+}
+
+void release()
+{
+    hook() = TestHookState{};
+}
+
+bool isEngaged()
+{
+    return hook().engaged;
+}
+
+void queueAnswers(const QList<bool> &answers)
+{
+    hook().answers.append(answers);
+}
+
+QList<Message> takeMessages()
+{
+    return std::exchange(hook().messages, {});
+}
+
+} // namespace MessageDialogsTestHook

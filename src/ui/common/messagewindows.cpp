@@ -1,0 +1,152 @@
+#include "ui/common/messagewindows.h"
+
+#include "ui/common/uifonts.h"
+#include "ui/common/windowhelpers.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+constexpr int ClientWidth = 440;
+constexpr int ClientHeight = 93;
+constexpr int ButtonTop = 64;
+constexpr int ButtonWidth = 75;
+constexpr int ButtonHeight = 25;
+constexpr int IconBlinkMs = 250;
+constexpr int AutoCloseMs = 2000;
+
+QLabel *textLabel(QWidget *parent, const QString &name, const QFont &font, int left, int top)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setFont(font);
+    // Texts come from the program's messages and data: never rich text, never wrapped.
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(false);
+    label->move(left, top);
+    return label;
+}
+
+} // namespace
+
+TFormMessage::TFormMessage(const QString &caption, const QString &iconResource,
+                           const QString &headlineName)
+    : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+{
+    setWindowTitle(caption);
+    setFont(UiFonts::sansSerif(11));
+    setFixedSize(ClientWidth, ClientHeight);
+
+    m_image = new QLabel(this);
+    m_image->setObjectName(QStringLiteral("Image"));
+    m_image->setGeometry(8, 8, 48, 48);
+    m_image->setPixmap(QPixmap(iconResource));
+
+    m_headline = textLabel(this, headlineName, UiFonts::sansSerif(16, true), 72, 10);
+    m_specification =
+        textLabel(this, QStringLiteral("LabelSpecification"), UiFonts::sansSerif(11), 72, 38);
+
+    m_timerIcon = new QTimer(this);
+    m_timerIcon->setObjectName(QStringLiteral("TimerIcon"));
+    m_timerIcon->setInterval(IconBlinkMs);
+    connect(m_timerIcon, &QTimer::timeout, this, &TFormMessage::TimerIconTimer);
+    m_timerIcon->start();
+
+    setMessage(QString(), QString());
+}
+
+void TFormMessage::setMessage(const QString &text, const QString &specification)
+{
+    m_headline->setText(text);
+    m_headline->adjustSize();
+    m_specification->setText(specification);
+    m_specification->adjustSize();
+}
+
+QPushButton *TFormMessage::addButton(const QString &caption, int left, const QString &name)
+{
+    auto *button = new QPushButton(caption, this);
+    button->setObjectName(name);
+    button->setGeometry(left, ButtonTop, ButtonWidth, ButtonHeight);
+    return button;
+}
+
+void TFormMessage::keyPressEvent(QKeyEvent *event)
+{
+    if (!EscapeClicksButton(event, m_cancelButton))
+        QDialog::keyPressEvent(event);
+}
+
+void TFormMessage::showEvent(QShowEvent *event)
+{
+    CentreOnScreen(this);
+    QDialog::showEvent(event);
+}
+
+void TFormMessage::TimerIconTimer()
+{
+    m_image->setVisible(!m_image->isVisible());
+}
+
+TFormWarning::TFormWarning()
+    : TFormMessage(QStringLiteral(" Upozornění"), QStringLiteral(":/velmora/WarningIcon.png"),
+                   QStringLiteral("LabelWarning"))
+{
+    m_buttonOk = addButton(QStringLiteral("Ok"), 183, QStringLiteral("ButtonOk"));
+    m_buttonOk->setDefault(true);
+    setCancelButton(m_buttonOk);
+    connect(m_buttonOk, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+TFormInformation::TFormInformation()
+    : TFormMessage(QStringLiteral(" Informace"), QStringLiteral(":/velmora/InformationIcon.png"),
+                   QStringLiteral("LabelInformation"))
+{
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+    m_buttonOk = addButton(QStringLiteral("Ok"), 183, QStringLiteral("ButtonOk"));
+    m_buttonOk->setDefault(true);
+    setCancelButton(m_buttonOk);
+    connect(m_buttonOk, &QPushButton::clicked, this, &QDialog::accept);
+
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("Timer"));
+    m_timer->setInterval(AutoCloseMs);
+    m_timer->setSingleShot(true);
+    connect(m_timer, &QTimer::timeout, this, &TFormInformation::TimerTimer);
+}
+
+void TFormInformation::setAutoClose(bool autoClose)
+{
+    m_autoClose = autoClose;
+}
+
+void TFormInformation::showEvent(QShowEvent *event)
+{
+    TFormMessage::showEvent(event);
+    // The 2000 ms count from the moment the window can be seen; hiding it by "Ok" keeps the count.
+    if (m_autoClose && !m_timer->isActive())
+        m_timer->start();
+}
+
+void TFormInformation::TimerTimer()
+{
+    m_timer->stop();
+    hide();
+    deleteLater();
+}
+
+TFormQuestion::TFormQuestion()
+    : TFormMessage(QStringLiteral(" Otázka"), QStringLiteral(":/velmora/QuestionIcon.png"),
+                   QStringLiteral("LabelQuestion"))
+{
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+    m_buttonYes = addButton(QStringLiteral("&Ano"), 141, QStringLiteral("ButtonYes"));
+    m_buttonNo = addButton(QStringLiteral("&Ne"), 223, QStringLiteral("ButtonNo"));
+    setCancelButton(m_buttonNo);
+    connect(m_buttonYes, &QPushButton::clicked, this, [this] { done(Yes); });
+    connect(m_buttonNo, &QPushButton::clicked, this, [this] { done(No); });
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QString>
+
+// A value of the program's version information by its key ("ProductName", "ProductVersion",
+// "FileVersion", "CompanyName", ...); keys match without regard to letter case. An unknown key
+// gives an empty text.
+QString GetVersionInfo(const QString &key);
