@@ -57,7 +57,8 @@ TFormAbout::TFormAbout(QWidget *parent)
     m_companyLabel->setText(GetVersionInfo(QStringLiteral("CompanyName")));
     m_contactLabel =
         centredLine(this, QStringLiteral("ContactLabel"), UiFonts::sansSerif(11), 118, 30);
-    m_contactLabel->setText(QStringLiteral("Technická podpora: podpora@velmora.cz\n"
+    m_contactLabel->setText(QStringLiteral("Technická podpora: ") + SupportContact +
+                            QStringLiteral("\n"
                                            "www.velmora.cz"));
 
     m_buttonClose = new QPushButton(QStringLiteral("Zavřít"), this);

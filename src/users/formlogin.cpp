@@ -1,0 +1,81 @@
+#include "users/formlogin.h"
+
+#include "users/access.h"
+#include "users/userregister.h"
+#include "users/usertextvalidator.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TFormLogin::TFormLogin(QWidget *parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral(" Přihlášení"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    auto *layout = new QVBoxLayout(this);
+    auto *group = new QGroupBox(QStringLiteral("Přihlášení uživatele"), this);
+    auto *grid = new QGridLayout(group);
+
+    m_comboBoxUser = new QComboBox(group);
+    m_comboBoxUser->setObjectName(QStringLiteral("ComboBoxUser"));
+    m_comboBoxUser->setEditable(true);
+    m_comboBoxUser->setInsertPolicy(QComboBox::NoInsert);
+    limitUserText(m_comboBoxUser);
+    m_editPass = new QLineEdit(group);
+    m_editPass->setObjectName(QStringLiteral("EditPass"));
+    m_editPass->setEchoMode(QLineEdit::Password);
+    limitUserText(m_editPass);
+    grid->addWidget(new QLabel(QStringLiteral("Uživatel:"), group), 0, 0);
+    grid->addWidget(m_comboBoxUser, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Heslo:"), group), 1, 0);
+    grid->addWidget(m_editPass, 1, 1);
+    layout->addWidget(group);
+
+    auto *ok = new QPushButton(QStringLiteral("Ok"), this);
+    ok->setObjectName(QStringLiteral("ButtonOk"));
+    ok->setDefault(true);
+    auto *cancel = new QPushButton(QStringLiteral("Storno"), this);
+    cancel->setObjectName(QStringLiteral("ButtonCancel"));
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+
+    setFixedSize(sizeHint().expandedTo({300, 0}));
+    m_editPass->setFocus();
+}
+
+void TFormLogin::prepare(const UserRegister &users)
+{
+    m_comboBoxUser->clear();
+    if (users.isEmpty()) {
+        m_comboBoxUser->setEditText(AdministratorName);
+        return;
+    }
+    m_comboBoxUser->addItems(users.names());
+    m_comboBoxUser->setEditText(QString());
+}
+
+QString TFormLogin::userName() const
+{
+    return m_comboBoxUser->currentText();
+}
+
+QString TFormLogin::password() const
+{
+    return m_editPass->text();
+}
+
+void TFormLogin::retryPassword()
+{
+    m_editPass->clear();
+    m_editPass->setFocus();
+}

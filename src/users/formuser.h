@@ -1,0 +1,59 @@
+#pragma once
+
+#include "users/userregister.h"
+
+#include <QDialog>
+
+class QPushButton;
+class QTreeWidget;
+
+// " Uživatelé": the user register and the editor of its names, passwords and rights. The window
+// lives for the whole run and is itself the register that logins and rights checks read.
+class TFormUser : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TFormUser(const QString &usersFilePath, QWidget *parent = nullptr);
+
+    const UserRegister &users() const { return m_users; }
+
+    // Replaces the register by the file; a missing or damaged file is reported and leaves the
+    // register empty, so that only the built-in administrator can log in.
+    UserRegister::LoadResult OpenUsers();
+    FileResult SaveUsers();
+
+    // "Ok" saves first (a failed save keeps the window open and the edits with it); any other
+    // way of closing reloads the register from its file, dropping the edits.
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void activate(); // SetSelectedUser, then SetButtons
+    void SetSelectedUser();
+    void SetButtons();
+    void fillList();
+    int selectedRow() const;
+    void selectRow(int row, bool focus);
+    bool toggleRightAt(const QPoint &position);
+
+    void ButtonAddClick();
+    void ButtonDeleteClick();
+    void ButtonEditClick();
+
+    QString m_usersFilePath;
+    UserRegister m_users;
+    QTreeWidget *m_listViewUsers;
+    QPushButton *m_buttonAdd;
+    QPushButton *m_buttonDelete;
+    QPushButton *m_buttonEdit;
+};
+
+class QAbstractItemView;
+
+// Gives a list's column header the 9-pixel "Microsoft Sans Serif" face, keeping the rest of its
+// font.
+void SetListViewFont(QAbstractItemView *listView);

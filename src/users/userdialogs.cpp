@@ -1,0 +1,125 @@
+#include "users/userdialogs.h"
+
+#include "users/userregister.h"
+#include "users/usertextvalidator.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QLineEdit *addField(QGridLayout *grid, QDialog *dialog, const QString &caption, const QString &name,
+                    bool secret)
+{
+    auto *edit = new QLineEdit(dialog);
+    edit->setObjectName(name);
+    limitUserText(edit);
+    if (secret)
+        edit->setEchoMode(QLineEdit::Password);
+    const int row = grid->rowCount();
+    grid->addWidget(new QLabel(caption, dialog), row, 0);
+    grid->addWidget(edit, row, 1);
+    return edit;
+}
+
+// "Ok" (default, disabled until the fields agree) and "Storno" (Escape) under the fields.
+QPushButton *addButtons(QVBoxLayout *layout, QDialog *dialog)
+{
+    auto *ok = new QPushButton(QStringLiteral("Ok"), dialog);
+    ok->setObjectName(QStringLiteral("ButtonOk"));
+    ok->setDefault(true);
+    auto *cancel = new QPushButton(QStringLiteral("Storno"), dialog);
+    cancel->setObjectName(QStringLiteral("ButtonCancel"));
+    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    auto *row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    layout->addLayout(row);
+    return ok;
+}
+
+void fixDialogFrame(QDialog *dialog)
+{
+    dialog->setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    dialog->setFixedSize(dialog->sizeHint().expandedTo({280, 0}));
+}
+
+} // namespace
+
+TFormUserNew::TFormUserNew(const UserRegister &users, QWidget *parent)
+    : QDialog(parent), m_users(users)
+{
+    setWindowTitle(QStringLiteral(" Nový uživatel"));
+    auto *layout = new QVBoxLayout(this);
+    auto *grid = new QGridLayout;
+    m_editUser =
+        addField(grid, this, QStringLiteral("Uživatel:"), QStringLiteral("EditUser"), false);
+    m_editPass = addField(grid, this, QStringLiteral("Heslo:"), QStringLiteral("EditPass"), true);
+    m_editPassConfirm = addField(grid, this, QStringLiteral("Potvrzení hesla:"),
+                                 QStringLiteral("EditPassConfirm"), true);
+    layout->addLayout(grid);
+    m_buttonOk = addButtons(layout, this);
+    m_buttonOk->setEnabled(false);
+    for (QLineEdit *edit : {m_editUser, m_editPass, m_editPassConfirm})
+        connect(edit, &QLineEdit::textChanged, this, &TFormUserNew::EditsChange);
+    fixDialogFrame(this);
+    m_editUser->setFocus();
+}
+
+QString TFormUserNew::userName() const
+{
+    return m_editUser->text();
+}
+
+QString TFormUserNew::password() const
+{
+    return m_editPass->text();
+}
+
+void TFormUserNew::EditsChange()
+{
+    m_buttonOk->setEnabled(!m_editUser->text().isEmpty() && !m_editPass->text().isEmpty() &&
+                           m_editPass->text() == m_editPassConfirm->text() &&
+                           !m_users.GetUserItem(m_editUser->text()));
+}
+
+TFormUserEdit::TFormUserEdit(const QString &userName, const QString &password, QWidget *parent)
+    : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral(" Editace uživatele"));
+    auto *layout = new QVBoxLayout(this);
+    auto *grid = new QGridLayout;
+    m_labelUserName = new QLabel(userName, this);
+    m_labelUserName->setObjectName(QStringLiteral("LabelUserName"));
+    grid->addWidget(new QLabel(QStringLiteral("Uživatel:"), this), 0, 0);
+    grid->addWidget(m_labelUserName, 0, 1);
+    m_editPass = addField(grid, this, QStringLiteral("Heslo:"), QStringLiteral("EditPass"), true);
+    m_editPassConfirm = addField(grid, this, QStringLiteral("Potvrzení hesla:"),
+                                 QStringLiteral("EditPassConfirm"), true);
+    layout->addLayout(grid);
+    m_buttonOk = addButtons(layout, this);
+    m_editPass->setText(password);
+    m_editPassConfirm->setText(password);
+    for (QLineEdit *edit : {m_editPass, m_editPassConfirm})
+        connect(edit, &QLineEdit::textChanged, this, &TFormUserEdit::EditsChange);
+    EditsChange();
+    fixDialogFrame(this);
+    m_editPass->setFocus();
+}
+
+QString TFormUserEdit::password() const
+{
+    return m_editPass->text();
+}
+
+void TFormUserEdit::EditsChange()
+{
+    m_buttonOk->setEnabled(!m_editPass->text().isEmpty() &&
+                           m_editPass->text() == m_editPassConfirm->text());
+}
