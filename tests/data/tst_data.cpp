@@ -1,6 +1,8 @@
 #include "core/pricing.h"
 #include "data/database.h"
+#include "data/query.h"
 #include "data/table.h"
+#include "data/tablemodel.h"
 #include "data/tables.h"
 
 #include <QDate>
@@ -176,6 +178,12 @@ private slots:
     void notificationsSuspendAndResume();
     void tableNamesAreCaseInsensitiveInSql();
     void missingFileRefusesConnection();
+    void queryResult();
+    void queryStatementsWithoutRows_data();
+    void queryStatementsWithoutRows();
+    void queryErrors_data();
+    void queryErrors();
+    void tableModel();
 };
 
 void TestData::initTestCase()
@@ -936,6 +944,147 @@ void TestData::missingFileRefusesConnection()
     QVERIFY(!QFile::exists(installation.dir.filePath(QStringLiteral("Solars.DB"))));
     QVERIFY(!installation.database.connect(QStringLiteral("Nikde")));
     QCOMPARE(Engine::lastError().code, quint16(EngineErrorCode::AliasNotFound));
+}
+
+void TestData::queryResult()
+{
+    Installation installation;
+    QVERIFY(installation.connectAndOpen());
+    for (int i = 1; i <= 450; ++i) {
+        QVERIFY(
+            installation.sales.append(receipt(i, QDate(2026, 4, 1 + i % 30), QTime(9, 0), 1 + i % 8,
+                                              10, 0, 60 + i, i % 2 ? "Novák" : "Černá")));
+    }
+    Query query(&installation.database);
+    query.setSql(QStringLiteral("select * from SALESOLARS;"));
+    QVERIFY2(query.exec(), qPrintable(Engine::lastError().message));
+    QVERIFY(query.isOpen());
+    QCOMPARE(query.recordCount(), 450);
+    QCOMPARE(query.fieldNames(), (QStringList{"PARAGON", "DATE", "TIME", "SOLAR", "STOP", "TAX",
+                                              "PRICE", "OFF", "PERIOD", "USER"}));
+    QCOMPARE(query.fieldTypes().at(1), FieldType::Date);
+    QCOMPARE(query.fields().at(9).size, 16);
+    QVERIFY(query.first());
+    QCOMPARE(query.value(1).toDate(), QDate(2026, 4, 2));
+    QCOMPARE(query.value(2).toTime(), QTime(9, 0));
+    const QList<QVariantList> window = query.readWindow(440, 20);
+    QCOMPARE(window.size(), 10);
+    QCOMPARE(window.first().first().toInt(), 441);
+
+    // The console's search: a prefix in small letters finds the capitalised name.
+    QVERIFY(query.locate(QStringLiteral("USER"), QStringLiteral("čer"),
+                         LocateOption::CaseInsensitive | LocateOption::PartialKey));
+    QCOMPARE(query.recordNumber(), 1);
+    QCOMPARE(query.value(0).toInt(), 2);
+    QVERIFY(!query.locate(QStringLiteral("USER"), QStringLiteral("x"), LocateOption::PartialKey));
+
+    int rows = 0;
+    for (query.first(); !query.eof(); query.next())
+        ++rows;
+    QCOMPARE(rows, 450);
+
+    // Computed columns, the receipt price function, and statements that cannot be nested.
+    query.setSql(
+        QStringLiteral("select count(*), sum(PRICE_TOTAL(PERIOD, PRICE, OFF)) from SaleSolars"));
+    QVERIFY(query.exec());
+    QCOMPARE(query.fieldTypes().first(), FieldType::LongInteger);
+    QCOMPARE(query.value(0).toInt(), 450);
+    query.setSql(QStringLiteral("pragma SaleSolars.index_list('SaleSolars')"));
+    QVERIFY(query.exec());
+    QCOMPARE(query.recordCount(), 17);
+    QCOMPARE(query.readWindow(15, 5).size(), 2);
+}
+
+void TestData::queryStatementsWithoutRows_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<int>("money");
+    QTest::newRow("update") << "UPDATE money SET MONEY = MONEY + 25" << 25;
+    QTest::newRow("update with semicolon") << "update MONEY set money = 7;" << 7;
+}
+
+void TestData::queryStatementsWithoutRows()
+{
+    QFETCH(QString, sql);
+    QFETCH(int, money);
+    Installation installation;
+    QVERIFY(installation.connectAndOpen());
+    Query query(&installation.database);
+    query.setSql(sql);
+    QVERIFY(query.exec());
+    QVERIFY(!query.isOpen());
+    QCOMPARE(query.recordCount(), 0);
+    QVERIFY(installation.money.refresh());
+    QCOMPARE(installation.money.value(QStringLiteral("MONEY")).toInt(), money); // ran once
+}
+
+void TestData::queryErrors_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::newRow("misspelt") << "selekt * from SaleSolars";
+    QTest::newRow("unknown table") << "select * from Nothing";
+    QTest::newRow("two statements") << "select 1; select 2";
+    QTest::newRow("constraint")
+        << "update Solars set DESCRIPTION = 'abcdefghijklmnopqrstuvwxyz1234567'";
+}
+
+void TestData::queryErrors()
+{
+    QFETCH(QString, sql);
+    Installation installation;
+    QVERIFY(installation.connectAndOpen());
+    Query query(&installation.database);
+    query.setSql(sql);
+    Engine::clearLastError();
+    QVERIFY(!query.exec());
+    QVERIFY(!query.isOpen());
+    const EngineError error = Engine::lastError();
+    QVERIFY(error.code > 1);
+    QVERIFY(!error.message.isEmpty());
+    QVERIFY(error.message.size() <= EngineError::MaxMessageLength);
+}
+
+void TestData::tableModel()
+{
+    Installation installation;
+    QVERIFY(installation.connectAndOpen());
+    Table &sales = installation.sales;
+    for (int i = 1; i <= 450; ++i) {
+        QVERIFY(sales.append(receipt(i, QDate(2026, 4, 1 + i % 30), QTime(9, 0), 1 + i % 8, 10,
+                                     i % 3 * 5, 754, "u")));
+    }
+    TableModel model(&sales, SaleSolarsTable().visibleColumns());
+    QCOMPARE(model.rowCount(), 450);
+    QCOMPARE(model.columnCount(), 12);
+    QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("Doklad"));
+    QCOMPARE(model.headerData(11, Qt::Horizontal).toString(), QStringLiteral("Uživatel"));
+    QCOMPARE(model.currentRow(), 449); // the last appended record is current
+    const int mmss = model.columnOfField(QStringLiteral("PERIOD_MMSS"));
+    QCOMPARE(model.data(model.index(300, 0)).toString(), QStringLiteral("000000301"));
+    QCOMPARE(model.data(model.index(300, mmss)).toString(), QStringLiteral("12:34"));
+    QCOMPARE(model.data(model.index(300, mmss), Qt::TextAlignmentRole).toInt(),
+             int(Qt::AlignHCenter | Qt::AlignVCenter));
+    QCOMPARE(model.data(model.index(2, 1)).toString(), QStringLiteral("4.4.2026"));
+
+    // It follows the cursor and its order.
+    QVERIFY(model.setCurrentRow(10));
+    QCOMPARE(sales.value(QStringLiteral("PARAGON")).toInt(), 11);
+    QVERIFY(sales.setIndexName(QStringLiteral("PARAGON_")));
+    QCOMPARE(model.data(model.index(0, 0)).toString(), QStringLiteral("000000450"));
+    QCOMPARE(model.currentRow(), 439);
+    QVERIFY(sales.setFilter({{QStringLiteral("SOLAR"), FilterCondition::Equal, 3}}));
+    QVERIFY(sales.setFiltered(true));
+    QCOMPARE(model.rowCount(), int(sales.recordCount()));
+    QCOMPARE(model.currentRow(), 0);
+
+    // The row being edited shows the edit buffer.
+    QVERIFY(sales.edit());
+    QVERIFY(sales.setValue(QStringLiteral("PERIOD"), 125));
+    QCOMPARE(model.data(model.index(0, mmss)).toString(), QStringLiteral("02:05"));
+    sales.cancel();
+    QCOMPARE(model.data(model.index(0, mmss)).toString(), QStringLiteral("12:34"));
+    sales.close();
+    QCOMPARE(model.rowCount(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestData)
