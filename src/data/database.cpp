@@ -1,0 +1,147 @@
+#include "data/database.h"
+
+#include "core/paths.h"
+#include "data/enginelocks.h"
+#include "data/sqlconnection.h"
+#include "data/table.h"
+#include "data/tables.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+Database::Database(QObject *parent)
+    : QObject(parent), m_connection(std::make_unique<SqlConnection>()),
+      m_locks(std::make_unique<EngineLocks>())
+{
+    for (const QString &name : TableNames)
+        m_tableFiles.append(TableFileName(name));
+}
+
+Database::~Database()
+{
+    disconnect();
+}
+
+bool Database::fail(const EngineError &error)
+{
+    Engine::setLastError(error);
+    return false;
+}
+
+bool Database::connect(const QString &alias)
+{
+    if (!EngineConfig::aliasExists(alias)) {
+        return fail(EngineError(EngineErrorCode::AliasNotFound,
+                                QStringLiteral("Alias %1 není zaregistrován").arg(alias)));
+    }
+    const QString directory = EngineConfig::aliasDirectory(alias);
+    const QString netDirectory =
+        alias == EngineConfig::AliasName ? EngineConfig::netDirectory() : directory;
+    return connectDirectory(directory, netDirectory);
+}
+
+bool Database::connectDirectory(const QString &directory, const QString &netDirectory)
+{
+    disconnect();
+    const QString net = netDirectory.isEmpty() ? directory : netDirectory;
+    if (!QFileInfo(directory).isDir()) {
+        return fail(EngineError(EngineErrorCode::DirectoryMissing,
+                                QStringLiteral("Adresář databáze %1 neexistuje").arg(directory)));
+    }
+    if (!QFileInfo(net).isDir()) {
+        return fail(EngineError(EngineErrorCode::DirectoryMissing,
+                                QStringLiteral("Síťový adresář %1 neexistuje").arg(net)));
+    }
+    for (const QString &file : std::as_const(m_tableFiles)) {
+        if (!QFileInfo(JoinPath(directory, file)).isFile()) {
+            return fail(EngineError(EngineErrorCode::TableFileMissing,
+                                    QStringLiteral("Soubor tabulky %1 nebyl nalezen v adresáři %2")
+                                        .arg(file, directory)));
+        }
+    }
+    EngineError error;
+    if (!m_locks->open(directory, net, &error))
+        return fail(error);
+    if (!m_connection->open(directory, m_tableFiles, &error)) {
+        m_locks->close();
+        return fail(error);
+    }
+    m_directory = directory;
+    m_netDirectory = net;
+    return true;
+}
+
+void Database::disconnect()
+{
+    if (!isConnected())
+        return;
+    for (const QPointer<Table> &table : std::as_const(m_tables)) {
+        if (table)
+            table->close();
+    }
+    if (m_connection->inTransaction()) {
+        EngineError ignored;
+        m_connection->exec(QStringLiteral("ROLLBACK"), {}, &ignored);
+    }
+    m_connection->close();
+    m_locks->close();
+    m_directory.clear();
+    m_netDirectory.clear();
+    emit disconnected();
+}
+
+bool Database::isConnected() const
+{
+    return m_connection->isOpen();
+}
+
+bool Database::startTransaction()
+{
+    if (!isConnected())
+        return fail(
+            EngineError(EngineErrorCode::NotConnected, QStringLiteral("Databáze není připojena")));
+    if (m_connection->inTransaction())
+        return fail(EngineError(EngineErrorCode::TransactionActive,
+                                QStringLiteral("Transakce již probíhá")));
+    EngineError error;
+    return m_connection->exec(QStringLiteral("BEGIN IMMEDIATE"), {}, &error) || fail(error);
+}
+
+bool Database::commit()
+{
+    if (!inTransaction())
+        return fail(EngineError(EngineErrorCode::NoTransaction,
+                                QStringLiteral("Žádná transakce neprobíhá")));
+    EngineError error;
+    return m_connection->exec(QStringLiteral("COMMIT"), {}, &error) || fail(error);
+}
+
+bool Database::rollback()
+{
+    if (!inTransaction())
+        return fail(EngineError(EngineErrorCode::NoTransaction,
+                                QStringLiteral("Žádná transakce neprobíhá")));
+    EngineError error;
+    const bool rolledBack = m_connection->exec(QStringLiteral("ROLLBACK"), {}, &error);
+    // The tables' current records may have been written in the transaction.
+    for (const QPointer<Table> &table : std::as_const(m_tables)) {
+        if (table && table->isOpen())
+            table->refresh();
+    }
+    return rolledBack || fail(error);
+}
+
+bool Database::inTransaction() const
+{
+    return m_connection->inTransaction();
+}
+
+void Database::registerTable(Table *table)
+{
+    m_tables.append(QPointer<Table>(table));
+}
+
+void Database::unregisterTable(Table *table)
+{
+    m_tables.removeIf([table](const QPointer<Table> &entry) { return !entry || entry == table; });
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "core/engineconfig.h"
+#include "data/engineerror.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include <memory>
+
+class EngineLocks;
+class SqlConnection;
+class Table;
+
+// The connection to the database of an alias: the table files "Money.DB", "Solars.DB" and
+// "SaleSolars.DB" of the alias directory, opened as one SQLite connection (the first file as
+// main, the others attached under their table names) so that one transaction spans all three
+// atomically. Table objects and queries work through it.
+//
+//     Database database;
+//     if (!database.connect())          // alias "Velmora" from engine.conf
+//         ShowDatabaseError(false);     // Engine::lastError() tells why
+//
+// Every failing call returns false and sets Engine::lastError().
+class Database : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Database(QObject *parent = nullptr);
+    ~Database() override;
+
+    // Connects to the directory registered for the alias (net directory from engine.conf).
+    bool connect(const QString &alias = EngineConfig::AliasName);
+    // Connects to a directory directly; an empty net directory means the data directory.
+    bool connectDirectory(const QString &directory, const QString &netDirectory = QString());
+    // Closes every table object on the database, then the files; rolls back an open transaction.
+    void disconnect();
+    bool isConnected() const;
+
+    QString directory() const { return m_directory; }       // the alias directory
+    QString netDirectory() const { return m_netDirectory; } // where "PDOXUSRS.NET" lives
+    QStringList tableFiles() const { return m_tableFiles; } // "Money.DB", "Solars.DB", ...
+
+    // One transaction over all tables (BEGIN IMMEDIATE): either all its writes reach the files
+    // or none. A rollback makes every open table re-read its current record.
+    bool startTransaction();
+    bool commit();
+    bool rollback();
+    bool inTransaction() const;
+
+    // Engine-internal access for Table, Query and TableModel.
+    SqlConnection *connection() const { return m_connection.get(); }
+    EngineLocks *locks() const { return m_locks.get(); }
+    void registerTable(Table *table);
+    void unregisterTable(Table *table);
+
+signals:
+    void disconnected();
+
+private:
+    bool fail(const EngineError &error);
+
+    std::unique_ptr<SqlConnection> m_connection;
+    std::unique_ptr<EngineLocks> m_locks;
+    QString m_directory;
+    QString m_netDirectory;
+    QStringList m_tableFiles;
+    QList<QPointer<Table>> m_tables;
+};

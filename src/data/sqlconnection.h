@@ -1,0 +1,94 @@
+#pragma once
+
+// Engine-internal: the one SQLite connection behind a Database, its prepared-statement cache
+// and the mapping of table files to SQLite schemas.
+
+#include "data/engineerror.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <utility>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// A prepared statement in use: bound, stepped, and reset again when it goes out of scope, so a
+// cached statement never stays active (VACUUM, DROP TABLE and other programs rely on that).
+class SqlStatement
+{
+public:
+    SqlStatement() = default;
+    SqlStatement(sqlite3_stmt *statement, bool owned);
+    SqlStatement(SqlStatement &&other) noexcept;
+    SqlStatement &operator=(SqlStatement &&other) noexcept;
+    SqlStatement(const SqlStatement &) = delete;
+    SqlStatement &operator=(const SqlStatement &) = delete;
+    ~SqlStatement();
+
+    bool isValid() const { return m_statement != nullptr; }
+    sqlite3_stmt *handle() const { return m_statement; }
+    sqlite3_stmt *take() { return std::exchange(m_statement, nullptr); } // caller owns it now
+
+    // Binds values from the first parameter on: integers, reals, texts; null as SQL NULL.
+    int bind(const QVariantList &values, int firstIndex = 1);
+    int step();
+    void reset();
+    int columnCount() const;
+    QVariant column(int index) const; // qint64, double, QString, QByteArray or null
+    QString columnName(int index) const;
+    QString columnDeclaredType(int index) const;
+
+private:
+    void release();
+
+    sqlite3_stmt *m_statement = nullptr;
+    bool m_owned = false;
+};
+
+class SqlConnection
+{
+public:
+    SqlConnection() = default;
+    SqlConnection(const SqlConnection &) = delete;
+    SqlConnection &operator=(const SqlConnection &) = delete;
+    ~SqlConnection();
+
+    // Opens the first file as main and attaches the others under their table names, all with a
+    // rollback journal and full sync so that one transaction is atomic across the files.
+    bool open(const QString &directory, const QStringList &tableFiles, EngineError *error);
+    void close();
+    bool isOpen() const { return m_db != nullptr; }
+    sqlite3 *handle() const { return m_db; }
+
+    // Cached statement; invalid with *error set when the SQL does not compile.
+    SqlStatement prepare(const QString &sql, EngineError *error);
+    // A statement of its own (for long-lived result sets), finalized with the SqlStatement.
+    SqlStatement prepareOwned(const QString &sql, EngineError *error, QString *tail = nullptr);
+    bool exec(const QString &sql, const QVariantList &values, EngineError *error);
+    void clearCache();
+
+    EngineError errorFor(int resultCode) const;
+
+    bool inTransaction() const;
+
+    QString schemaOf(const QString &tableFileName) const;       // "main" or the table name; empty
+    QString qualifiedTable(const QString &tableFileName) const; // "schema"."Table"
+    QString filePath(const QString &tableFileName) const;
+    QString directory() const { return m_directory; }
+
+    // Changes whenever the schema's data may have changed, by this connection or another.
+    quint64 changeStamp(const QString &schema);
+
+private:
+    sqlite3 *m_db = nullptr;
+    QString m_directory;
+    QHash<QString, QString> m_schemas; // upper-cased file name -> schema name
+    QHash<QString, QString> m_tables;  // upper-cased file name -> table name
+    QHash<QString, sqlite3_stmt *> m_cache;
+};
+
+// Table name of a table file: "SaleSolars.DB" -> "SaleSolars".
+QString TableNameOfFile(const QString &tableFileName);

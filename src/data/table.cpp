@@ -1,0 +1,1698 @@
+#include "data/table.h"
+
+#include "data/database.h"
+#include "data/enginelocks.h"
+#include "data/sqlconnection.h"
+#include "data/storage.h"
+
+#include <QFile>
+
+#include <sqlite3.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// One column of an index order; the last term of every order is the row id.
+struct OrderTerm
+{
+    int field = -1; // position in the field list; -1 for the row id
+    QString column; // quoted column name or "rowid"
+    QString collation;
+    bool descending = false;
+
+    QString expression() const
+    {
+        return collation.isEmpty() ||
+                       collation.compare(QLatin1String("BINARY"), Qt::CaseInsensitive) == 0
+                   ? column
+                   : column + QStringLiteral(" COLLATE ") + collation;
+    }
+};
+
+struct IndexInfo
+{
+    IndexDefinition definition;
+    QString sqlName; // the name inside SQLite (the primary key's automatic index has one too)
+    QList<OrderTerm> terms;
+};
+
+const QString RowId = QStringLiteral("rowid");
+
+QString comparisonOperator(FilterCondition::Comparison comparison)
+{
+    switch (comparison) {
+    case FilterCondition::Equal:
+        return QStringLiteral("=");
+    case FilterCondition::NotEqual:
+        return QStringLiteral("<>");
+    case FilterCondition::Less:
+        return QStringLiteral("<");
+    case FilterCondition::LessOrEqual:
+        return QStringLiteral("<=");
+    case FilterCondition::Greater:
+        return QStringLiteral(">");
+    case FilterCondition::GreaterOrEqual:
+        return QStringLiteral(">=");
+    }
+    return QStringLiteral("=");
+}
+
+} // namespace
+
+struct Table::Private
+{
+    Table *q = nullptr;
+    Database *database = nullptr;
+    QString fileName;
+    bool exclusive = false;
+    bool open = false;
+    bool heldExclusive = false;
+    State state = State::Inactive;
+
+    QList<FieldDefinition> calculatedDefinitions;
+    std::shared_ptr<const FieldList> fields = std::make_shared<FieldList>();
+    QList<IndexInfo> indexes;
+    QString indexName;
+    QList<OrderTerm> order; // key terms, then the row id
+    bool orderUnique = false;
+
+    Filter filter;
+    bool filtered = false;
+    QString filterSql; // "(...) AND (...)" or empty
+    QVariantList filterValues;
+
+    bool hasCurrent = false;
+    qint64 rowId = 0;
+    QVariantList stored; // the current record as stored, for key comparisons
+    Record current;
+    Record editBuffer;
+    bool bof = true;
+    bool eof = true;
+    qint64 position = -1;
+
+    qint64 countCache = -1;
+    quint64 countStamp = 0;
+
+    CalcFieldsCallback calcCallback;
+    bool autoCalc = true;
+    TableErrorHandler postErrorHandler;
+    TableErrorHandler editErrorHandler;
+    int disableCount = 0;
+
+    // --- helpers ---
+    SqlConnection *sql() const { return database->connection(); }
+    QString schema() const { return sql()->schemaOf(fileName); }
+    QString qualified() const { return sql()->qualifiedTable(fileName); }
+    QString objectName() const { return q->objectName().isEmpty() ? fileName : q->objectName(); }
+
+    bool fail(const EngineError &error)
+    {
+        Engine::setLastError(error);
+        return false;
+    }
+    bool failNotOpen()
+    {
+        return fail(EngineError(EngineErrorCode::TableNotOpen,
+                                QStringLiteral("Tabulka %1 není otevřena").arg(objectName())));
+    }
+    bool failNoCurrent()
+    {
+        return fail(
+            EngineError(EngineErrorCode::NoCurrentRecord,
+                        QStringLiteral("Tabulka %1 nemá aktuální záznam").arg(objectName())));
+    }
+    bool failUnknownField(const QString &field)
+    {
+        return fail(EngineError(
+            EngineErrorCode::UnknownField,
+            QStringLiteral("Pole %1 v tabulce %2 neexistuje").arg(field, objectName())));
+    }
+    bool handleFailure(const TableErrorHandler &handler, const EngineError &error);
+
+    void notifyRecords()
+    {
+        if (disableCount == 0)
+            emit q->recordsChanged();
+    }
+    void notifyCurrent()
+    {
+        if (disableCount == 0)
+            emit q->currentRecordChanged();
+    }
+    void setState(State newState)
+    {
+        if (state == newState)
+            return;
+        state = newState;
+        if (disableCount == 0)
+            emit q->stateChanged();
+    }
+
+    bool loadFields(EngineError *error);
+    bool loadIndexes(EngineError *error);
+    const IndexInfo *findIndex(const QString &name) const;
+    bool applyOrder(EngineError *error);
+    bool buildFilter(const Filter &conditions, QString *sqlText, QVariantList *values,
+                     EngineError *error) const;
+    QString fieldExpression(int field) const;
+    bool hasCaseInsensitiveIndexOn(int field) const;
+
+    QString selectList() const;
+    QString orderBy(bool reverse) const;
+    QString whereClause(const QString &condition) const;
+    QVariant storedKey(const OrderTerm &term) const
+    {
+        return term.field < 0 ? QVariant(rowId) : stored.value(term.field);
+    }
+    // Records after (forward) or before the current one at one level of the order: the terms
+    // before `level` equal, the term at `level` beyond.
+    QString levelCondition(int level, bool forward, QVariantList *values) const;
+    QString beforeCondition(QVariantList *values) const;
+
+    bool readRow(const QString &sqlText, const QVariantList &values, bool *found);
+    Record recordFrom(const SqlStatement &statement, QVariantList *storedValues) const;
+    bool stepFrom(bool forward, bool *found);
+    bool readByRowId(qint64 id, bool applyFilter, bool *found);
+    void clearCurrent();
+    bool seekEnd(bool toLast);
+    bool ensureBrowse();
+
+    bool acquireExclusiveForChange(bool *acquired);
+    void releaseExclusiveForChange(bool acquired);
+    bool rebuildTable(bool withPrimaryKey, const QStringList &keyFields, EngineError *error);
+    QString createIndexSql(const QString &name, bool unique, const QList<OrderTerm> &terms) const;
+    void afterStructureChange();
+};
+
+bool Table::Private::handleFailure(const TableErrorHandler &handler, const EngineError &error)
+{
+    Engine::setLastError(error);
+    ErrorAction action = ErrorAction::Fail;
+    if (handler)
+        handler(*q, error, action);
+    if (action == ErrorAction::Abort)
+        q->cancel();
+    return false;
+}
+
+bool Table::Private::loadFields(EngineError *error)
+{
+    EngineError sqlError;
+    SqlStatement statement = sql()->prepare(
+        QStringLiteral(
+            "SELECT name, type FROM pragma_table_xinfo(?, ?) WHERE hidden = 0 ORDER BY cid"),
+        &sqlError);
+    if (!statement.isValid()) {
+        *error = sqlError;
+        return false;
+    }
+    statement.bind({TableNameOfFile(fileName), schema()});
+    QList<FieldDefinition> definitions;
+    int rc = SQLITE_ROW;
+    while ((rc = statement.step()) == SQLITE_ROW) {
+        definitions.append(Storage::fieldFromDeclaration(statement.column(0).toString(),
+                                                         statement.column(1).toString()));
+    }
+    if (rc != SQLITE_DONE) {
+        *error = sql()->errorFor(rc);
+        return false;
+    }
+    if (definitions.isEmpty()) {
+        *error = EngineError(EngineErrorCode::TableStructure,
+                             QStringLiteral("Soubor %1 neobsahuje tabulku %2")
+                                 .arg(fileName, TableNameOfFile(fileName)));
+        return false;
+    }
+    for (FieldDefinition calculated : std::as_const(calculatedDefinitions)) {
+        calculated.calculated = true;
+        definitions.append(calculated);
+    }
+    fields = std::make_shared<FieldList>(definitions);
+    return true;
+}
+
+bool Table::Private::loadIndexes(EngineError *error)
+{
+    indexes.clear();
+    const QString tableName = TableNameOfFile(fileName);
+    EngineError sqlError;
+    // Creation order: the rows of the schema table; the primary key's index comes first.
+    SqlStatement list = sql()->prepare(
+        QStringLiteral("SELECT il.name, il.\"unique\", il.origin FROM pragma_index_list(?1, ?2) il "
+                       "JOIN %1.sqlite_schema s ON s.name = il.name "
+                       "WHERE il.partial = 0 AND il.origin IN ('pk', 'c') "
+                       "ORDER BY il.origin <> 'pk', s.rowid")
+            .arg(Storage::quoted(schema())),
+        &sqlError);
+    if (!list.isValid()) {
+        *error = sqlError;
+        return false;
+    }
+    list.bind({tableName, schema()});
+    struct Listed
+    {
+        QString name;
+        bool unique;
+        bool primary;
+    };
+    QList<Listed> listed;
+    int rc = SQLITE_ROW;
+    while ((rc = list.step()) == SQLITE_ROW) {
+        listed.append({list.column(0).toString(), list.column(1).toInt() != 0,
+                       list.column(2).toString() == QLatin1String("pk")});
+    }
+    if (rc != SQLITE_DONE) {
+        *error = sql()->errorFor(rc);
+        return false;
+    }
+    list = SqlStatement();
+
+    for (const Listed &entry : std::as_const(listed)) {
+        SqlStatement columns = sql()->prepare(
+            QStringLiteral("SELECT cid, name, \"desc\", coll FROM pragma_index_xinfo(?, ?) "
+                           "WHERE key = 1 ORDER BY seqno"),
+            &sqlError);
+        if (!columns.isValid()) {
+            *error = sqlError;
+            return false;
+        }
+        columns.bind({entry.name, schema()});
+        IndexInfo info;
+        info.sqlName = entry.name;
+        info.definition.name = entry.primary ? QString() : entry.name;
+        bool usable = true;
+        bool allNoCase = true;
+        bool allDescending = true;
+        while ((rc = columns.step()) == SQLITE_ROW) {
+            if (columns.column(0).toInt() < 0) { // an expression: not an index of fields
+                usable = false;
+                continue;
+            }
+            OrderTerm term;
+            const QString fieldName = columns.column(1).toString();
+            term.field = fields->indexOf(fieldName);
+            term.column = Storage::quoted(fieldName);
+            term.descending = columns.column(2).toInt() != 0;
+            term.collation = columns.column(3).toString();
+            allNoCase &= term.collation.compare(QLatin1String("NOCASE"), Qt::CaseInsensitive) == 0;
+            allDescending &= term.descending;
+            info.terms.append(term);
+            info.definition.fields.append(fieldName);
+        }
+        if (rc != SQLITE_DONE) {
+            *error = sql()->errorFor(rc);
+            return false;
+        }
+        if (!usable || info.terms.isEmpty())
+            continue;
+        if (entry.primary)
+            info.definition.options |= IndexDefinition::Primary;
+        if (entry.unique)
+            info.definition.options |= IndexDefinition::Unique;
+        if (allNoCase)
+            info.definition.options |= IndexDefinition::CaseInsensitive;
+        if (allDescending)
+            info.definition.options |= IndexDefinition::Descending;
+        indexes.append(info);
+    }
+    return true;
+}
+
+const IndexInfo *Table::Private::findIndex(const QString &name) const
+{
+    for (const IndexInfo &info : indexes) {
+        if (name.isEmpty() ? info.definition.isPrimary()
+                           : info.definition.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &info;
+    }
+    return nullptr;
+}
+
+bool Table::Private::applyOrder(EngineError *error)
+{
+    const IndexInfo *info = findIndex(indexName);
+    if (!info && !indexName.isEmpty()) {
+        *error = EngineError(
+            EngineErrorCode::UnknownIndex,
+            QStringLiteral("Index %1 tabulky %2 neexistuje").arg(indexName, objectName()));
+        return false;
+    }
+    // Without a primary key the empty name means the order of insertion (row id).
+    order = info ? info->terms : QList<OrderTerm>();
+    orderUnique = info && info->definition.options.testFlag(IndexDefinition::Unique);
+    OrderTerm rowIdTerm;
+    rowIdTerm.column = RowId;
+    // The row id continues the index's own order, so SQLite walks the index without sorting.
+    order.append(rowIdTerm);
+    return true;
+}
+
+QString Table::Private::fieldExpression(int field) const
+{
+    const FieldDefinition &definition = fields->at(field);
+    return definition.calculated ? QLatin1Char('(') + definition.sqlExpression + QLatin1Char(')')
+                                 : Storage::quoted(definition.name);
+}
+
+bool Table::Private::hasCaseInsensitiveIndexOn(int field) const
+{
+    for (const IndexInfo &info : indexes) {
+        const OrderTerm &term = info.terms.first();
+        if (term.field == field &&
+            term.collation.compare(QLatin1String("NOCASE"), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+bool Table::Private::buildFilter(const Filter &conditions, QString *sqlText, QVariantList *values,
+                                 EngineError *error) const
+{
+    QStringList parts;
+    for (const FilterCondition &condition : conditions) {
+        const int field = fields->indexOf(condition.field);
+        if (field < 0) {
+            *error = EngineError(EngineErrorCode::UnknownField,
+                                 QStringLiteral("Pole %1 v tabulce %2 neexistuje")
+                                     .arg(condition.field, objectName()));
+            return false;
+        }
+        const FieldDefinition &definition = fields->at(field);
+        if (definition.calculated && definition.sqlExpression.isEmpty()) {
+            *error =
+                EngineError(EngineErrorCode::UnknownField,
+                            QStringLiteral("Pole %1 nelze použít ve filtru").arg(definition.name));
+            return false;
+        }
+        QVariant value;
+        if (!Storage::toStorage(definition, condition.value, &value, error))
+            return false;
+        const QString expression = fieldExpression(field);
+        const QString op = comparisonOperator(condition.comparison);
+        const bool equality = condition.comparison == FilterCondition::Equal ||
+                              condition.comparison == FilterCondition::NotEqual;
+        const bool noCaseIndex = !definition.calculated && hasCaseInsensitiveIndexOn(field);
+        if (definition.type == FieldType::Alpha && condition.caseInsensitive && equality) {
+            // Unicode case folding (NOCASE folds only ASCII letters).
+            parts.append(QStringLiteral("LOCATE_MATCH(%1, ?, 1, 0) %2 1")
+                             .arg(expression, condition.comparison == FilterCondition::Equal
+                                                  ? QStringLiteral("=")
+                                                  : QStringLiteral("<>")));
+            values->append(value);
+        } else if (definition.type == FieldType::Alpha && condition.caseInsensitive) {
+            parts.append(QStringLiteral("%1 COLLATE NOCASE %2 ?").arg(expression, op));
+            values->append(value);
+        } else if (definition.type == FieldType::Alpha) {
+            if (noCaseIndex && condition.comparison == FilterCondition::Equal) {
+                // The case-insensitive index finds the candidates, the exact test decides.
+                parts.append(QStringLiteral("%1 COLLATE NOCASE = ? AND %1 = ?").arg(expression));
+                values->append(value);
+            } else {
+                parts.append(QStringLiteral("%1 %2 ?").arg(expression, op));
+            }
+            values->append(value);
+        } else {
+            // Numbers, dates and times compare alike under NOCASE; using the index's collation
+            // lets SQLite serve the condition from the index.
+            parts.append(noCaseIndex ? QStringLiteral("%1 COLLATE NOCASE %2 ?").arg(expression, op)
+                                     : QStringLiteral("%1 %2 ?").arg(expression, op));
+            values->append(value);
+        }
+    }
+    *sqlText = parts.isEmpty()
+                   ? QString()
+                   : QLatin1Char('(') + parts.join(QStringLiteral(") AND (")) + QLatin1Char(')');
+    return true;
+}
+
+QString Table::Private::selectList() const
+{
+    QStringList columns{RowId};
+    for (int i = 0; i < fields->storedCount(); ++i)
+        columns.append(Storage::quoted(fields->at(i).name));
+    return columns.join(QStringLiteral(", "));
+}
+
+QString Table::Private::orderBy(bool reverse) const
+{
+    QStringList terms;
+    for (const OrderTerm &term : order) {
+        const bool descending = term.descending != reverse;
+        terms.append(term.expression() + (descending ? QStringLiteral(" DESC") : QString()));
+    }
+    return QStringLiteral(" ORDER BY ") + terms.join(QStringLiteral(", "));
+}
+
+QString Table::Private::whereClause(const QString &condition) const
+{
+    QStringList parts;
+    if (!filterSql.isEmpty())
+        parts.append(filterSql);
+    if (!condition.isEmpty())
+        parts.append(QLatin1Char('(') + condition + QLatin1Char(')'));
+    return parts.isEmpty() ? QString()
+                           : QStringLiteral(" WHERE ") + parts.join(QStringLiteral(" AND "));
+}
+
+QString Table::Private::levelCondition(int level, bool forward, QVariantList *values) const
+{
+    QStringList parts;
+    for (int i = 0; i < level; ++i) {
+        parts.append(order.at(i).expression() + QStringLiteral(" = ?"));
+        values->append(storedKey(order.at(i)));
+    }
+    const OrderTerm &term = order.at(level);
+    const bool greater = term.descending != forward;
+    parts.append(term.expression() + (greater ? QStringLiteral(" > ?") : QStringLiteral(" < ?")));
+    values->append(storedKey(term));
+    return parts.join(QStringLiteral(" AND "));
+}
+
+QString Table::Private::beforeCondition(QVariantList *values) const
+{
+    QStringList levels;
+    for (int level = int(order.size()) - 1; level >= 0; --level)
+        levels.append(QLatin1Char('(') + levelCondition(level, false, values) + QLatin1Char(')'));
+    return levels.join(QStringLiteral(" OR "));
+}
+
+Record Table::Private::recordFrom(const SqlStatement &statement, QVariantList *storedValues) const
+{
+    Record record(fields);
+    storedValues->clear();
+    for (int i = 0; i < fields->storedCount(); ++i) {
+        const QVariant value = statement.column(i + 1);
+        storedValues->append(value);
+        record.setValue(i, Storage::fromStorage(fields->at(i), value));
+    }
+    q->calculateFields(record);
+    return record;
+}
+
+bool Table::Private::readRow(const QString &sqlText, const QVariantList &values, bool *found)
+{
+    EngineError error;
+    SqlStatement statement = sql()->prepare(sqlText, &error);
+    if (!statement.isValid())
+        return fail(error);
+    statement.bind(values);
+    const int rc = statement.step();
+    if (rc == SQLITE_ROW) {
+        rowId = statement.column(0).toLongLong();
+        current = recordFrom(statement, &stored);
+        hasCurrent = true;
+        *found = true;
+        return true;
+    }
+    if (rc != SQLITE_DONE)
+        return fail(sql()->errorFor(rc));
+    *found = false;
+    return true;
+}
+
+bool Table::Private::stepFrom(bool forward, bool *found)
+{
+    *found = false;
+    const int lastLevel = int(order.size()) - 1;
+    // With a unique key, records with an equal key cannot follow: skip the row-id level.
+    for (int level = orderUnique ? lastLevel - 1 : lastLevel; level >= 0 && !*found; --level) {
+        QVariantList values = filterValues;
+        const QString condition = levelCondition(level, forward, &values);
+        const QString sqlText = QStringLiteral("SELECT ") + selectList() +
+                                QStringLiteral(" FROM ") + qualified() + whereClause(condition) +
+                                orderBy(!forward) + QStringLiteral(" LIMIT 1");
+        if (!readRow(sqlText, values, found))
+            return false;
+    }
+    return true;
+}
+
+bool Table::Private::readByRowId(qint64 id, bool applyFilter, bool *found)
+{
+    QVariantList values = applyFilter ? filterValues : QVariantList();
+    values.append(id);
+    const QString where =
+        applyFilter ? whereClause(QStringLiteral("rowid = ?")) : QStringLiteral(" WHERE rowid = ?");
+    return readRow(QStringLiteral("SELECT ") + selectList() + QStringLiteral(" FROM ") +
+                       qualified() + where,
+                   values, found);
+}
+
+void Table::Private::clearCurrent()
+{
+    hasCurrent = false;
+    rowId = 0;
+    stored.clear();
+    current = Record(fields);
+    bof = eof = true;
+    position = -1;
+}
+
+bool Table::Private::seekEnd(bool toLast)
+{
+    bool found = false;
+    const QString sqlText = QStringLiteral("SELECT ") + selectList() + QStringLiteral(" FROM ") +
+                            qualified() + whereClause(QString()) + orderBy(toLast) +
+                            QStringLiteral(" LIMIT 1");
+    if (!readRow(sqlText, filterValues, &found))
+        return false;
+    if (!found) {
+        clearCurrent();
+    } else {
+        bof = !toLast;
+        eof = toLast;
+        position = toLast ? -1 : 0;
+    }
+    notifyCurrent();
+    return true;
+}
+
+bool Table::Private::ensureBrowse()
+{
+    if (!open)
+        return failNotOpen();
+    return state != State::Edit || q->post();
+}
+
+bool Table::Private::acquireExclusiveForChange(bool *acquired)
+{
+    *acquired = false;
+    if (!database->isConnected()) {
+        return fail(
+            EngineError(EngineErrorCode::NotConnected, QStringLiteral("Databáze není připojena")));
+    }
+    if (open && heldExclusive)
+        return true;
+    EngineError error;
+    if (!database->locks()->acquire(fileName, true, &error))
+        return fail(error);
+    *acquired = true;
+    return true;
+}
+
+void Table::Private::releaseExclusiveForChange(bool acquired)
+{
+    if (acquired)
+        database->locks()->release(fileName, true);
+}
+
+QString Table::Private::createIndexSql(const QString &name, bool unique,
+                                       const QList<OrderTerm> &terms) const
+{
+    QStringList columns;
+    for (const OrderTerm &term : terms)
+        columns.append(term.expression() + (term.descending ? QStringLiteral(" DESC") : QString()));
+    return QStringLiteral("CREATE %1INDEX %2.%3 ON %4 (%5)")
+        .arg(unique ? QStringLiteral("UNIQUE ") : QString(), Storage::quoted(schema()),
+             Storage::quoted(name), Storage::quoted(TableNameOfFile(fileName)),
+             columns.join(QStringLiteral(", ")));
+}
+
+bool Table::Private::rebuildTable(bool withPrimaryKey, const QStringList &keyFields,
+                                  EngineError *error)
+{
+    // SQLite cannot add or drop a primary key in place: the rows move, with their row ids,
+    // into a new table of the same columns, which then takes the old name and the secondary
+    // indexes. One savepoint: a key violation or any failure leaves the table as it was.
+    const QString tableName = TableNameOfFile(fileName);
+    const QString temporary = tableName + QStringLiteral("__rebuild");
+    const QString qualifiedTemporary =
+        Storage::quoted(schema()) + QLatin1Char('.') + Storage::quoted(temporary);
+    QStringList columnDefinitions;
+    QStringList columnNames;
+    for (int i = 0; i < fields->storedCount(); ++i) {
+        columnDefinitions.append(Storage::columnSql(fields->at(i)));
+        columnNames.append(Storage::quoted(fields->at(i).name));
+    }
+    if (withPrimaryKey) {
+        QStringList keys;
+        for (const QString &key : keyFields)
+            keys.append(Storage::quoted(key));
+        columnDefinitions.append(
+            QStringLiteral("PRIMARY KEY (%1)").arg(keys.join(QStringLiteral(", "))));
+    }
+    QStringList secondary;
+    for (const IndexInfo &info : std::as_const(indexes)) {
+        if (!info.definition.isPrimary()) {
+            secondary.append(createIndexSql(
+                info.definition.name, info.definition.options.testFlag(IndexDefinition::Unique),
+                info.terms));
+        }
+    }
+    const QString columns = columnNames.join(QStringLiteral(", "));
+    const QStringList steps = {
+        QStringLiteral("SAVEPOINT velmora_rebuild"),
+        QStringLiteral("CREATE TABLE %1 (%2)")
+            .arg(qualifiedTemporary, columnDefinitions.join(QStringLiteral(", "))),
+        QStringLiteral("INSERT INTO %1 (rowid, %2) SELECT rowid, %2 FROM %3 ORDER BY rowid")
+            .arg(qualifiedTemporary, columns, qualified()),
+        QStringLiteral("DROP TABLE %1").arg(qualified()),
+        QStringLiteral("ALTER TABLE %1 RENAME TO %2")
+            .arg(qualifiedTemporary, Storage::quoted(tableName)),
+    };
+    sql()->clearCache(); // no statement may keep the old table in use
+    for (const QString &step : steps + secondary) {
+        if (!sql()->exec(step, {}, error)) {
+            EngineError ignored;
+            sql()->exec(QStringLiteral("ROLLBACK TO velmora_rebuild"), {}, &ignored);
+            sql()->exec(QStringLiteral("RELEASE velmora_rebuild"), {}, &ignored);
+            return false;
+        }
+    }
+    return sql()->exec(QStringLiteral("RELEASE velmora_rebuild"), {}, error);
+}
+
+void Table::Private::afterStructureChange()
+{
+    EngineError error;
+    if (!loadIndexes(&error))
+        Engine::setLastError(error);
+    if (!open)
+        return;
+    if (!findIndex(indexName))
+        indexName.clear(); // the current index is gone: primary key order
+    if (!applyOrder(&error))
+        Engine::setLastError(error);
+    countCache = -1;
+    q->refresh();
+}
+
+// ---------------------------------------------------------------------------------------------
+
+Table::Table(Database *database, const QString &fileName, QObject *parent)
+    : QObject(parent), d(std::make_unique<Private>())
+{
+    d->q = this;
+    d->database = database;
+    d->fileName = fileName;
+    database->registerTable(this);
+}
+
+Table::~Table()
+{
+    close();
+    if (d->database)
+        d->database->unregisterTable(this);
+}
+
+Database *Table::database() const
+{
+    return d->database;
+}
+
+QString Table::fileName() const
+{
+    return d->fileName;
+}
+
+QString Table::tableName() const
+{
+    return TableNameOfFile(d->fileName);
+}
+
+void Table::setExclusive(bool exclusive)
+{
+    d->exclusive = exclusive;
+}
+
+bool Table::exclusive() const
+{
+    return d->exclusive;
+}
+
+bool Table::open()
+{
+    if (d->open)
+        return true;
+    if (!d->database->isConnected()) {
+        return d->fail(
+            EngineError(EngineErrorCode::NotConnected, QStringLiteral("Databáze není připojena")));
+    }
+    if (d->sql()->schemaOf(d->fileName).isEmpty()) {
+        return d->fail(
+            EngineError(EngineErrorCode::TableFileMissing,
+                        QStringLiteral("Tabulka %1 nepatří k databázi").arg(d->fileName)));
+    }
+    EngineError error;
+    if (!d->database->locks()->acquire(d->fileName, d->exclusive, &error))
+        return d->fail(error);
+    d->heldExclusive = d->exclusive;
+    if (!d->loadFields(&error) || !d->loadIndexes(&error) || !d->applyOrder(&error)) {
+        d->database->locks()->release(d->fileName, d->heldExclusive);
+        return d->fail(error);
+    }
+    if (!d->buildFilter(d->filtered ? d->filter : Filter(), &d->filterSql, &d->filterValues,
+                        &error)) {
+        d->database->locks()->release(d->fileName, d->heldExclusive);
+        return d->fail(error);
+    }
+    d->open = true;
+    d->countCache = -1;
+    d->clearCurrent();
+    d->setState(State::Browse);
+    if (!d->seekEnd(false)) {
+        close();
+        return false;
+    }
+    d->notifyRecords();
+    return true;
+}
+
+void Table::close()
+{
+    if (!d->open)
+        return;
+    d->editBuffer = Record();
+    d->open = false;
+    d->database->locks()->release(d->fileName, d->heldExclusive);
+    d->heldExclusive = false;
+    d->clearCurrent();
+    d->countCache = -1;
+    d->setState(State::Inactive);
+    d->notifyRecords();
+    d->notifyCurrent();
+}
+
+bool Table::isOpen() const
+{
+    return d->open;
+}
+
+Table::State Table::state() const
+{
+    return d->state;
+}
+
+const FieldList &Table::fields() const
+{
+    return *d->fields;
+}
+
+void Table::setCalculatedFields(const QList<FieldDefinition> &fields)
+{
+    d->calculatedDefinitions = fields;
+}
+
+QList<IndexDefinition> Table::indexDefinitions()
+{
+    if (!d->database->isConnected()) {
+        d->fail(
+            EngineError(EngineErrorCode::NotConnected, QStringLiteral("Databáze není připojena")));
+        return {};
+    }
+    EngineError error;
+    if (!d->open && !d->loadFields(&error)) {
+        d->fail(error);
+        return {};
+    }
+    if (!d->loadIndexes(&error)) {
+        d->fail(error);
+        return {};
+    }
+    QList<IndexDefinition> definitions;
+    for (const IndexInfo &info : std::as_const(d->indexes))
+        definitions.append(info.definition);
+    return definitions;
+}
+
+bool Table::addIndex(const IndexDefinition &index)
+{
+    if (d->open && d->state == State::Edit && !post())
+        return false;
+    bool acquired = false;
+    if (!d->acquireExclusiveForChange(&acquired))
+        return false;
+    EngineError error;
+    bool done = (d->open || d->loadFields(&error)) && d->loadIndexes(&error);
+    if (done) {
+        for (const QString &field : index.fields) {
+            if (d->fields->indexOf(field) < 0 ||
+                d->fields->at(d->fields->indexOf(field)).calculated) {
+                error = EngineError(
+                    EngineErrorCode::UnknownField,
+                    QStringLiteral("Pole %1 v tabulce %2 neexistuje").arg(field, d->objectName()));
+                done = false;
+            }
+        }
+        if (index.fields.isEmpty()) {
+            error =
+                EngineError(EngineErrorCode::UnknownField, QStringLiteral("Index nemá žádné pole"));
+            done = false;
+        }
+    }
+    if (done && index.isPrimary()) {
+        if (d->findIndex(QString())) {
+            error =
+                EngineError(EngineErrorCode::IndexExists,
+                            QStringLiteral("Tabulka %1 již má primární klíč").arg(d->objectName()));
+            done = false;
+        } else {
+            done = d->rebuildTable(true, index.fields, &error);
+        }
+    } else if (done) {
+        if (index.name.isEmpty() || d->findIndex(index.name)) {
+            error = EngineError(EngineErrorCode::IndexExists,
+                                index.name.isEmpty()
+                                    ? QStringLiteral("Vedlejší index musí mít jméno")
+                                    : QStringLiteral("Index %1 tabulky %2 již existuje")
+                                          .arg(index.name, d->objectName()));
+            done = false;
+        } else {
+            QList<OrderTerm> terms;
+            for (const QString &field : index.fields) {
+                OrderTerm term;
+                term.column = Storage::quoted(d->fields->at(d->fields->indexOf(field)).name);
+                term.collation = index.options.testFlag(IndexDefinition::CaseInsensitive)
+                                     ? QStringLiteral("NOCASE")
+                                     : QString();
+                term.descending = index.options.testFlag(IndexDefinition::Descending);
+                terms.append(term);
+            }
+            done = d->sql()->exec(d->createIndexSql(index.name,
+                                                    index.options.testFlag(IndexDefinition::Unique),
+                                                    terms),
+                                  {}, &error);
+        }
+    }
+    d->releaseExclusiveForChange(acquired);
+    d->afterStructureChange();
+    return done || d->fail(error);
+}
+
+bool Table::deleteIndex(const QString &name)
+{
+    if (d->open && d->state == State::Edit && !post())
+        return false;
+    bool acquired = false;
+    if (!d->acquireExclusiveForChange(&acquired))
+        return false;
+    EngineError error;
+    bool done = (d->open || d->loadFields(&error)) && d->loadIndexes(&error);
+    const IndexInfo *info = done ? d->findIndex(name) : nullptr;
+    if (done && !info) {
+        error = EngineError(
+            EngineErrorCode::UnknownIndex,
+            name.isEmpty()
+                ? QStringLiteral("Tabulka %1 nemá primární klíč").arg(d->objectName())
+                : QStringLiteral("Index %1 tabulky %2 neexistuje").arg(name, d->objectName()));
+        done = false;
+    } else if (done && info->definition.isPrimary()) {
+        done = d->rebuildTable(false, {}, &error);
+    } else if (done) {
+        d->sql()->clearCache();
+        done =
+            d->sql()->exec(QStringLiteral("DROP INDEX %1.%2")
+                               .arg(Storage::quoted(d->schema()), Storage::quoted(info->sqlName)),
+                           {}, &error);
+    }
+    d->releaseExclusiveForChange(acquired);
+    d->afterStructureChange();
+    return done || d->fail(error);
+}
+
+bool Table::setIndexName(const QString &name)
+{
+    if (!d->open) {
+        d->indexName = name; // checked when the table opens
+        return true;
+    }
+    if (!d->ensureBrowse())
+        return false;
+    const QString previous = d->indexName;
+    d->indexName = name;
+    EngineError error;
+    if (!d->applyOrder(&error)) {
+        d->indexName = previous;
+        d->applyOrder(&error);
+        return d->fail(error);
+    }
+    d->position = -1;
+    d->notifyRecords();
+    d->notifyCurrent();
+    return true;
+}
+
+QString Table::indexName() const
+{
+    return d->indexName;
+}
+
+bool Table::first()
+{
+    return d->ensureBrowse() && d->seekEnd(false);
+}
+
+bool Table::last()
+{
+    return d->ensureBrowse() && d->seekEnd(true);
+}
+
+bool Table::next()
+{
+    if (!d->ensureBrowse())
+        return false;
+    if (!d->hasCurrent) {
+        d->eof = true;
+        return false;
+    }
+    bool found = false;
+    if (!d->stepFrom(true, &found))
+        return false;
+    if (!found) {
+        d->eof = true;
+        return false;
+    }
+    d->bof = d->eof = false;
+    if (d->position >= 0)
+        ++d->position;
+    d->notifyCurrent();
+    return true;
+}
+
+bool Table::prior()
+{
+    if (!d->ensureBrowse())
+        return false;
+    if (!d->hasCurrent) {
+        d->bof = true;
+        return false;
+    }
+    bool found = false;
+    if (!d->stepFrom(false, &found))
+        return false;
+    if (!found) {
+        d->bof = true;
+        return false;
+    }
+    d->bof = d->eof = false;
+    if (d->position > 0)
+        --d->position;
+    else
+        d->position = -1;
+    d->notifyCurrent();
+    return true;
+}
+
+bool Table::bof() const
+{
+    return d->bof;
+}
+
+bool Table::eof() const
+{
+    return d->eof;
+}
+
+bool Table::isEmpty()
+{
+    if (!d->open)
+        return d->failNotOpen() || true;
+    EngineError error;
+    SqlStatement statement =
+        d->sql()->prepare(QStringLiteral("SELECT 1 FROM ") + d->qualified() +
+                              d->whereClause(QString()) + QStringLiteral(" LIMIT 1"),
+                          &error);
+    if (!statement.isValid())
+        return d->fail(error) || true;
+    statement.bind(d->filterValues);
+    return statement.step() != SQLITE_ROW;
+}
+
+qint64 Table::recordCount()
+{
+    if (!d->open) {
+        d->failNotOpen();
+        return 0;
+    }
+    const quint64 stamp = d->sql()->changeStamp(d->schema());
+    if (d->countCache >= 0 && stamp == d->countStamp)
+        return d->countCache;
+    EngineError error;
+    SqlStatement statement = d->sql()->prepare(QStringLiteral("SELECT count(*) FROM ") +
+                                                   d->qualified() + d->whereClause(QString()),
+                                               &error);
+    if (!statement.isValid()) {
+        d->fail(error);
+        return 0;
+    }
+    statement.bind(d->filterValues);
+    const int rc = statement.step();
+    if (rc != SQLITE_ROW) {
+        d->fail(d->sql()->errorFor(rc));
+        return 0;
+    }
+    d->countCache = statement.column(0).toLongLong();
+    d->countStamp = stamp;
+    return d->countCache;
+}
+
+qint64 Table::recordNumber()
+{
+    if (!d->open || !d->hasCurrent)
+        return -1;
+    if (d->position >= 0)
+        return d->position;
+    if (d->bof || d->eof) // on the first or the last record
+        return d->position = d->bof ? 0 : recordCount() - 1;
+    QVariantList values = d->filterValues;
+    const QString condition = d->beforeCondition(&values);
+    EngineError error;
+    SqlStatement statement = d->sql()->prepare(QStringLiteral("SELECT count(*) FROM ") +
+                                                   d->qualified() + d->whereClause(condition),
+                                               &error);
+    if (!statement.isValid()) {
+        d->fail(error);
+        return -1;
+    }
+    statement.bind(values);
+    if (statement.step() != SQLITE_ROW)
+        return -1;
+    d->position = statement.column(0).toLongLong();
+    return d->position;
+}
+
+bool Table::moveToRecordNumber(qint64 number)
+{
+    if (!d->ensureBrowse())
+        return false;
+    const qint64 count = recordCount();
+    if (number < 0 || number >= count) {
+        return d->fail(EngineError(EngineErrorCode::RecordNotFound,
+                                   QStringLiteral("Záznam číslo %1 v tabulce %2 neexistuje")
+                                       .arg(number + 1)
+                                       .arg(d->objectName())));
+    }
+    // Count from the nearer end: SQLite skips records one by one.
+    const bool fromEnd = number > count / 2;
+    QVariantList values = d->filterValues;
+    values.append(fromEnd ? count - 1 - number : number);
+    bool found = false;
+    if (!d->readRow(QStringLiteral("SELECT ") + d->selectList() + QStringLiteral(" FROM ") +
+                        d->qualified() + d->whereClause(QString()) + d->orderBy(fromEnd) +
+                        QStringLiteral(" LIMIT 1 OFFSET ?"),
+                    values, &found))
+        return false;
+    if (!found)
+        return d->fail(
+            EngineError(EngineErrorCode::RecordNotFound,
+                        QStringLiteral("Záznam v tabulce %1 neexistuje").arg(d->objectName())));
+    d->bof = d->eof = false;
+    d->position = number;
+    d->notifyCurrent();
+    return true;
+}
+
+bool Table::refresh()
+{
+    if (!d->open)
+        return d->failNotOpen();
+    d->countCache = -1;
+    if (d->state == State::Edit) {
+        d->notifyRecords();
+        return true;
+    }
+    bool found = false;
+    if (d->hasCurrent) {
+        const qint64 oldRowId = d->rowId;
+        if (!d->readByRowId(oldRowId, true, &found))
+            return false;
+        if (!found) {
+            // Gone or filtered out: the record that followed it, else the one before.
+            if (!d->stepFrom(true, &found))
+                return false;
+            if (!found && !d->stepFrom(false, &found))
+                return false;
+        }
+    }
+    if (!found && !d->seekEnd(false))
+        return false;
+    d->position = -1;
+    d->notifyRecords();
+    d->notifyCurrent();
+    return true;
+}
+
+Bookmark Table::bookmark() const
+{
+    Bookmark mark;
+    if (!d->open || !d->hasCurrent)
+        return mark;
+    mark.m_rowId = d->rowId;
+    if (const IndexInfo *primary = d->findIndex(QString())) {
+        for (const OrderTerm &term : primary->terms)
+            mark.m_primaryKey.append(d->stored.value(term.field));
+    }
+    return mark;
+}
+
+bool Table::bookmarkValid(const Bookmark &bookmark)
+{
+    if (!d->open || bookmark.isNull())
+        return false;
+    QVariantList values = d->filterValues;
+    QStringList conditions{QStringLiteral("rowid = ?")};
+    values.append(bookmark.m_rowId);
+    if (const IndexInfo *primary = d->findIndex(QString())) {
+        for (int i = 0; i < primary->terms.size() && i < bookmark.m_primaryKey.size(); ++i) {
+            conditions.append(primary->terms.at(i).column + QStringLiteral(" = ?"));
+            values.append(bookmark.m_primaryKey.at(i));
+        }
+    }
+    EngineError error;
+    SqlStatement statement =
+        d->sql()->prepare(QStringLiteral("SELECT 1 FROM ") + d->qualified() +
+                              d->whereClause(conditions.join(QStringLiteral(" AND "))),
+                          &error);
+    if (!statement.isValid())
+        return d->fail(error);
+    statement.bind(values);
+    return statement.step() == SQLITE_ROW;
+}
+
+bool Table::gotoBookmark(const Bookmark &bookmark)
+{
+    if (!d->ensureBrowse())
+        return false;
+    if (!bookmarkValid(bookmark)) {
+        return d->fail(
+            EngineError(EngineErrorCode::RecordNotFound,
+                        QStringLiteral("Záznam tabulky %1 již neexistuje").arg(d->objectName())));
+    }
+    bool found = false;
+    if (!d->readByRowId(bookmark.m_rowId, true, &found))
+        return false;
+    d->bof = d->eof = false;
+    d->position = -1;
+    d->notifyCurrent();
+    return found;
+}
+
+bool Table::locate(const QString &field, const QVariant &value, LocateOptions options)
+{
+    if (!d->ensureBrowse())
+        return false;
+    const int index = d->fields->indexOf(field);
+    if (index < 0)
+        return d->failUnknownField(field);
+    const FieldDefinition &definition = d->fields->at(index);
+    if (definition.calculated && definition.sqlExpression.isEmpty()) {
+        return d->fail(EngineError(EngineErrorCode::UnknownField,
+                                   QStringLiteral("Pole %1 nelze hledat").arg(definition.name)));
+    }
+    QVariantList values = d->filterValues;
+    QString condition;
+    if (options == LocateOptions()) {
+        QVariant stored;
+        EngineError error;
+        if (!Storage::toStorage(definition, value, &stored, &error))
+            return d->fail(error);
+        condition = d->fieldExpression(index) + QStringLiteral(" = ?");
+        values.append(stored);
+    } else {
+        condition = QStringLiteral("LOCATE_MATCH(%1, ?, ?, ?)").arg(d->fieldExpression(index));
+        values << value.toString() << int(options.testFlag(LocateOption::CaseInsensitive))
+               << int(options.testFlag(LocateOption::PartialKey));
+    }
+    // Keep the cursor where it is when nothing matches.
+    const qint64 oldRowId = d->rowId;
+    const QVariantList oldStored = d->stored;
+    const Record oldCurrent = d->current;
+    const bool hadCurrent = d->hasCurrent;
+    bool found = false;
+    if (!d->readRow(QStringLiteral("SELECT ") + d->selectList() + QStringLiteral(" FROM ") +
+                        d->qualified() + d->whereClause(condition) + d->orderBy(false) +
+                        QStringLiteral(" LIMIT 1"),
+                    values, &found))
+        return false;
+    if (!found) {
+        d->rowId = oldRowId;
+        d->stored = oldStored;
+        d->current = oldCurrent;
+        d->hasCurrent = hadCurrent;
+        return false;
+    }
+    d->bof = d->eof = false;
+    d->position = -1;
+    d->notifyCurrent();
+    return true;
+}
+
+bool Table::hasCurrentRecord() const
+{
+    return d->open && d->hasCurrent;
+}
+
+const Record &Table::record() const
+{
+    return d->state == State::Edit ? d->editBuffer : d->current;
+}
+
+QVariant Table::value(const QString &field) const
+{
+    return record().value(field);
+}
+
+QVariant Table::value(int index) const
+{
+    return record().value(index);
+}
+
+bool Table::edit()
+{
+    if (d->state == State::Edit)
+        return true;
+    if (!d->open)
+        return d->handleFailure(
+            d->editErrorHandler,
+            EngineError(EngineErrorCode::TableNotOpen,
+                        QStringLiteral("Tabulka %1 není otevřena").arg(d->objectName())));
+    bool found = d->hasCurrent;
+    // Edit the record as it is on disk now, not as it was read.
+    if (found && !d->readByRowId(d->rowId, false, &found))
+        return d->handleFailure(d->editErrorHandler, Engine::lastError());
+    if (!found) {
+        d->clearCurrent();
+        return d->handleFailure(
+            d->editErrorHandler,
+            EngineError(EngineErrorCode::NoCurrentRecord,
+                        QStringLiteral("Tabulka %1 nemá aktuální záznam").arg(d->objectName())));
+    }
+    d->editBuffer = d->current;
+    d->setState(State::Edit);
+    d->notifyCurrent();
+    return true;
+}
+
+bool Table::setValue(const QString &field, const QVariant &value)
+{
+    if (d->state != State::Edit) {
+        return d->fail(
+            EngineError(EngineErrorCode::NotEditing,
+                        QStringLiteral("Tabulka %1 není v režimu editace").arg(d->objectName())));
+    }
+    const int index = d->fields->indexOf(field);
+    if (index < 0 || d->fields->at(index).calculated)
+        return d->failUnknownField(field);
+    QVariant stored;
+    EngineError error;
+    if (!Storage::toStorage(d->fields->at(index), value, &stored, &error))
+        return d->fail(error);
+    d->editBuffer.setValue(index, Storage::fromStorage(d->fields->at(index), stored));
+    calculateFields(d->editBuffer);
+    d->notifyCurrent();
+    return true;
+}
+
+bool Table::post()
+{
+    if (d->state != State::Edit)
+        return true;
+    QStringList assignments;
+    QVariantList values;
+    EngineError error;
+    for (int i = 0; i < d->fields->storedCount(); ++i) {
+        QVariant stored;
+        if (!Storage::toStorage(d->fields->at(i), d->editBuffer.value(i), &stored, &error))
+            return d->handleFailure(d->postErrorHandler, error);
+        assignments.append(Storage::quoted(d->fields->at(i).name) + QStringLiteral(" = ?"));
+        values.append(stored);
+    }
+    values.append(d->rowId);
+    if (!d->sql()->exec(QStringLiteral("UPDATE ") + d->qualified() + QStringLiteral(" SET ") +
+                            assignments.join(QStringLiteral(", ")) +
+                            QStringLiteral(" WHERE rowid = ?"),
+                        values, &error))
+        return d->handleFailure(d->postErrorHandler, error);
+    if (sqlite3_changes(d->sql()->handle()) == 0) {
+        return d->handleFailure(
+            d->postErrorHandler,
+            EngineError(
+                EngineErrorCode::RecordNotFound,
+                QStringLiteral("Záznam tabulky %1 byl mezitím smazán").arg(d->objectName())));
+    }
+    d->editBuffer = Record();
+    d->setState(State::Browse);
+    bool found = false;
+    d->readByRowId(d->rowId, false, &found);
+    d->position = -1;
+    d->notifyRecords();
+    d->notifyCurrent();
+    return true;
+}
+
+void Table::cancel()
+{
+    if (d->state != State::Edit)
+        return;
+    d->editBuffer = Record();
+    d->setState(State::Browse);
+    d->notifyCurrent();
+}
+
+bool Table::append(const QVariantList &values)
+{
+    if (!d->open)
+        return d->handleFailure(
+            d->postErrorHandler,
+            EngineError(EngineErrorCode::TableNotOpen,
+                        QStringLiteral("Tabulka %1 není otevřena").arg(d->objectName())));
+    if (d->state == State::Edit && !post())
+        return false;
+    const int count = d->fields->storedCount();
+    if (values.size() != count) {
+        return d->handleFailure(
+            d->postErrorHandler,
+            EngineError(EngineErrorCode::WrongValueCount,
+                        QStringLiteral("Tabulka %1 má %2 polí, zadáno %3 hodnot")
+                            .arg(d->objectName())
+                            .arg(count)
+                            .arg(values.size())));
+    }
+    QVariantList stored;
+    QStringList columns;
+    QStringList marks;
+    EngineError error;
+    for (int i = 0; i < count; ++i) {
+        QVariant value;
+        if (!Storage::toStorage(d->fields->at(i), values.at(i), &value, &error))
+            return d->handleFailure(d->postErrorHandler, error);
+        stored.append(value);
+        columns.append(Storage::quoted(d->fields->at(i).name));
+        marks.append(QStringLiteral("?"));
+    }
+    if (!d->sql()->exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                            .arg(d->qualified(), columns.join(QStringLiteral(", ")),
+                                 marks.join(QStringLiteral(", "))),
+                        stored, &error))
+        return d->handleFailure(d->postErrorHandler, error);
+    bool found = false;
+    d->readByRowId(sqlite3_last_insert_rowid(d->sql()->handle()), false, &found);
+    d->bof = d->eof = false;
+    d->position = -1;
+    d->notifyRecords();
+    d->notifyCurrent();
+    return true;
+}
+
+bool Table::deleteRecord()
+{
+    if (!d->open)
+        return d->failNotOpen();
+    if (d->state == State::Edit)
+        cancel();
+    if (!d->hasCurrent)
+        return d->failNoCurrent();
+    EngineError error;
+    if (!d->sql()->exec(QStringLiteral("DELETE FROM ") + d->qualified() +
+                            QStringLiteral(" WHERE rowid = ?"),
+                        {d->rowId}, &error))
+        return d->fail(error);
+    const qint64 position = d->position;
+    bool found = false;
+    if (!d->stepFrom(true, &found))
+        return false;
+    bool wasLast = false;
+    if (!found) {
+        wasLast = true;
+        if (!d->stepFrom(false, &found))
+            return false;
+    }
+    if (!found) {
+        d->clearCurrent();
+    } else {
+        d->bof = false;
+        d->eof = wasLast;
+        d->position = wasLast ? (position > 0 ? position - 1 : -1) : position;
+    }
+    d->notifyRecords();
+    d->notifyCurrent();
+    return true;
+}
+
+void Table::setPostErrorHandler(TableErrorHandler handler)
+{
+    d->postErrorHandler = std::move(handler);
+}
+
+void Table::setEditErrorHandler(TableErrorHandler handler)
+{
+    d->editErrorHandler = std::move(handler);
+}
+
+bool Table::setFilter(const Filter &filter)
+{
+    if (d->open && d->filtered) {
+        QString sqlText;
+        QVariantList values;
+        EngineError error;
+        if (!d->ensureBrowse() || !d->buildFilter(filter, &sqlText, &values, &error))
+            return error.isError() ? d->fail(error) : false;
+        d->filter = filter;
+        d->filterSql = sqlText;
+        d->filterValues = values;
+        d->countCache = -1;
+        d->notifyRecords();
+        return first();
+    }
+    d->filter = filter;
+    return true;
+}
+
+Filter Table::filter() const
+{
+    return d->filter;
+}
+
+bool Table::setFiltered(bool on)
+{
+    if (d->filtered == on)
+        return true;
+    if (!d->open) {
+        d->filtered = on;
+        return true;
+    }
+    if (!d->ensureBrowse())
+        return false;
+    QString sqlText;
+    QVariantList values;
+    EngineError error;
+    if (!d->buildFilter(on ? d->filter : Filter(), &sqlText, &values, &error))
+        return d->fail(error);
+    d->filtered = on;
+    d->filterSql = sqlText;
+    d->filterValues = values;
+    d->countCache = -1;
+    d->notifyRecords();
+    return first();
+}
+
+bool Table::filtered() const
+{
+    return d->filtered;
+}
+
+bool Table::countAndSum(const QString &field, qint64 *count, double *sum)
+{
+    if (!d->open)
+        return d->failNotOpen();
+    const int index = d->fields->indexOf(field);
+    if (index < 0)
+        return d->failUnknownField(field);
+    const FieldDefinition &definition = d->fields->at(index);
+    const bool numeric = definition.type != FieldType::Alpha &&
+                         definition.type != FieldType::Date && definition.type != FieldType::Time;
+    if (!numeric || (definition.calculated && definition.sqlExpression.isEmpty())) {
+        return d->fail(EngineError(EngineErrorCode::UnknownField,
+                                   QStringLiteral("Pole %1 nelze sčítat").arg(definition.name)));
+    }
+    EngineError error;
+    SqlStatement statement = d->sql()->prepare(
+        QStringLiteral("SELECT count(*), total(%1) FROM ").arg(d->fieldExpression(index)) +
+            d->qualified() + d->whereClause(QString()),
+        &error);
+    if (!statement.isValid())
+        return d->fail(error);
+    statement.bind(d->filterValues);
+    const int rc = statement.step();
+    if (rc != SQLITE_ROW)
+        return d->fail(d->sql()->errorFor(rc));
+    *count = statement.column(0).toLongLong();
+    *sum = statement.column(1).toDouble();
+    return true;
+}
+
+void Table::setCalcFieldsCallback(CalcFieldsCallback callback)
+{
+    d->calcCallback = std::move(callback);
+}
+
+void Table::setAutoCalcFields(bool on)
+{
+    d->autoCalc = on;
+}
+
+bool Table::autoCalcFields() const
+{
+    return d->autoCalc;
+}
+
+void Table::calculateFields(Record &record) const
+{
+    for (int i = record.fields().storedCount(); i < record.count(); ++i)
+        record.setValue(i, QVariant());
+    if (d->autoCalc && d->calcCallback)
+        d->calcCallback(record);
+}
+
+void Table::disableControls()
+{
+    ++d->disableCount;
+}
+
+void Table::enableControls()
+{
+    if (d->disableCount == 0)
+        return;
+    if (--d->disableCount == 0) {
+        emit recordsChanged();
+        emit currentRecordChanged();
+    }
+}
+
+bool Table::controlsDisabled() const
+{
+    return d->disableCount > 0;
+}
+
+QList<Table::WindowRow> Table::readWindow(qint64 offset, int count)
+{
+    QList<WindowRow> rows;
+    if (!d->open || count <= 0 || offset < 0)
+        return rows;
+    const qint64 total = recordCount();
+    if (offset >= total)
+        return rows;
+    const qint64 wanted = qMin<qint64>(count, total - offset);
+    // Read from the nearer end: OFFSET makes SQLite step over the skipped records.
+    const bool fromEnd = offset > total - offset - wanted;
+    QVariantList values = d->filterValues;
+    values << wanted << (fromEnd ? total - offset - wanted : offset);
+    EngineError error;
+    SqlStatement statement = d->sql()->prepare(
+        QStringLiteral("SELECT ") + d->selectList() + QStringLiteral(" FROM ") + d->qualified() +
+            d->whereClause(QString()) + d->orderBy(fromEnd) + QStringLiteral(" LIMIT ? OFFSET ?"),
+        &error);
+    if (!statement.isValid()) {
+        d->fail(error);
+        return rows;
+    }
+    statement.bind(values);
+    const IndexInfo *primary = d->findIndex(QString());
+    while (statement.step() == SQLITE_ROW) {
+        WindowRow row;
+        QVariantList stored;
+        row.record = d->recordFrom(statement, &stored);
+        row.bookmark.m_rowId = statement.column(0).toLongLong();
+        if (primary) {
+            for (const OrderTerm &term : primary->terms)
+                row.bookmark.m_primaryKey.append(stored.value(term.field));
+        }
+        rows.append(row);
+    }
+    if (fromEnd)
+        std::reverse(rows.begin(), rows.end());
+    return rows;
+}
+
+quint16 Table::emptyTable()
+{
+    if (!d->open)
+        return d->failNotOpen() ? 0 : Engine::lastError().code;
+    if (d->state == State::Edit)
+        cancel();
+    EngineError error;
+    if (!d->sql()->exec(QStringLiteral("DELETE FROM ") + d->qualified(), {}, &error))
+        return Engine::setLastError(error).code;
+    d->countCache = -1;
+    d->seekEnd(false);
+    d->notifyRecords();
+    return 0;
+}
+
+quint16 Table::regenerateIndexes()
+{
+    if (!d->open)
+        return d->failNotOpen() ? 0 : Engine::lastError().code;
+    EngineError error;
+    if (!d->sql()->exec(QStringLiteral("REINDEX ") + d->qualified(), {}, &error))
+        return Engine::setLastError(error).code;
+    return 0;
+}
+
+quint16 Table::restructure(bool pack, bool protect, const QString &password)
+{
+    Q_UNUSED(password)
+    if (protect) {
+        return Engine::setLastError(
+                   EngineError(
+                       EngineErrorCode::NotSupported,
+                       QStringLiteral("Ochrana tabulky %1 heslem není v této verzi podporována")
+                           .arg(d->fileName)))
+            .code;
+    }
+    if (!pack)
+        return 0;
+    if (d->sql()->inTransaction()) {
+        return Engine::setLastError(
+                   EngineError(EngineErrorCode::TransactionActive,
+                               QStringLiteral("Během transakce nelze tabulku komprimovat")))
+            .code;
+    }
+    if (d->open && d->state == State::Edit && !post())
+        return Engine::lastError().code;
+    bool acquired = false;
+    if (!d->acquireExclusiveForChange(&acquired))
+        return Engine::lastError().code;
+    EngineError error;
+    d->sql()->clearCache(); // VACUUM refuses to run beside active statements
+    const bool done = d->sql()->exec(
+        QStringLiteral("VACUUM ") + Storage::quoted(d->sql()->schemaOf(d->fileName)), {}, &error);
+    d->releaseExclusiveForChange(acquired);
+    if (!done)
+        return Engine::setLastError(error).code;
+    if (d->open)
+        refresh();
+    return 0;
+}
+
+quint16 Table::flush()
+{
+    if (!d->database->isConnected()) {
+        return Engine::setLastError(EngineError(EngineErrorCode::NotConnected,
+                                                QStringLiteral("Databáze není připojena")))
+            .code;
+    }
+    // Committed changes are already on disk (synchronous FULL); the sync makes sure of it and
+    // tells when the file cannot be written.
+    if (d->sql()->inTransaction()) {
+        return Engine::setLastError(
+                   EngineError(
+                       EngineErrorCode::TransactionActive,
+                       QStringLiteral("Během transakce nelze tabulku %1 uložit").arg(d->fileName)))
+            .code;
+    }
+    const QString path = d->sql()->filePath(d->fileName);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    const bool synced = fd >= 0 && ::fsync(fd) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    if (!synced) {
+        return Engine::setLastError(
+                   EngineError(EngineErrorCode::FileError,
+                               QStringLiteral("Tabulku %1 nelze uložit na disk").arg(d->fileName)))
+            .code;
+    }
+    return 0;
+}
