@@ -58,8 +58,9 @@ FileResult writeFileAtomically(const QString &path, const QByteArray &content)
     const QByteArray target = QFile::encodeName(path);
     struct stat existing = {};
     const bool exists = ::stat(target.constData(), &existing) == 0;
-    if (exists && ::access(target.constData(), W_OK) != 0)
-        return FileResult::systemError(errno, path);
+    // A file marked read-only stays untouched, also for a user whom the system would let write.
+    if (exists && ((existing.st_mode & S_IWUSR) == 0 || ::access(target.constData(), W_OK) != 0))
+        return FileResult::systemError(EACCES, path);
 
     const QString directory = QFileInfo(path).absolutePath();
     QByteArray tempName = QFile::encodeName(

@@ -1,0 +1,48 @@
+#include "console/transactionlog.h"
+
+#include "console/eventlog.h"
+#include "core/clock.h"
+#include "core/czechformat.h"
+
+namespace TransactionLog {
+
+namespace {
+
+QString elapsedSince(qint64 startTick)
+{
+    return QString::number(programClock().tickCount() - startTick);
+}
+
+} // namespace
+
+void TransactionMoneyOk(EventLog &log, const QString &name, qint64 startTick, double amount)
+{
+    log.AddLog(QStringLiteral("Transakce [%1]: OK [%2 ms] [%3]")
+                   .arg(name, elapsedSince(startTick), CzechFormat::money(amount)));
+}
+
+void TransactionSolarOk(EventLog &log, const QString &name, qint64 startTick, int number)
+{
+    log.AddLog(QStringLiteral("Transakce [%1]: OK [%2 ms] [%3]")
+                   .arg(name, elapsedSince(startTick), QString::number(number)));
+}
+
+void TransactionError(EventLog &log, const QString &name)
+{
+    log.AddLog(QStringLiteral("Transakce [%1]: CHYBA").arg(name));
+}
+
+void TransactionSaleSolarsOk(EventLog &log, int unit, qint64 startTick, bool receipt,
+                             qint64 paragon)
+{
+    log.AddLog(QStringLiteral("Transakce solárko[%1]: OK [%2 ms] [%3]")
+                   .arg(QString::number(unit), elapsedSince(startTick),
+                        receipt ? CzechFormat::receiptNumber(paragon) : QStringLiteral("-")));
+}
+
+void TransactionSaleSolarsError(EventLog &log, int unit)
+{
+    log.AddLog(QStringLiteral("Transakce [%1]: CHYBA").arg(unit));
+}
+
+} // namespace TransactionLog

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+class EventLog;
+
+// The event-log lines of database changes made at the desk: each records the change's name or
+// unit and the milliseconds since its start tick (programClock().tickCount()).
+namespace TransactionLog {
+
+void TransactionMoneyOk(EventLog &log, const QString &name, qint64 startTick, double amount);
+void TransactionSolarOk(EventLog &log, const QString &name, qint64 startTick, int number);
+void TransactionError(EventLog &log, const QString &name);
+// A sale; the receipt number only when the sale was kept as a receipt.
+void TransactionSaleSolarsOk(EventLog &log, int unit, qint64 startTick, bool receipt,
+                             qint64 paragon);
+void TransactionSaleSolarsError(EventLog &log, int unit);
+
+} // namespace TransactionLog

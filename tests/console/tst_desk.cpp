@@ -1,0 +1,266 @@
+#include "console/databasesaver.h"
+#include "console/eventlog.h"
+#include "console/salesjournal.h"
+#include "console/transactionlog.h"
+#include "core/clock.h"
+#include "core/programvalues.h"
+#include "data/database.h"
+#include "data/table.h"
+#include "data/tables.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+class FakeClock : public Clock
+{
+public:
+    QDateTime now() const override { return m_now; }
+    qint64 tickCount() const override { return m_tick; }
+
+    QDateTime m_now = QDateTime(QDate(2026, 12, 9), QTime(9, 5, 0));
+    qint64 m_tick = 1000;
+};
+
+QStringList numberedLines(int count)
+{
+    QStringList lines;
+    for (int i = 1; i <= count; ++i)
+        lines << QStringLiteral("řádek %1").arg(i);
+    return lines;
+}
+
+QStringList fileLines(const QString &path)
+{
+    QStringList lines;
+    Cp1250Lines::read(path, &lines);
+    return lines;
+}
+
+} // namespace
+
+class TestDesk : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void logTrimsAtStart_data();
+    void logTrimsAtStart();
+    void logWithoutFileStartsEmpty();
+    void logAppendsAndStaysAMirror();
+    void logRewritesAfterOutsideChange();
+    void readOnlyLogWarnsAtStartOnly();
+    void journalTrimsAtStart_data();
+    void journalTrimsAtStart();
+    void journalWithoutFileCreatesNone();
+    void journalLineFormat_data();
+    void journalLineFormat();
+    void transactionLines();
+    void databaseSaver();
+
+private:
+    QTemporaryDir *m_dir = nullptr;
+    FakeClock m_clock;
+};
+
+void TestDesk::init()
+{
+    m_dir = new QTemporaryDir;
+    QDir::setCurrent(m_dir->path());
+    m_clock = FakeClock();
+    setProgramClock(&m_clock);
+}
+
+void TestDesk::cleanup()
+{
+    setProgramClock(nullptr);
+    QDir::setCurrent(QDir::tempPath());
+    delete m_dir;
+}
+
+void TestDesk::logTrimsAtStart_data()
+{
+    QTest::addColumn<int>("linesInFile");
+    QTest::addColumn<int>("linesAfterStart");
+    QTest::newRow("2048 kept") << 2048 << 2049;
+    QTest::newRow("2049 lose one") << 2049 << 2049;
+    QTest::newRow("5000") << 5000 << 2049;
+}
+
+void TestDesk::logTrimsAtStart()
+{
+    QFETCH(int, linesInFile);
+    QFETCH(int, linesAfterStart);
+    QVERIFY(Cp1250Lines::write("Velmora.log", numberedLines(linesInFile)).ok());
+    EventLog log("Velmora.log");
+    QVERIFY(log.load());
+    QVERIFY(log.DeleteLog().ok());
+    log.AddLog("Start programu");
+    QCOMPARE(log.lines().size(), linesAfterStart);
+    QCOMPARE(log.lines().first(), QStringLiteral("řádek %1").arg(linesInFile - 2047));
+    QCOMPARE(log.lines().last(), QString("9.12.2026 9:05:00 Start programu"));
+    QCOMPARE(fileLines("Velmora.log"), log.lines());
+}
+
+void TestDesk::logWithoutFileStartsEmpty()
+{
+    EventLog log("Velmora.log");
+    QVERIFY(!log.load());
+    QVERIFY(log.lines().isEmpty());
+    QVERIFY(!QFile::exists("Velmora.log"));
+    log.AddLog("Přihlášen uživatel: [Administrator]");
+    QCOMPARE(fileLines("Velmora.log"),
+             QStringList({"9.12.2026 9:05:00 Přihlášen uživatel: [Administrator]"}));
+}
+
+void TestDesk::logAppendsAndStaysAMirror()
+{
+    EventLog log("Velmora.log");
+    for (int i = 0; i < 50; ++i) {
+        m_clock.m_now = m_clock.m_now.addSecs(1);
+        log.AddLog(QStringLiteral("Transakce solárko[1]: OK [%1 ms] [-]").arg(i));
+    }
+    QCOMPARE(fileLines("Velmora.log"), log.lines());
+    QFile file("Velmora.log");
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().count("\r\n"), 50);
+}
+
+void TestDesk::logRewritesAfterOutsideChange()
+{
+    EventLog log("Velmora.log");
+    log.AddLog("první");
+    QVERIFY(Cp1250Lines::write("Velmora.log", {"cizí obsah", "další"}).ok());
+    log.AddLog("druhý");
+    QCOMPARE(fileLines("Velmora.log"), log.lines());
+    QCOMPARE(log.lines().size(), 2);
+}
+
+void TestDesk::readOnlyLogWarnsAtStartOnly()
+{
+    QVERIFY(Cp1250Lines::write("Velmora.log", {"starý řádek"}).ok());
+    QVERIFY(QFile::setPermissions("Velmora.log", QFileDevice::ReadOwner));
+    EventLog log("Velmora.log");
+    QVERIFY(log.load());
+    const FileResult result = log.DeleteLog();
+    QVERIFY(!result.ok());
+    QCOMPARE(result.errorCode, EACCES);
+    log.AddLog("Start programu"); // silent: stays in the list only
+    QCOMPARE(log.lines().size(), 2);
+    QCOMPARE(fileLines("Velmora.log"), QStringList({"starý řádek"}));
+    QFile::setPermissions("Velmora.log", QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    log.AddLog("znovu zapisovatelný");
+    QCOMPARE(fileLines("Velmora.log"), log.lines());
+}
+
+void TestDesk::journalTrimsAtStart_data()
+{
+    QTest::addColumn<int>("linesInFile");
+    QTest::addColumn<int>("firstKept");
+    QTest::newRow("1024 unchanged") << 1024 << 1;
+    QTest::newRow("1025 lose the first") << 1025 << 2;
+    QTest::newRow("3000 keep 1977 to 3000") << 3000 << 1977;
+}
+
+void TestDesk::journalTrimsAtStart()
+{
+    QFETCH(int, linesInFile);
+    QFETCH(int, firstKept);
+    Program().JournalFileName = m_dir->filePath("SalesSolars.txt");
+    QVERIFY(Cp1250Lines::write(Program().JournalFileName, numberedLines(linesInFile)).ok());
+    QVERIFY(SalesJournal::loadAndTrim().ok());
+    QCOMPARE(Program().JournalLines.size(), qMin(linesInFile, 1024));
+    QCOMPARE(Program().JournalLines.first(), QStringLiteral("řádek %1").arg(firstKept));
+    QCOMPARE(Program().JournalLines.last(), QStringLiteral("řádek %1").arg(linesInFile));
+    QCOMPARE(fileLines(Program().JournalFileName), Program().JournalLines);
+}
+
+void TestDesk::journalWithoutFileCreatesNone()
+{
+    Program().JournalFileName = m_dir->filePath("SalesSolars.txt");
+    Program().JournalLines = {"zbytek"};
+    QVERIFY(SalesJournal::loadAndTrim().ok());
+    QVERIFY(Program().JournalLines.isEmpty());
+    QVERIFY(!QFile::exists(Program().JournalFileName));
+}
+
+void TestDesk::journalLineFormat_data()
+{
+    QTest::addColumn<int>("unit");
+    QTest::addColumn<double>("price");
+    QTest::addColumn<int>("discount");
+    QTest::addColumn<int>("seconds");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("unit 3") << 3 << 10.0 << 15 << 600
+                            << "9.12.2026  9:05:00  3    10,00 Kč  15 %   600 s  Administrator";
+    QTest::newRow("narrow numbers")
+        << 1 << 8.5 << 0 << 5 << "9.12.2026  9:05:00  1     8,50 Kč   0 %     5 s  Administrator";
+    QTest::newRow("wide price")
+        << 8 << 1234.0 << 100 << 6039
+        << "9.12.2026  9:05:00  8  1\u00a0234,00 Kč  100 %  6039 s  Administrator";
+}
+
+void TestDesk::journalLineFormat()
+{
+    QFETCH(int, unit);
+    QFETCH(double, price);
+    QFETCH(int, discount);
+    QFETCH(int, seconds);
+    QFETCH(QString, expected);
+    QCOMPARE(
+        SalesJournal::formatLine(m_clock.now(), unit, price, discount, seconds, "Administrator"),
+        expected);
+}
+
+void TestDesk::transactionLines()
+{
+    EventLog log("Velmora.log");
+    const qint64 start = m_clock.m_tick;
+    m_clock.m_tick += 37;
+    TransactionLog::TransactionMoneyOk(log, "Editace hotovosti", start, 250);
+    TransactionLog::TransactionSolarOk(log, "Nastavení solárka", start, 4);
+    TransactionLog::TransactionError(log, "Editace hotovosti");
+    TransactionLog::TransactionSaleSolarsOk(log, 3, start, true, 1);
+    TransactionLog::TransactionSaleSolarsOk(log, 3, start, false, 1);
+    TransactionLog::TransactionSaleSolarsError(log, 3);
+    const QString stamp = "9.12.2026 9:05:00 ";
+    QCOMPARE(log.lines(),
+             QStringList({stamp + "Transakce [Editace hotovosti]: OK [37 ms] [250,00 Kč]",
+                          stamp + "Transakce [Nastavení solárka]: OK [37 ms] [4]",
+                          stamp + "Transakce [Editace hotovosti]: CHYBA",
+                          stamp + "Transakce solárko[3]: OK [37 ms] [000000001]",
+                          stamp + "Transakce solárko[3]: OK [37 ms] [-]",
+                          stamp + "Transakce [3]: CHYBA"}));
+}
+
+void TestDesk::databaseSaver()
+{
+    QString error;
+    QVERIFY2(CreateInstallation(m_dir->filePath("db"), &error), qPrintable(error));
+    Database database;
+    QVERIFY(database.connectDirectory(m_dir->filePath("db")));
+    Table money(&database, "Money.DB");
+    Table solars(&database, "Solars.DB");
+    QVERIFY(money.open() && solars.open());
+
+    EventLog log("Velmora.log");
+    DatabaseSaver saver(log);
+    QVERIFY(saver.SaveDatabase({&money, &solars}));
+    saver.setEnabledSource([] { return false; });
+    QVERIFY(!saver.SaveDatabase({&money}));
+    saver.setEnabledSource([] { return true; });
+    QVERIFY(database.startTransaction());
+    QVERIFY(!saver.SaveDatabase({&money, &solars}));
+    QVERIFY(database.rollback());
+    QCOMPARE(log.lines(), QStringList({"9.12.2026 9:05:00 Databáze uložena",
+                                       "9.12.2026 9:05:00 Databáze neuložena"}));
+}
+
+QTEST_GUILESS_MAIN(TestDesk)
+#include "tst_desk.moc"
