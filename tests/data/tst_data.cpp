@@ -155,6 +155,7 @@ private slots:
     void navigation_data();
     void navigation();
     void positionsAndWindows();
+    void walkSeesOwnWritesAhead();
     void bookmarksAfterDeletes();
     void deleteMovesToNextRecord();
     void filterValuesAreLiteral_data();
@@ -419,6 +420,38 @@ void TestData::positionsAndWindows()
         QCOMPARE(sales.value(QStringLiteral("PARAGON")).toInt(),
                  order.at(offset + window.size() - 1));
     }
+}
+
+void TestData::walkSeesOwnWritesAhead()
+{
+    // The cursor reads ahead in batches; a change through another table object of the same
+    // database must show at the next step.
+    Installation installation;
+    QVERIFY(installation.connectAndOpen());
+    Table &sales = installation.sales;
+    for (int i = 1; i <= 30; ++i)
+        QVERIFY(sales.append(receipt(i, QDate(2026, 1, 1), QTime(9, 0), 1, 10, 0, 60, "u")));
+    Table other(&installation.database, QStringLiteral("SaleSolars.DB"));
+    QVERIFY(other.open());
+    QVERIFY(sales.first());
+    for (int i = 0; i < 5; ++i)
+        QVERIFY(sales.next());
+    QCOMPARE(sales.value(QStringLiteral("PARAGON")).toInt(), 6);
+    QVERIFY(other.locate(QStringLiteral("PARAGON"), 7));
+    QVERIFY(other.deleteRecord());
+    QVERIFY(other.locate(QStringLiteral("PARAGON"), 8));
+    QVERIFY(other.edit());
+    QVERIFY(other.setValue(QStringLiteral("USER"), QStringLiteral("changed")));
+    QVERIFY(other.post());
+    QVERIFY(sales.next());
+    QCOMPARE(sales.value(QStringLiteral("PARAGON")).toInt(), 8);
+    QCOMPARE(sales.value(QStringLiteral("USER")).toString(), QStringLiteral("changed"));
+    QVERIFY(other.append(receipt(31, QDate(2026, 1, 1), QTime(9, 0), 1, 10, 0, 60, "u")));
+    QList<int> rest;
+    while (sales.next())
+        rest.append(sales.value(QStringLiteral("PARAGON")).toInt());
+    QCOMPARE(rest.size(), 23); // 9 to 31
+    QCOMPARE(rest.last(), 31);
 }
 
 void TestData::bookmarksAfterDeletes()
