@@ -43,7 +43,8 @@ QString workCopy(benchmark::State &state, qint64 count, const QString &name)
     const QString source = installationOrSkip(state, count);
     if (source.isEmpty())
         return QString();
-    const QString target = JoinPath(QFileInfo(source).absolutePath(), QStringLiteral("work-") + name);
+    const QString target =
+        JoinPath(QFileInfo(source).absolutePath(), QStringLiteral("work-") + name);
     QDir(target).removeRecursively();
     QDir().mkpath(target);
     for (const QString &table : TableNames) {
@@ -99,12 +100,15 @@ void BM_SaleEngine(benchmark::State &state)
                                   21, 12.5, 10, 600, QStringLiteral("Administrator")}) &&
             console.solars.locate(QStringLiteral("SOLAR"), unit) && console.solars.edit() &&
             console.solars.setValue(QStringLiteral("COUNTER"),
-                                    console.solars.value(QStringLiteral("COUNTER")).toInt() + 600) &&
-            console.solars.setValue(QStringLiteral("STARTUP"),
-                                    console.solars.value(QStringLiteral("STARTUP")).toInt() % 30000 + 1) &&
+                                    console.solars.value(QStringLiteral("COUNTER")).toInt() +
+                                        600) &&
+            console.solars.setValue(
+                QStringLiteral("STARTUP"),
+                console.solars.value(QStringLiteral("STARTUP")).toInt() % 30000 + 1) &&
             console.solars.post() && console.money.edit() &&
             console.money.setValue(QStringLiteral("MONEY"),
-                                   console.money.value(QStringLiteral("MONEY")).toDouble() + 113.0) &&
+                                   console.money.value(QStringLiteral("MONEY")).toDouble() +
+                                       113.0) &&
             console.money.post() && console.database.commit();
         console.sales.setAutoCalcFields(true);
         console.solars.enableControls();
@@ -125,14 +129,15 @@ void BM_SaleBareSqlite(benchmark::State &state)
     sqlite3 *db = nullptr;
     sqlite3_open_v2(QFile::encodeName(JoinPath(directory, QStringLiteral("Money.DB"))).constData(),
                     &db, SQLITE_OPEN_READWRITE, nullptr);
-    const QByteArray setup = QStringLiteral("ATTACH '%1' AS Solars; ATTACH '%2' AS SaleSolars; "
-                                            "PRAGMA main.journal_mode = DELETE; PRAGMA main.synchronous = FULL; "
-                                            "PRAGMA Solars.journal_mode = DELETE; PRAGMA Solars.synchronous = FULL; "
-                                            "PRAGMA SaleSolars.journal_mode = DELETE; "
-                                            "PRAGMA SaleSolars.synchronous = FULL;")
-                                 .arg(JoinPath(directory, QStringLiteral("Solars.DB")),
-                                      JoinPath(directory, QStringLiteral("SaleSolars.DB")))
-                                 .toUtf8();
+    const QByteArray setup =
+        QStringLiteral("ATTACH '%1' AS Solars; ATTACH '%2' AS SaleSolars; "
+                       "PRAGMA main.journal_mode = DELETE; PRAGMA main.synchronous = FULL; "
+                       "PRAGMA Solars.journal_mode = DELETE; PRAGMA Solars.synchronous = FULL; "
+                       "PRAGMA SaleSolars.journal_mode = DELETE; "
+                       "PRAGMA SaleSolars.synchronous = FULL;")
+            .arg(JoinPath(directory, QStringLiteral("Solars.DB")),
+                 JoinPath(directory, QStringLiteral("SaleSolars.DB")))
+            .toUtf8();
     if (sqlite3_exec(db, setup.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
         state.SkipWithError(sqlite3_errmsg(db));
         sqlite3_close(db);
@@ -142,15 +147,18 @@ void BM_SaleBareSqlite(benchmark::State &state)
     sqlite3_stmt *insert = nullptr;
     sqlite3_stmt *counters = nullptr;
     sqlite3_stmt *balance = nullptr;
-    sqlite3_prepare_v2(db, "SELECT max(PARAGON) FROM SaleSolars.SaleSolars", -1, &maxNumber, nullptr);
-    sqlite3_prepare_v2(db,
-                       "INSERT INTO SaleSolars.SaleSolars VALUES (?, ?, ?, ?, 0, 21, 12.5, 10, 600, "
-                       "'Administrator')",
-                       -1, &insert, nullptr);
-    sqlite3_prepare_v2(db,
-                       "UPDATE Solars.Solars SET COUNTER = COUNTER + 600, STARTUP = STARTUP % 30000 + 1 "
-                       "WHERE SOLAR = ?",
-                       -1, &counters, nullptr);
+    sqlite3_prepare_v2(db, "SELECT max(PARAGON) FROM SaleSolars.SaleSolars", -1, &maxNumber,
+                       nullptr);
+    sqlite3_prepare_v2(
+        db,
+        "INSERT INTO SaleSolars.SaleSolars VALUES (?, ?, ?, ?, 0, 21, 12.5, 10, 600, "
+        "'Administrator')",
+        -1, &insert, nullptr);
+    sqlite3_prepare_v2(
+        db,
+        "UPDATE Solars.Solars SET COUNTER = COUNTER + 600, STARTUP = STARTUP % 30000 + 1 "
+        "WHERE SOLAR = ?",
+        -1, &counters, nullptr);
     sqlite3_prepare_v2(db, "UPDATE main.Money SET MONEY = MONEY + 113.0", -1, &balance, nullptr);
     int unit = 0;
     for (auto _ : state) {
@@ -166,7 +174,8 @@ void BM_SaleBareSqlite(benchmark::State &state)
         sqlite3_bind_text(insert, 3, time.constData(), -1, SQLITE_TRANSIENT);
         sqlite3_bind_int(insert, 4, unit);
         sqlite3_bind_int(counters, 1, unit);
-        const bool done = sqlite3_step(insert) == SQLITE_DONE && sqlite3_step(counters) == SQLITE_DONE &&
+        const bool done = sqlite3_step(insert) == SQLITE_DONE &&
+                          sqlite3_step(counters) == SQLITE_DONE &&
                           sqlite3_step(balance) == SQLITE_DONE &&
                           sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
         sqlite3_reset(insert);
@@ -295,7 +304,11 @@ BENCHMARK(BM_Walk)
     ->ArgsProduct({{1000000}, {1, 30, 0}})
     ->ArgNames({"receipts", "days"})
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CountSumShell)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CountSumShell)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_OpenLast)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 int main(int argc, char **argv)

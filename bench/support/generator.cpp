@@ -77,14 +77,17 @@ bool loadReceipts(const QString &directory, qint64 count, Totals *totals, QStrin
     }
     QStringList indexes;
     sqlite3_stmt *list = nullptr;
-    sqlite3_prepare_v2(sales.db(),
-                       "SELECT name, sql FROM sqlite_schema WHERE type = 'index' AND sql IS NOT NULL "
-                       "ORDER BY rowid",
-                       -1, &list, nullptr);
+    sqlite3_prepare_v2(
+        sales.db(),
+        "SELECT name, sql FROM sqlite_schema WHERE type = 'index' AND sql IS NOT NULL "
+        "ORDER BY rowid",
+        -1, &list, nullptr);
     QStringList names;
     while (sqlite3_step(list) == SQLITE_ROW) {
-        names.append(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(list, 0))));
-        indexes.append(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(list, 1))));
+        names.append(
+            QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(list, 0))));
+        indexes.append(
+            QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(list, 1))));
     }
     sqlite3_finalize(list);
     for (const QString &name : std::as_const(names)) {
@@ -222,6 +225,7 @@ QString PlainSqlCountAndSum()
     // PRICE_TOTAL = RoundPrice(PERIOD / 60 * PRICE * (100 - OFF) / 100): halves stay, the rest
     // rounds to whole crowns.
     return QStringLiteral(
-        "SELECT count(*), total(CASE WHEN abs(v - CAST(v AS INTEGER)) = 0.5 THEN v ELSE round(v) END) "
+        "SELECT count(*), total(CASE WHEN abs(v - CAST(v AS INTEGER)) = 0.5 THEN v ELSE round(v) "
+        "END) "
         "FROM (SELECT (PERIOD / 60.0) * (PRICE * (100 - OFF) / 100.0) AS v FROM SaleSolars)");
 }

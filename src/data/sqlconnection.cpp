@@ -361,9 +361,9 @@ quint64 SqlConnection::changeStamp(const QString &schema)
 {
     EngineError ignored;
     quint64 version = 0;
-    SqlStatement statement =
-        prepare(QStringLiteral("PRAGMA ") + Storage::quoted(schema) + QStringLiteral(".data_version"),
-                &ignored);
+    SqlStatement statement = prepare(QStringLiteral("PRAGMA ") + Storage::quoted(schema) +
+                                         QStringLiteral(".data_version"),
+                                     &ignored);
     if (statement.isValid() && statement.step() == SQLITE_ROW)
         version = quint64(statement.column(0).toLongLong());
     // data_version moves for other connections' commits, total_changes for our own writes.

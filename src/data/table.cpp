@@ -381,8 +381,9 @@ bool Table::Private::applyOrder(EngineError *error)
     // Without a primary key the empty name means the order of insertion (row id).
     order = info ? info->terms : QList<OrderTerm>();
     orderUnique = info && info->definition.options.testFlag(IndexDefinition::Unique);
-    orderSource = qualified() + (info ? QStringLiteral(" INDEXED BY ") + Storage::quoted(info->sqlName)
-                                      : QStringLiteral(" NOT INDEXED"));
+    orderSource =
+        qualified() + (info ? QStringLiteral(" INDEXED BY ") + Storage::quoted(info->sqlName)
+                            : QStringLiteral(" NOT INDEXED"));
     stepSql.clear();
     dropAhead();
     OrderTerm rowIdTerm;
@@ -628,8 +629,9 @@ bool Table::Private::fillAhead(bool forward, quint64 stamp)
         if (!stepSql.contains(key)) {
             // The walk follows the order's index: filtered or not, the next records are then
             // found where the index continues, never by sorting all filtered records again.
-            stepSql.insert(key, QStringLiteral("SELECT ") + selectList() + QStringLiteral(" FROM ") +
-                                    orderSource + whereClause(condition) + orderBy(!forward) +
+            stepSql.insert(key, QStringLiteral("SELECT ") + selectList() +
+                                    QStringLiteral(" FROM ") + orderSource +
+                                    whereClause(condition) + orderBy(!forward) +
                                     QStringLiteral(" LIMIT ?"));
         }
         values.append(wanted);
@@ -1157,15 +1159,19 @@ bool Table::eof() const
 
 bool Table::isEmpty()
 {
-    if (!d->open)
-        return d->failNotOpen() || true;
+    if (!d->open) {
+        d->failNotOpen();
+        return true;
+    }
     EngineError error;
     SqlStatement statement =
         d->sql()->prepare(QStringLiteral("SELECT 1 FROM ") + d->qualified() +
                               d->whereClause(QString()) + QStringLiteral(" LIMIT 1"),
                           &error);
-    if (!statement.isValid())
-        return d->fail(error) || true;
+    if (!statement.isValid()) {
+        d->fail(error);
+        return true;
+    }
     statement.bind(d->filterValues);
     return statement.step() != SQLITE_ROW;
 }

@@ -1,6 +1,7 @@
 #include "core/pricing.h"
 #include "data/database.h"
 #include "data/query.h"
+#include "data/sqlconnection.h"
 #include "data/table.h"
 #include "data/tablemodel.h"
 #include "data/tables.h"
@@ -154,6 +155,7 @@ private slots:
     void primaryKeyRefusesDuplicates();
     void navigation_data();
     void navigation();
+    void walksUseTheirIndex();
     void positionsAndWindows();
     void walkSeesOwnWritesAhead();
     void bookmarksAfterDeletes();
@@ -390,6 +392,64 @@ void TestData::navigation()
     QCOMPARE(walkForward(sales), filtered);
     QCOMPARE(walkBackward(sales), filtered);
     QCOMPARE(sales.recordCount(), filtered.size());
+}
+
+void TestData::walksUseTheirIndex()
+{
+    // Every statement a walk runs must be served by the order's index: SQLite may never sort
+    // the table (or the filtered records) to find the next record.
+    Installation installation;
+    QVERIFY(installation.connectAndOpen());
+    Table &sales = installation.sales;
+    for (const Row &row : sampleRows()) {
+        QVERIFY(sales.append(receipt(row.paragon, QDate::fromString(row.date, Qt::ISODate),
+                                     QTime::fromString(row.time), row.solar, 10, row.off,
+                                     row.period, row.user)));
+    }
+    sqlite3 *db = installation.database.connection()->handle();
+    QStringList statements;
+    sqlite3_trace_v2(
+        db, SQLITE_TRACE_STMT,
+        [](unsigned, void *context, void *statement, void *) {
+            static_cast<QStringList *>(context)->append(
+                QString::fromUtf8(sqlite3_sql(static_cast<sqlite3_stmt *>(statement))));
+            return 0;
+        },
+        &statements);
+    for (const QString &index :
+         QStringList{QString(), "_DATE", "DATE_", "_USER", "USER_", "SOLAR_"}) {
+        for (const bool filtered : {false, true}) {
+            QVERIFY(sales.setIndexName(index));
+            QVERIFY(sales.setFilter(
+                {{QStringLiteral("DATE"), FilterCondition::GreaterOrEqual, QDate(2026, 3, 2)}}));
+            QVERIFY(sales.setFiltered(filtered));
+            walkForward(sales);
+            walkBackward(sales);
+        }
+    }
+    sqlite3_trace_v2(db, 0, nullptr, nullptr);
+    statements.removeDuplicates();
+    int checked = 0;
+    for (const QString &sql : std::as_const(statements)) {
+        const bool walk = sql.contains(QStringLiteral("INDEXED BY"));
+        const bool unfiltered =
+            sql.contains(QStringLiteral("ORDER BY")) && !sql.contains(QStringLiteral("WHERE"));
+        if (!walk && !unfiltered)
+            continue;
+        sqlite3_stmt *explain = nullptr;
+        QCOMPARE(sqlite3_prepare_v2(db, ("EXPLAIN QUERY PLAN " + sql).toUtf8().constData(), -1,
+                                    &explain, nullptr),
+                 SQLITE_OK);
+        QString plan;
+        while (sqlite3_step(explain) == SQLITE_ROW)
+            plan +=
+                QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(explain, 3))) +
+                '\n';
+        sqlite3_finalize(explain);
+        QVERIFY2(!plan.contains(QStringLiteral("TEMP B-TREE")), qPrintable(sql + '\n' + plan));
+        ++checked;
+    }
+    QVERIFY(checked >= 12 * 2);
 }
 
 void TestData::positionsAndWindows()
