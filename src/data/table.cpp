@@ -6,6 +6,7 @@
 #include "data/storage.h"
 
 #include <QFile>
+#include <QPointer>
 
 #include <sqlite3.h>
 
@@ -64,7 +65,7 @@ QString comparisonOperator(FilterCondition::Comparison comparison)
 struct Table::Private
 {
     Table *q = nullptr;
-    Database *database = nullptr;
+    QPointer<Database> database; // the database closes its tables before it goes
     QString fileName;
     bool exclusive = false;
     bool open = false;
@@ -123,6 +124,7 @@ struct Table::Private
     int disableCount = 0;
 
     // --- helpers ---
+    bool connected() const { return database && database->isConnected(); }
     SqlConnection *sql() const { return database->connection(); }
     QString schema() const { return sql()->schemaOf(fileName); }
     QString qualified() const { return sql()->qualifiedTable(fileName); }
@@ -729,7 +731,7 @@ bool Table::Private::ensureBrowse()
 bool Table::Private::acquireExclusiveForChange(bool *acquired)
 {
     *acquired = false;
-    if (!database->isConnected()) {
+    if (!connected()) {
         return fail(
             EngineError(EngineErrorCode::NotConnected, QStringLiteral("Databáze není připojena")));
     }
@@ -876,7 +878,7 @@ bool Table::open()
 {
     if (d->open)
         return true;
-    if (!d->database->isConnected()) {
+    if (!d->connected()) {
         return d->fail(
             EngineError(EngineErrorCode::NotConnected, QStringLiteral("Databáze není připojena")));
     }
@@ -949,7 +951,7 @@ void Table::setCalculatedFields(const QList<FieldDefinition> &fields)
 
 QList<IndexDefinition> Table::indexDefinitions()
 {
-    if (!d->database->isConnected()) {
+    if (!d->connected()) {
         d->fail(
             EngineError(EngineErrorCode::NotConnected, QStringLiteral("Databáze není připojena")));
         return {};
@@ -1821,7 +1823,7 @@ quint16 Table::restructure(bool pack, bool protect, const QString &password)
 
 quint16 Table::flush()
 {
-    if (!d->database->isConnected()) {
+    if (!d->connected()) {
         return Engine::setLastError(EngineError(EngineErrorCode::NotConnected,
                                                 QStringLiteral("Databáze není připojena")))
             .code;

@@ -181,6 +181,7 @@ private slots:
     void notificationsSuspendAndResume();
     void tableNamesAreCaseInsensitiveInSql();
     void missingFileRefusesConnection();
+    void tableOutlivesDatabase();
     void queryResult();
     void queryStatementsWithoutRows_data();
     void queryStatementsWithoutRows();
@@ -1037,6 +1038,26 @@ void TestData::missingFileRefusesConnection()
     QVERIFY(!QFile::exists(installation.dir.filePath(QStringLiteral("Solars.DB"))));
     QVERIFY(!installation.database.connect(QStringLiteral("Nikde")));
     QCOMPARE(Engine::lastError().code, quint16(EngineErrorCode::AliasNotFound));
+}
+
+void TestData::tableOutlivesDatabase()
+{
+    QTemporaryDir dir;
+    QString error;
+    QVERIFY(CreateInstallation(dir.path(), &error));
+    auto database = std::make_unique<Database>();
+    QVERIFY(database->connectDirectory(dir.path()));
+    Table table(database.get(), QStringLiteral("Solars.DB"));
+    Query query(database.get());
+    QVERIFY(table.open());
+    query.setSql(QStringLiteral("select * from Solars"));
+    QVERIFY(query.exec());
+    database.reset();
+    QVERIFY(!table.isOpen());
+    QVERIFY(!query.isOpen());
+    QVERIFY(!table.open());
+    QCOMPARE(Engine::lastError().code, quint16(EngineErrorCode::NotConnected));
+    QVERIFY(!query.exec());
 }
 
 void TestData::queryResult()
