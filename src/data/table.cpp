@@ -1762,8 +1762,10 @@ QList<Table::WindowRow> Table::readWindow(qint64 offset, int count)
 
 quint16 Table::emptyTable()
 {
-    if (!d->open)
-        return d->failNotOpen() ? 0 : Engine::lastError().code;
+    if (!d->open) {
+        d->failNotOpen();
+        return Engine::lastError().code;
+    }
     if (d->state == State::Edit)
         cancel();
     EngineError error;
@@ -1777,8 +1779,10 @@ quint16 Table::emptyTable()
 
 quint16 Table::regenerateIndexes()
 {
-    if (!d->open)
-        return d->failNotOpen() ? 0 : Engine::lastError().code;
+    if (!d->open) {
+        d->failNotOpen();
+        return Engine::lastError().code;
+    }
     EngineError error;
     if (!d->sql()->exec(QStringLiteral("REINDEX ") + d->qualified(), {}, &error))
         return Engine::setLastError(error).code;
