@@ -5,11 +5,13 @@
 #include "data/sqlfunctions.h"
 #include "data/storage.h"
 
+#include <QPointer>
+
 #include <sqlite3.h>
 
 struct Query::Private
 {
-    Database *database = nullptr;
+    QPointer<Database> database;
     QString sql;
     bool open = false;
     QList<FieldDefinition> fields;
@@ -106,7 +108,7 @@ QString Query::sql() const
 bool Query::exec()
 {
     close();
-    if (!d->database->isConnected()) {
+    if (!d->database || !d->database->isConnected()) {
         return d->fail(
             EngineError(EngineErrorCode::NotConnected, QStringLiteral("Databáze není připojena")));
     }

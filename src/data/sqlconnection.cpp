@@ -352,12 +352,18 @@ QString SqlConnection::filePath(const QString &tableFileName) const
     return JoinPath(m_directory, tableFileName);
 }
 
+quint64 SqlConnection::ownChangeCount() const
+{
+    return quint64(sqlite3_total_changes64(m_db));
+}
+
 quint64 SqlConnection::changeStamp(const QString &schema)
 {
     EngineError ignored;
     quint64 version = 0;
-    SqlStatement statement =
-        prepare(QStringLiteral("PRAGMA %1.data_version").arg(Storage::quoted(schema)), &ignored);
+    SqlStatement statement = prepare(QStringLiteral("PRAGMA ") + Storage::quoted(schema) +
+                                         QStringLiteral(".data_version"),
+                                     &ignored);
     if (statement.isValid() && statement.step() == SQLITE_ROW)
         version = quint64(statement.column(0).toLongLong());
     // data_version moves for other connections' commits, total_changes for our own writes.

@@ -81,6 +81,8 @@ public:
 
     // Changes whenever the schema's data may have changed, by this connection or another.
     quint64 changeStamp(const QString &schema);
+    // Rows changed by this connection so far: cheap, no file-system calls.
+    quint64 ownChangeCount() const;
 
 private:
     sqlite3 *m_db = nullptr;

@@ -6,6 +6,7 @@
 #include "data/storage.h"
 
 #include <QFile>
+#include <QPointer>
 
 #include <sqlite3.h>
 
@@ -64,7 +65,7 @@ QString comparisonOperator(FilterCondition::Comparison comparison)
 struct Table::Private
 {
     Table *q = nullptr;
-    Database *database = nullptr;
+    QPointer<Database> database; // the database closes its tables before it goes
     QString fileName;
     bool exclusive = false;
     bool open = false;
@@ -77,6 +78,7 @@ struct Table::Private
     QString indexName;
     QList<OrderTerm> order; // key terms, then the row id
     bool orderUnique = false;
+    QString orderSource; // the table forced to walk the order's index
 
     Filter filter;
     bool filtered = false;
@@ -95,6 +97,26 @@ struct Table::Private
     qint64 countCache = -1;
     quint64 countStamp = 0;
 
+    // Read-ahead of a walk: the records that follow the current one in the walking direction,
+    // fetched in growing batches, valid while the data do not change.
+    struct AheadRow
+    {
+        qint64 rowId = 0;
+        QVariantList stored;
+    };
+    QList<AheadRow> ahead;
+    bool aheadForward = true;
+    bool aheadComplete = false; // nothing beyond the buffered records
+    quint64 aheadStamp = 0;
+    int aheadBatch = 0;
+    QHash<int, QString> stepSql; // by level and direction
+    // Under a filter: the first order key of the first and of the last filtered record, so a
+    // walk stops where the filtered records end instead of scanning the rest of the index.
+    QVariant walkBound[2]; // [backward, forward]
+    bool walkBoundKnown[2] = {false, false};
+    bool walkEmpty = false;
+    quint64 walkBoundStamp = 0;
+
     CalcFieldsCallback calcCallback;
     bool autoCalc = true;
     TableErrorHandler postErrorHandler;
@@ -102,6 +124,7 @@ struct Table::Private
     int disableCount = 0;
 
     // --- helpers ---
+    bool connected() const { return database && database->isConnected(); }
     SqlConnection *sql() const { return database->connection(); }
     QString schema() const { return sql()->schemaOf(fileName); }
     QString qualified() const { return sql()->qualifiedTable(fileName); }
@@ -173,6 +196,24 @@ struct Table::Private
 
     bool readRow(const QString &sqlText, const QVariantList &values, bool *found);
     Record recordFrom(const SqlStatement &statement, QVariantList *storedValues) const;
+    Record recordFromStored(const QVariantList &storedValues) const;
+    void dropAhead()
+    {
+        ahead.clear();
+        aheadBatch = 0;
+        aheadComplete = false;
+        walkBoundKnown[0] = walkBoundKnown[1] = false;
+    }
+    bool findWalkBound(bool forward, bool *empty);
+    void setFilterSql(const QString &sqlText, const QVariantList &values)
+    {
+        filterSql = sqlText;
+        filterValues = values;
+        stepSql.clear();
+        dropAhead();
+        countCache = -1;
+    }
+    bool fillAhead(bool forward, quint64 stamp);
     bool stepFrom(bool forward, bool *found);
     bool readByRowId(qint64 id, bool applyFilter, bool *found);
     void clearCurrent();
@@ -342,6 +383,11 @@ bool Table::Private::applyOrder(EngineError *error)
     // Without a primary key the empty name means the order of insertion (row id).
     order = info ? info->terms : QList<OrderTerm>();
     orderUnique = info && info->definition.options.testFlag(IndexDefinition::Unique);
+    orderSource =
+        qualified() + (info ? QStringLiteral(" INDEXED BY ") + Storage::quoted(info->sqlName)
+                            : QStringLiteral(" NOT INDEXED"));
+    stepSql.clear();
+    dropAhead();
     OrderTerm rowIdTerm;
     rowIdTerm.column = RowId;
     // The row id continues the index's own order, so SQLite walks the index without sorting.
@@ -491,8 +537,18 @@ Record Table::Private::recordFrom(const SqlStatement &statement, QVariantList *s
     return record;
 }
 
+Record Table::Private::recordFromStored(const QVariantList &storedValues) const
+{
+    Record record(fields);
+    for (int i = 0; i < fields->storedCount(); ++i)
+        record.setValue(i, Storage::fromStorage(fields->at(i), storedValues.value(i)));
+    q->calculateFields(record);
+    return record;
+}
+
 bool Table::Private::readRow(const QString &sqlText, const QVariantList &values, bool *found)
 {
+    dropAhead();
     EngineError error;
     SqlStatement statement = sql()->prepare(sqlText, &error);
     if (!statement.isValid())
@@ -512,20 +568,115 @@ bool Table::Private::readRow(const QString &sqlText, const QVariantList &values,
     return true;
 }
 
+bool Table::Private::findWalkBound(bool forward, bool *empty)
+{
+    const quint64 stamp = sql()->changeStamp(schema());
+    if (stamp != walkBoundStamp)
+        walkBoundKnown[0] = walkBoundKnown[1] = false;
+    walkBoundStamp = stamp;
+    if (!walkBoundKnown[forward]) {
+        EngineError error;
+        SqlStatement statement =
+            sql()->prepare(QStringLiteral("SELECT ") + order.first().expression() +
+                               QStringLiteral(" FROM ") + qualified() + whereClause(QString()) +
+                               orderBy(forward) + QStringLiteral(" LIMIT 1"),
+                           &error);
+        if (!statement.isValid())
+            return fail(error);
+        statement.bind(filterValues);
+        const int rc = statement.step();
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            return fail(sql()->errorFor(rc));
+        walkEmpty = rc == SQLITE_DONE;
+        walkBound[forward] = walkEmpty ? QVariant() : statement.column(0);
+        walkBoundKnown[forward] = true;
+    }
+    *empty = walkEmpty;
+    return true;
+}
+
+bool Table::Private::fillAhead(bool forward, quint64 stamp)
+{
+    // A walk in one direction reads ever larger batches; a single step reads a few records.
+    aheadBatch = aheadForward == forward && aheadBatch > 0 ? qMin(aheadBatch * 2, 512) : 4;
+    ahead.clear();
+    aheadComplete = false;
+    aheadForward = forward;
+    aheadStamp = stamp;
+    int wanted = aheadBatch;
+    const bool bounded = !filterSql.isEmpty();
+    if (bounded) {
+        bool empty = false;
+        if (!findWalkBound(forward, &empty))
+            return false;
+        if (empty) {
+            aheadComplete = true;
+            return true;
+        }
+    }
+    const int lastLevel = int(order.size()) - 1;
+    // The records after the current one: first those with an equal key and a later row id, then
+    // those whose key differs at ever earlier terms. With a unique key the first level is empty.
+    for (int level = orderUnique ? lastLevel - 1 : lastLevel; level >= 0 && wanted > 0; --level) {
+        const int key = level * 2 + (forward ? 1 : 0);
+        QVariantList values = filterValues;
+        QString condition = levelCondition(level, forward, &values);
+        if (bounded) {
+            const OrderTerm &first = order.first();
+            const bool upperBound = first.descending != forward;
+            condition += QStringLiteral(" AND ") + first.expression() +
+                         (upperBound ? QStringLiteral(" <= ?") : QStringLiteral(" >= ?"));
+            values.append(walkBound[forward]);
+        }
+        if (!stepSql.contains(key)) {
+            // The walk follows the order's index: filtered or not, the next records are then
+            // found where the index continues, never by sorting all filtered records again.
+            stepSql.insert(key, QStringLiteral("SELECT ") + selectList() +
+                                    QStringLiteral(" FROM ") + orderSource +
+                                    whereClause(condition) + orderBy(!forward) +
+                                    QStringLiteral(" LIMIT ?"));
+        }
+        values.append(wanted);
+        EngineError error;
+        SqlStatement statement = sql()->prepare(stepSql.value(key), &error);
+        if (!statement.isValid())
+            return fail(error);
+        statement.bind(values);
+        int rc = SQLITE_ROW;
+        while ((rc = statement.step()) == SQLITE_ROW) {
+            AheadRow row;
+            row.rowId = statement.column(0).toLongLong();
+            for (int i = 0; i < fields->storedCount(); ++i)
+                row.stored.append(statement.column(i + 1));
+            ahead.append(row);
+            --wanted;
+        }
+        if (rc != SQLITE_DONE) {
+            dropAhead();
+            return fail(sql()->errorFor(rc));
+        }
+    }
+    aheadComplete = wanted > 0;
+    return true;
+}
+
 bool Table::Private::stepFrom(bool forward, bool *found)
 {
     *found = false;
-    const int lastLevel = int(order.size()) - 1;
-    // With a unique key, records with an equal key cannot follow: skip the row-id level.
-    for (int level = orderUnique ? lastLevel - 1 : lastLevel; level >= 0 && !*found; --level) {
-        QVariantList values = filterValues;
-        const QString condition = levelCondition(level, forward, &values);
-        const QString sqlText = QStringLiteral("SELECT ") + selectList() +
-                                QStringLiteral(" FROM ") + qualified() + whereClause(condition) +
-                                orderBy(!forward) + QStringLiteral(" LIMIT 1");
-        if (!readRow(sqlText, values, found))
-            return false;
-    }
+    // Our own writes drop the read-ahead at once; other programs' changes show at the next
+    // batch or refresh() (checking them costs file-system calls on every step).
+    const quint64 stamp = sql()->ownChangeCount();
+    const bool usable = aheadBatch > 0 && aheadForward == forward && aheadStamp == stamp;
+    if (!(usable && (!ahead.isEmpty() || aheadComplete)) && !fillAhead(forward, stamp))
+        return false;
+    if (ahead.isEmpty())
+        return true;
+    const AheadRow row = ahead.takeFirst();
+    rowId = row.rowId;
+    stored = row.stored;
+    current = recordFromStored(stored);
+    hasCurrent = true;
+    *found = true;
     return true;
 }
 
@@ -542,6 +693,7 @@ bool Table::Private::readByRowId(qint64 id, bool applyFilter, bool *found)
 
 void Table::Private::clearCurrent()
 {
+    dropAhead();
     hasCurrent = false;
     rowId = 0;
     stored.clear();
@@ -579,7 +731,7 @@ bool Table::Private::ensureBrowse()
 bool Table::Private::acquireExclusiveForChange(bool *acquired)
 {
     *acquired = false;
-    if (!database->isConnected()) {
+    if (!connected()) {
         return fail(
             EngineError(EngineErrorCode::NotConnected, QStringLiteral("Databáze není připojena")));
     }
@@ -726,7 +878,7 @@ bool Table::open()
 {
     if (d->open)
         return true;
-    if (!d->database->isConnected()) {
+    if (!d->connected()) {
         return d->fail(
             EngineError(EngineErrorCode::NotConnected, QStringLiteral("Databáze není připojena")));
     }
@@ -743,11 +895,13 @@ bool Table::open()
         d->database->locks()->release(d->fileName, d->heldExclusive);
         return d->fail(error);
     }
-    if (!d->buildFilter(d->filtered ? d->filter : Filter(), &d->filterSql, &d->filterValues,
-                        &error)) {
+    QString filterSql;
+    QVariantList filterValues;
+    if (!d->buildFilter(d->filtered ? d->filter : Filter(), &filterSql, &filterValues, &error)) {
         d->database->locks()->release(d->fileName, d->heldExclusive);
         return d->fail(error);
     }
+    d->setFilterSql(filterSql, filterValues);
     d->open = true;
     d->countCache = -1;
     d->clearCurrent();
@@ -797,7 +951,7 @@ void Table::setCalculatedFields(const QList<FieldDefinition> &fields)
 
 QList<IndexDefinition> Table::indexDefinitions()
 {
-    if (!d->database->isConnected()) {
+    if (!d->connected()) {
         d->fail(
             EngineError(EngineErrorCode::NotConnected, QStringLiteral("Databáze není připojena")));
         return {};
@@ -1007,15 +1161,19 @@ bool Table::eof() const
 
 bool Table::isEmpty()
 {
-    if (!d->open)
-        return d->failNotOpen() || true;
+    if (!d->open) {
+        d->failNotOpen();
+        return true;
+    }
     EngineError error;
     SqlStatement statement =
         d->sql()->prepare(QStringLiteral("SELECT 1 FROM ") + d->qualified() +
                               d->whereClause(QString()) + QStringLiteral(" LIMIT 1"),
                           &error);
-    if (!statement.isValid())
-        return d->fail(error) || true;
+    if (!statement.isValid()) {
+        d->fail(error);
+        return true;
+    }
     statement.bind(d->filterValues);
     return statement.step() != SQLITE_ROW;
 }
@@ -1450,9 +1608,7 @@ bool Table::setFilter(const Filter &filter)
         if (!d->ensureBrowse() || !d->buildFilter(filter, &sqlText, &values, &error))
             return error.isError() ? d->fail(error) : false;
         d->filter = filter;
-        d->filterSql = sqlText;
-        d->filterValues = values;
-        d->countCache = -1;
+        d->setFilterSql(sqlText, values);
         d->notifyRecords();
         return first();
     }
@@ -1481,9 +1637,7 @@ bool Table::setFiltered(bool on)
     if (!d->buildFilter(on ? d->filter : Filter(), &sqlText, &values, &error))
         return d->fail(error);
     d->filtered = on;
-    d->filterSql = sqlText;
-    d->filterValues = values;
-    d->countCache = -1;
+    d->setFilterSql(sqlText, values);
     d->notifyRecords();
     return first();
 }
@@ -1608,8 +1762,10 @@ QList<Table::WindowRow> Table::readWindow(qint64 offset, int count)
 
 quint16 Table::emptyTable()
 {
-    if (!d->open)
-        return d->failNotOpen() ? 0 : Engine::lastError().code;
+    if (!d->open) {
+        d->failNotOpen();
+        return Engine::lastError().code;
+    }
     if (d->state == State::Edit)
         cancel();
     EngineError error;
@@ -1623,8 +1779,10 @@ quint16 Table::emptyTable()
 
 quint16 Table::regenerateIndexes()
 {
-    if (!d->open)
-        return d->failNotOpen() ? 0 : Engine::lastError().code;
+    if (!d->open) {
+        d->failNotOpen();
+        return Engine::lastError().code;
+    }
     EngineError error;
     if (!d->sql()->exec(QStringLiteral("REINDEX ") + d->qualified(), {}, &error))
         return Engine::setLastError(error).code;
@@ -1669,7 +1827,7 @@ quint16 Table::restructure(bool pack, bool protect, const QString &password)
 
 quint16 Table::flush()
 {
-    if (!d->database->isConnected()) {
+    if (!d->connected()) {
         return Engine::setLastError(EngineError(EngineErrorCode::NotConnected,
                                                 QStringLiteral("Databáze není připojena")))
             .code;

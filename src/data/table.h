@@ -72,6 +72,10 @@ using CalcFieldsCallback = std::function<void(Record &record)>;
 // Every failing call returns false (engine calls: their error code) and sets
 // Engine::lastError(); post and edit failures go to the error handlers first.
 //
+// A walk reads ahead in batches along the order's index (under a filter only as far as the
+// filtered records reach). Changes made through this program's Database show at the next step;
+// another program's changes show at the next batch, at refresh() or when the cursor is set anew.
+//
 // Attached views follow the signals; disableControls()/enableControls() nest and suppress them,
 // and the outermost enableControls() emits one recordsChanged() and currentRecordChanged().
 class Table : public QObject
@@ -90,7 +94,8 @@ public:
 
     // --- Opening -------------------------------------------------------------------------
     // An exclusive open fails while another program has the table open, and keeps other
-    // programs out while it lasts. Set the flag before open().
+    // programs out while it lasts; the table objects of this program do not exclude each
+    // other. Set the flag before open().
     void setExclusive(bool exclusive);
     bool exclusive() const;
     bool open(); // opens on the first record of the current index

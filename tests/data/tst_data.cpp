@@ -1,6 +1,7 @@
 #include "core/pricing.h"
 #include "data/database.h"
 #include "data/query.h"
+#include "data/sqlconnection.h"
 #include "data/table.h"
 #include "data/tablemodel.h"
 #include "data/tables.h"
@@ -154,7 +155,9 @@ private slots:
     void primaryKeyRefusesDuplicates();
     void navigation_data();
     void navigation();
+    void walksUseTheirIndex();
     void positionsAndWindows();
+    void walkSeesOwnWritesAhead();
     void bookmarksAfterDeletes();
     void deleteMovesToNextRecord();
     void filterValuesAreLiteral_data();
@@ -178,6 +181,7 @@ private slots:
     void notificationsSuspendAndResume();
     void tableNamesAreCaseInsensitiveInSql();
     void missingFileRefusesConnection();
+    void tableOutlivesDatabase();
     void queryResult();
     void queryStatementsWithoutRows_data();
     void queryStatementsWithoutRows();
@@ -391,6 +395,64 @@ void TestData::navigation()
     QCOMPARE(sales.recordCount(), filtered.size());
 }
 
+void TestData::walksUseTheirIndex()
+{
+    // Every statement a walk runs must be served by the order's index: SQLite may never sort
+    // the table (or the filtered records) to find the next record.
+    Installation installation;
+    QVERIFY(installation.connectAndOpen());
+    Table &sales = installation.sales;
+    for (const Row &row : sampleRows()) {
+        QVERIFY(sales.append(receipt(row.paragon, QDate::fromString(row.date, Qt::ISODate),
+                                     QTime::fromString(row.time), row.solar, 10, row.off,
+                                     row.period, row.user)));
+    }
+    sqlite3 *db = installation.database.connection()->handle();
+    QStringList statements;
+    sqlite3_trace_v2(
+        db, SQLITE_TRACE_STMT,
+        [](unsigned, void *context, void *statement, void *) {
+            static_cast<QStringList *>(context)->append(
+                QString::fromUtf8(sqlite3_sql(static_cast<sqlite3_stmt *>(statement))));
+            return 0;
+        },
+        &statements);
+    for (const QString &index :
+         QStringList{QString(), "_DATE", "DATE_", "_USER", "USER_", "SOLAR_"}) {
+        for (const bool filtered : {false, true}) {
+            QVERIFY(sales.setIndexName(index));
+            QVERIFY(sales.setFilter(
+                {{QStringLiteral("DATE"), FilterCondition::GreaterOrEqual, QDate(2026, 3, 2)}}));
+            QVERIFY(sales.setFiltered(filtered));
+            walkForward(sales);
+            walkBackward(sales);
+        }
+    }
+    sqlite3_trace_v2(db, 0, nullptr, nullptr);
+    statements.removeDuplicates();
+    int checked = 0;
+    for (const QString &sql : std::as_const(statements)) {
+        const bool walk = sql.contains(QStringLiteral("INDEXED BY"));
+        const bool unfiltered =
+            sql.contains(QStringLiteral("ORDER BY")) && !sql.contains(QStringLiteral("WHERE"));
+        if (!walk && !unfiltered)
+            continue;
+        sqlite3_stmt *explain = nullptr;
+        QCOMPARE(sqlite3_prepare_v2(db, ("EXPLAIN QUERY PLAN " + sql).toUtf8().constData(), -1,
+                                    &explain, nullptr),
+                 SQLITE_OK);
+        QString plan;
+        while (sqlite3_step(explain) == SQLITE_ROW)
+            plan +=
+                QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(explain, 3))) +
+                '\n';
+        sqlite3_finalize(explain);
+        QVERIFY2(!plan.contains(QStringLiteral("TEMP B-TREE")), qPrintable(sql + '\n' + plan));
+        ++checked;
+    }
+    QVERIFY(checked >= 12 * 2);
+}
+
 void TestData::positionsAndWindows()
 {
     Installation installation;
@@ -419,6 +481,38 @@ void TestData::positionsAndWindows()
         QCOMPARE(sales.value(QStringLiteral("PARAGON")).toInt(),
                  order.at(offset + window.size() - 1));
     }
+}
+
+void TestData::walkSeesOwnWritesAhead()
+{
+    // The cursor reads ahead in batches; a change through another table object of the same
+    // database must show at the next step.
+    Installation installation;
+    QVERIFY(installation.connectAndOpen());
+    Table &sales = installation.sales;
+    for (int i = 1; i <= 30; ++i)
+        QVERIFY(sales.append(receipt(i, QDate(2026, 1, 1), QTime(9, 0), 1, 10, 0, 60, "u")));
+    Table other(&installation.database, QStringLiteral("SaleSolars.DB"));
+    QVERIFY(other.open());
+    QVERIFY(sales.first());
+    for (int i = 0; i < 5; ++i)
+        QVERIFY(sales.next());
+    QCOMPARE(sales.value(QStringLiteral("PARAGON")).toInt(), 6);
+    QVERIFY(other.locate(QStringLiteral("PARAGON"), 7));
+    QVERIFY(other.deleteRecord());
+    QVERIFY(other.locate(QStringLiteral("PARAGON"), 8));
+    QVERIFY(other.edit());
+    QVERIFY(other.setValue(QStringLiteral("USER"), QStringLiteral("changed")));
+    QVERIFY(other.post());
+    QVERIFY(sales.next());
+    QCOMPARE(sales.value(QStringLiteral("PARAGON")).toInt(), 8);
+    QCOMPARE(sales.value(QStringLiteral("USER")).toString(), QStringLiteral("changed"));
+    QVERIFY(other.append(receipt(31, QDate(2026, 1, 1), QTime(9, 0), 1, 10, 0, 60, "u")));
+    QList<int> rest;
+    while (sales.next())
+        rest.append(sales.value(QStringLiteral("PARAGON")).toInt());
+    QCOMPARE(rest.size(), 23); // 9 to 31
+    QCOMPARE(rest.last(), 31);
 }
 
 void TestData::bookmarksAfterDeletes()
@@ -944,6 +1038,26 @@ void TestData::missingFileRefusesConnection()
     QVERIFY(!QFile::exists(installation.dir.filePath(QStringLiteral("Solars.DB"))));
     QVERIFY(!installation.database.connect(QStringLiteral("Nikde")));
     QCOMPARE(Engine::lastError().code, quint16(EngineErrorCode::AliasNotFound));
+}
+
+void TestData::tableOutlivesDatabase()
+{
+    QTemporaryDir dir;
+    QString error;
+    QVERIFY(CreateInstallation(dir.path(), &error));
+    auto database = std::make_unique<Database>();
+    QVERIFY(database->connectDirectory(dir.path()));
+    Table table(database.get(), QStringLiteral("Solars.DB"));
+    Query query(database.get());
+    QVERIFY(table.open());
+    query.setSql(QStringLiteral("select * from Solars"));
+    QVERIFY(query.exec());
+    database.reset();
+    QVERIFY(!table.isOpen());
+    QVERIFY(!query.isOpen());
+    QVERIFY(!table.open());
+    QCOMPARE(Engine::lastError().code, quint16(EngineErrorCode::NotConnected));
+    QVERIFY(!query.exec());
 }
 
 void TestData::queryResult()

@@ -1,0 +1,321 @@
+// Benchmarks of the table engine on generated installations (cached between runs, see
+// CachedInstallation). Not run by ctest. Run: build/bench/bench_engine
+//   BM_Sale*        one durable sale through the engine and as a bare three-file transaction
+//   BM_CountSum*    count and sum of PRICE_TOTAL for one day and for all periods, and the same
+//                   aggregate run by the sqlite3 shell on the same file
+//   BM_OpenLast     connect, open the four table objects, last receipt
+
+#include "core/paths.h"
+#include "data/database.h"
+#include "data/table.h"
+#include "data/tables.h"
+#include "generator.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTime>
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <chrono>
+#include <memory>
+
+namespace {
+
+const QDate OneDay(2023, 6, 15);
+
+QString installationOrSkip(benchmark::State &state, qint64 count)
+{
+    QString error;
+    const QString directory = CachedInstallation(count, &error);
+    if (directory.isEmpty())
+        state.SkipWithError(error.toLocal8Bit().constData());
+    return directory;
+}
+
+// A private copy of a cached installation for benchmarks that write.
+QString workCopy(benchmark::State &state, qint64 count, const QString &name)
+{
+    const QString source = installationOrSkip(state, count);
+    if (source.isEmpty())
+        return QString();
+    const QString target =
+        JoinPath(QFileInfo(source).absolutePath(), QStringLiteral("work-") + name);
+    QDir(target).removeRecursively();
+    QDir().mkpath(target);
+    for (const QString &table : TableNames) {
+        const QString file = TableFileName(table);
+        if (!QFile::copy(JoinPath(source, file), JoinPath(target, file))) {
+            state.SkipWithError("copy failed");
+            return QString();
+        }
+    }
+    return target;
+}
+
+// The console's table objects, as the start-up opens them.
+struct Console
+{
+    Database database;
+    Table money{&database, QStringLiteral("Money.DB")};
+    Table solars{&database, QStringLiteral("Solars.DB")};
+    Table salesCalc{&database, QStringLiteral("SaleSolars.DB")};
+    Table sales{&database, QStringLiteral("SaleSolars.DB")};
+
+    bool open(const QString &directory)
+    {
+        solars.setCalculatedFields(SolarsTable().calculatedFields);
+        solars.setCalcFieldsCallback(SolarsCalcFields);
+        sales.setCalculatedFields(SaleSolarsTable().calculatedFields);
+        sales.setCalcFieldsCallback(SaleSolarsCalcFields);
+        return database.connectDirectory(directory) && money.open() && solars.open() &&
+               salesCalc.open() && sales.open() && sales.setIndexName(QStringLiteral("_PARAGON"));
+    }
+};
+
+void BM_SaleEngine(benchmark::State &state)
+{
+    const QString directory = workCopy(state, state.range(0), QStringLiteral("sale-engine"));
+    Console console;
+    if (directory.isEmpty() || !console.open(directory)) {
+        state.SkipWithError("open failed");
+        return;
+    }
+    int unit = 0;
+    for (auto _ : state) {
+        unit = unit % 8 + 1;
+        console.sales.disableControls();
+        console.solars.disableControls();
+        console.sales.setAutoCalcFields(false);
+        console.salesCalc.refresh();
+        console.salesCalc.last();
+        const int number = console.salesCalc.value(QStringLiteral("PARAGON")).toInt() + 1;
+        const bool done =
+            console.database.startTransaction() &&
+            console.sales.append({number, QDate::currentDate(), QTime::currentTime(), unit, false,
+                                  21, 12.5, 10, 600, QStringLiteral("Administrator")}) &&
+            console.solars.locate(QStringLiteral("SOLAR"), unit) && console.solars.edit() &&
+            console.solars.setValue(QStringLiteral("COUNTER"),
+                                    console.solars.value(QStringLiteral("COUNTER")).toInt() +
+                                        600) &&
+            console.solars.setValue(
+                QStringLiteral("STARTUP"),
+                console.solars.value(QStringLiteral("STARTUP")).toInt() % 30000 + 1) &&
+            console.solars.post() && console.money.edit() &&
+            console.money.setValue(QStringLiteral("MONEY"),
+                                   console.money.value(QStringLiteral("MONEY")).toDouble() +
+                                       113.0) &&
+            console.money.post() && console.database.commit();
+        console.sales.setAutoCalcFields(true);
+        console.solars.enableControls();
+        console.sales.enableControls();
+        if (!done) {
+            state.SkipWithError(Engine::lastError().message.toLocal8Bit().constData());
+            return;
+        }
+    }
+}
+
+// The same three writes without the engine: prepared statements on one connection.
+void BM_SaleBareSqlite(benchmark::State &state)
+{
+    const QString directory = workCopy(state, state.range(0), QStringLiteral("sale-bare"));
+    if (directory.isEmpty())
+        return;
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(JoinPath(directory, QStringLiteral("Money.DB"))).constData(),
+                    &db, SQLITE_OPEN_READWRITE, nullptr);
+    const QByteArray setup =
+        QStringLiteral("ATTACH '%1' AS Solars; ATTACH '%2' AS SaleSolars; "
+                       "PRAGMA main.journal_mode = DELETE; PRAGMA main.synchronous = FULL; "
+                       "PRAGMA Solars.journal_mode = DELETE; PRAGMA Solars.synchronous = FULL; "
+                       "PRAGMA SaleSolars.journal_mode = DELETE; "
+                       "PRAGMA SaleSolars.synchronous = FULL;")
+            .arg(JoinPath(directory, QStringLiteral("Solars.DB")),
+                 JoinPath(directory, QStringLiteral("SaleSolars.DB")))
+            .toUtf8();
+    if (sqlite3_exec(db, setup.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+        state.SkipWithError(sqlite3_errmsg(db));
+        sqlite3_close(db);
+        return;
+    }
+    sqlite3_stmt *maxNumber = nullptr;
+    sqlite3_stmt *insert = nullptr;
+    sqlite3_stmt *counters = nullptr;
+    sqlite3_stmt *balance = nullptr;
+    sqlite3_prepare_v2(db, "SELECT max(PARAGON) FROM SaleSolars.SaleSolars", -1, &maxNumber,
+                       nullptr);
+    sqlite3_prepare_v2(
+        db,
+        "INSERT INTO SaleSolars.SaleSolars VALUES (?, ?, ?, ?, 0, 21, 12.5, 10, 600, "
+        "'Administrator')",
+        -1, &insert, nullptr);
+    sqlite3_prepare_v2(
+        db,
+        "UPDATE Solars.Solars SET COUNTER = COUNTER + 600, STARTUP = STARTUP % 30000 + 1 "
+        "WHERE SOLAR = ?",
+        -1, &counters, nullptr);
+    sqlite3_prepare_v2(db, "UPDATE main.Money SET MONEY = MONEY + 113.0", -1, &balance, nullptr);
+    int unit = 0;
+    for (auto _ : state) {
+        unit = unit % 8 + 1;
+        sqlite3_step(maxNumber);
+        const qint64 number = sqlite3_column_int64(maxNumber, 0) + 1;
+        sqlite3_reset(maxNumber);
+        const QByteArray date = QDate::currentDate().toString(Qt::ISODate).toUtf8();
+        const QByteArray time = QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toUtf8();
+        sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        sqlite3_bind_int64(insert, 1, number);
+        sqlite3_bind_text(insert, 2, date.constData(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(insert, 3, time.constData(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_int(insert, 4, unit);
+        sqlite3_bind_int(counters, 1, unit);
+        const bool done = sqlite3_step(insert) == SQLITE_DONE &&
+                          sqlite3_step(counters) == SQLITE_DONE &&
+                          sqlite3_step(balance) == SQLITE_DONE &&
+                          sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
+        sqlite3_reset(insert);
+        sqlite3_reset(counters);
+        sqlite3_reset(balance);
+        if (!done) {
+            state.SkipWithError(sqlite3_errmsg(db));
+            break;
+        }
+    }
+    for (sqlite3_stmt *statement : {maxNumber, insert, counters, balance})
+        sqlite3_finalize(statement);
+    sqlite3_close(db);
+}
+
+void BM_CountSum(benchmark::State &state)
+{
+    const bool allPeriods = state.range(1) != 0;
+    const QString directory = installationOrSkip(state, state.range(0));
+    Console console;
+    if (directory.isEmpty() || !console.open(directory)) {
+        state.SkipWithError("open failed");
+        return;
+    }
+    if (!allPeriods) {
+        console.sales.setFilter({{QStringLiteral("DATE"), FilterCondition::GreaterOrEqual, OneDay},
+                                 {QStringLiteral("DATE"), FilterCondition::LessOrEqual, OneDay}});
+        console.sales.setFiltered(true);
+    }
+    qint64 count = 0;
+    double sum = 0;
+    for (auto _ : state) {
+        if (!console.sales.countAndSum(QStringLiteral("PRICE_TOTAL"), &count, &sum)) {
+            state.SkipWithError(Engine::lastError().message.toLocal8Bit().constData());
+            return;
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.counters["records"] = double(count);
+    state.counters["sum"] = sum;
+}
+
+// The sales browser's and the statistics' way: walk the filtered receipts one by one in the
+// "_PARAGON" order: one day, one month, or the first 20000 of all periods.
+void BM_Walk(benchmark::State &state)
+{
+    const QString directory = installationOrSkip(state, state.range(0));
+    Console console;
+    if (directory.isEmpty() || !console.open(directory)) {
+        state.SkipWithError("open failed");
+        return;
+    }
+    const int days = int(state.range(1));
+    if (days > 0) {
+        console.sales.setFilter(
+            {{QStringLiteral("DATE"), FilterCondition::GreaterOrEqual, OneDay},
+             {QStringLiteral("DATE"), FilterCondition::LessOrEqual, OneDay.addDays(days - 1)}});
+        console.sales.setFiltered(true);
+    }
+    double sum = 0;
+    qint64 count = 0;
+    for (auto _ : state) {
+        sum = 0;
+        count = 0;
+        for (console.sales.first(); !console.sales.eof() && count < 20000; console.sales.next()) {
+            sum += console.sales.value(QStringLiteral("PRICE_TOTAL")).toDouble();
+            ++count;
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.counters["records"] = double(count);
+    state.counters["sum"] = sum;
+}
+
+// The same aggregate by the sqlite3 shell, process start included, as a user would run it.
+void BM_CountSumShell(benchmark::State &state)
+{
+    const QString directory = installationOrSkip(state, state.range(0));
+    if (directory.isEmpty())
+        return;
+    const QStringList arguments = {QStringLiteral("-readonly"),
+                                   JoinPath(directory, QStringLiteral("SaleSolars.DB")),
+                                   PlainSqlCountAndSum()};
+    QByteArray output;
+    for (auto _ : state) {
+        QProcess shell;
+        shell.start(QStringLiteral("sqlite3"), arguments);
+        if (!shell.waitForFinished(120000) || shell.exitCode() != 0) {
+            state.SkipWithError("sqlite3 failed");
+            return;
+        }
+        output = shell.readAllStandardOutput();
+    }
+    const QList<QByteArray> parts = output.trimmed().split('|');
+    state.counters["records"] = parts.value(0).toDouble();
+    state.counters["sum"] = parts.value(1).toDouble();
+}
+
+void BM_OpenLast(benchmark::State &state)
+{
+    const QString directory = installationOrSkip(state, state.range(0));
+    if (directory.isEmpty())
+        return;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        auto console = std::make_unique<Console>();
+        if (!console->open(directory) || !console->sales.last()) {
+            state.SkipWithError("open failed");
+            return;
+        }
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        state.SetIterationTime(std::chrono::duration<double>(elapsed).count());
+        benchmark::DoNotOptimize(console->sales.value(QStringLiteral("PARAGON")));
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_SaleEngine)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+BENCHMARK(BM_SaleBareSqlite)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+BENCHMARK(BM_CountSum)
+    ->ArgsProduct({{100000, 1000000}, {0, 1}})
+    ->ArgNames({"receipts", "allPeriods"})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Walk)
+    ->ArgsProduct({{1000000}, {1, 30, 0}})
+    ->ArgNames({"receipts", "days"})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CountSumShell)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_OpenLast)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseManualTime();
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
