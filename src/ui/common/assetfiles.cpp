@@ -22,3 +22,9 @@ QString InstalledAssetsDirectory()
 {
     return JoinPath(QCoreApplication::applicationDirPath(), QStringLiteral("assets"));
 }
+
+QPixmap AssetPixmap(const QString &bareName)
+{
+    const QString path = FindAssetFile(bareName);
+    return path.isEmpty() ? QPixmap() : QPixmap(path);
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QString>
 
 // Files that the program names without a directory (sounds, console pictures) are looked up the
@@ -9,3 +10,6 @@ QString FindAssetFile(const QString &bareName);
 
 // "<folder of the program file>/assets"
 QString InstalledAssetsDirectory();
+
+// The picture of a bare-named file; an empty picture when it is missing.
+QPixmap AssetPixmap(const QString &bareName);

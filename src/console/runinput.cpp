@@ -1,0 +1,39 @@
+#include "console/runinput.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTimer>
+
+bool isValidRunInput(const QString &minutes, const QString &seconds, const QString &discount)
+{
+    const QString digits = minutes + seconds;
+    return digits.size() == 4 && digits.toInt() != 0 && !discount.isEmpty();
+}
+
+int runSeconds(const QString &minutes, const QString &seconds)
+{
+    return minutes.toInt() * 60 + seconds.toInt();
+}
+
+bool DigitFieldFilter::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *edit = qobject_cast<QLineEdit *>(watched);
+    if (!edit)
+        return false;
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const QString text = key->text();
+        // Control keys (Tab, Enter, Escape, arrows, Delete) keep their usual meaning.
+        const bool character = !text.isEmpty() && text.at(0).isPrint();
+        return character && !text.at(0).isDigit();
+    }
+    case QEvent::FocusIn:
+    case QEvent::MouseButtonRelease:
+        // After the click has placed the caret, so that the selection survives it.
+        QTimer::singleShot(0, edit, &QLineEdit::selectAll);
+        return false;
+    default:
+        return false;
+    }
+}

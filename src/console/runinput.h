@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+// The length of a run is typed as two digits of minutes and two of seconds (seconds up to 99).
+// A run may start only with both fields complete, not both zero, and a discount chosen.
+bool isValidRunInput(const QString &minutes, const QString &seconds, const QString &discount);
+
+// Seconds of a run typed as minutes and seconds.
+int runSeconds(const QString &minutes, const QString &seconds);
+
+// Lets only digits and backspace reach a run field, and selects its whole text when it gets the
+// focus or is clicked, so that typing replaces it.
+class DigitFieldFilter : public QObject
+{
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+};

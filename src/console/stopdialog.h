@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+class QPushButton;
+
+// The figures of a stopped run, gathered before the dialog is shown.
+struct StopFigures
+{
+    int unit = 0;
+    double discountedMinutePrice = 0;
+    int usedSeconds = 0;
+    double total = 0;
+    bool stoppedEarly = false;
+};
+
+// " Solárko N" at the end of a run: what it cost, and whether to continue, print or close.
+class TFormStop : public QDialog
+{
+    Q_OBJECT
+
+public:
+    enum Result { Close = QDialog::Rejected, Print = QDialog::Accepted, Continue = 2 };
+
+    explicit TFormStop(const StopFigures &figures, QWidget *parent = nullptr);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    QLineEdit *makeValueField(const QString &name, const QRect &geometry, const QString &text);
+    QPushButton *makeButton(const QString &caption, const QString &name, int top);
+
+    QWidget *m_panel;
+};

@@ -1,0 +1,31 @@
+#include "startup/loginloop.h"
+
+#include "console/eventlog.h"
+#include "core/programvalues.h"
+#include "data/config/settingsstore.h"
+#include "startup/forminitialization.h"
+#include "users/access.h"
+#include "users/formlogin.h"
+
+bool RunLoginLoop(const UserRegister &users, EventLog &log)
+{
+    AddProgress(QStringLiteral("Přihlášení uživatele"));
+    TFormLogin dialog;
+    dialog.prepare(users);
+    SettingsStore store(&dialog, QStringLiteral("User"), {QStringLiteral("ComboBoxUser.Text")},
+                        false);
+    if (!users.isEmpty())
+        store.read(); // the last login name
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        if (CheckPassword(users, dialog.userName(), dialog.password()))
+            break;
+        dialog.retryPassword();
+    }
+    Program().CurrentUser = dialog.userName();
+    store.write();
+    ProgressOk();
+    log.AddLog(QStringLiteral("Přihlášen uživatel: [%1]").arg(Program().CurrentUser));
+    return true;
+}

@@ -1,0 +1,217 @@
+#include "startup/startupsequence.h"
+
+#include "console/configtool.h"
+#include "console/formvelmora.h"
+#include "console/salesjournal.h"
+#include "core/engineconfig.h"
+#include "core/paths.h"
+#include "core/programvalues.h"
+#include "data/config/windowstore.h"
+#include "portio/portaccess.h"
+#include "portio/portaddress.h"
+#include "startup/forminitialization.h"
+#include "startup/loginloop.h"
+#include "startup/singleinstance.h"
+#include "ui/common/messagedialogs.h"
+#include "ui/common/uifonts.h"
+#include "ui/common/versioninfo.h"
+#include "users/formuser.h"
+
+#include <QApplication>
+
+namespace {
+
+void ShowStartFailure()
+{
+    ShowDatabaseError(false);
+    ShowWarning(QStringLiteral("Chyba při spouštění..."),
+                QStringLiteral("Poslední operace skončila s chybou..."));
+}
+
+} // namespace
+
+StartupSequence::StartupSequence()
+    : m_instance(std::make_unique<SingleInstance>()), m_launchConfigTool(LaunchConfigurationTool),
+      m_commandLine(QCoreApplication::arguments().join(QLatin1Char(' ')))
+{
+    setDatabaseErrorSource([] {
+        const EngineError error = Engine::lastError();
+        return DatabaseError{error.code, error.message};
+    });
+    WindowStore::setErrorReport(
+        [](const ConfigError &error) { ShowWarning(error.message, error.detail); });
+}
+
+StartupSequence::~StartupSequence() = default;
+
+void StartupSequence::setInstanceName(const QString &name)
+{
+    m_instance = std::make_unique<SingleInstance>(name);
+}
+
+void StartupSequence::setConfigToolLauncher(std::function<bool()> launcher)
+{
+    m_launchConfigTool = std::move(launcher);
+}
+
+void StartupSequence::setCommandLine(const QString &commandLine)
+{
+    m_commandLine = commandLine;
+}
+
+StartupSequence::Outcome StartupSequence::fail(Outcome outcome)
+{
+    // The progress window, with its last "Error", goes with the sequence at the program's end.
+    m_console.reset();
+    return outcome;
+}
+
+StartupSequence::Outcome StartupSequence::start()
+{
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Velmora 1.0"));
+    QApplication::setFont(UiFonts::sansSerif(11)); // the size every window is laid out for
+    ProgramValues &program = Program();
+    program.ProductText =
+        QStringLiteral("%1 %2").arg(GetVersionInfo(QStringLiteral("ProductName")),
+                                    GetVersionInfo(QStringLiteral("ProductVersion")));
+    program.ProgramDir = JoinPath(QCoreApplication::applicationDirPath(), QString());
+
+    if (!m_instance->claim()) {
+        ShowWarning(QStringLiteral("Program %1 je již spuštěn...").arg(program.ProductText),
+                    QStringLiteral("Program nesmí být spouštěn vícekrát..."));
+        return fail(Outcome::AnotherInstance);
+    }
+
+    m_progress = std::make_unique<TFormInitialization>();
+    m_progress->show();
+    AddProgress(QStringLiteral("Startuje se program ") + program.ProductText);
+    ProgressOk();
+
+    if (!EngineConfig::aliasExists(EngineConfig::AliasName)) {
+        ShowWarning(QStringLiteral("Nebyl nalezen alias Databáze..."),
+                    QStringLiteral("Je třeba provést konfiguraci BDE. Program bude ukončen..."));
+        m_launchConfigTool();
+        return fail(Outcome::NoAlias);
+    }
+
+    m_console = std::make_unique<TFormVelmora>();
+    connect(m_instance.get(), &SingleInstance::raiseRequested, m_console.get(), [this] {
+        QWidget *front =
+            m_console->isVisible() ? static_cast<QWidget *>(m_console.get()) : m_progress.get();
+        if (front) {
+            front->showNormal();
+            front->raise();
+            front->activateWindow();
+        }
+    });
+    Database &database = m_console->database();
+    if (!database.connect()) {
+        ShowStartFailure();
+        return fail(Outcome::Failed);
+    }
+    program.DatabaseDir = database.directory();
+    program.NetFileDir = database.netDirectory();
+
+    restoreEventLog();
+    restoreJournal();
+
+    AddProgress(QStringLiteral("Start nastavení programu"));
+    m_console->createSettingsWindows();
+    ProgressOk();
+
+    AddProgress(QStringLiteral("Start I/O ovladače"));
+    QCoreApplication::processEvents(); // draw the window before the slower steps
+    if (!DriverStarted()) {
+        ProgressError();
+        ShowWarning(QStringLiteral("Chyba při inicializaci I/O ovladače..."),
+                    QStringLiteral("Program bude ukončen, pokuste se ho spustit znovu..."));
+        return fail(Outcome::NoDriver);
+    }
+    ProgressOk();
+    AddProgress(QStringLiteral("Reset portu I/O ovladačem"));
+    if (!portIsReset()) {
+        ProgressError();
+        ShowWarning(QStringLiteral("Chyba při resetování portu I/O ovladačem..."),
+                    QStringLiteral("Program bude ukončen, zkontrolujte nastavení portu..."));
+        return fail(Outcome::PortNotReset);
+    }
+    ProgressOk();
+
+    if (!RunLoginLoop(m_console->users()->users(), m_console->eventLog()))
+        return fail(Outcome::LoginCancelled);
+
+    program.CommandLine = m_commandLine;
+    program.Restored = false;
+    if (!openTables()) {
+        ShowStartFailure();
+        return fail(Outcome::Failed);
+    }
+
+    const bool askToContinue = program.CommandLine.contains(QStringLiteral("/REPAIR")) ||
+                               program.CommandLine.contains(QStringLiteral("/RESET")) ||
+                               program.Restored;
+    if (askToContinue &&
+        !ShowQuestionWithoutSound(QStringLiteral("Pokračovat ve spouštění aplikace?"),
+                                  QStringLiteral("Volbou [Ne] ukončíte aplikaci...")))
+        return fail(Outcome::NotContinued);
+    return Outcome::Run;
+}
+
+void StartupSequence::restoreEventLog()
+{
+    Program().LogFileName = QStringLiteral("Velmora.log");
+    EventLog &log = m_console->eventLog();
+    if (!log.load())
+        return;
+    const FileResult saved = log.DeleteLog();
+    if (!saved.ok())
+        ShowWarning(QStringLiteral("Log soubor nelze uložit..."),
+                    QStringLiteral("Error [%1]...").arg(saved.errorCode));
+    log.AddLog(QStringLiteral("Start programu"));
+}
+
+void StartupSequence::restoreJournal()
+{
+    Program().JournalFileName = JoinPath(Program().DatabaseDir, QStringLiteral("SalesSolars.txt"));
+    const FileResult trimmed = SalesJournal::loadAndTrim();
+    if (!trimmed.ok())
+        ShowWarning(QStringLiteral("Deník prodejů nelze zpracovat..."), trimmed.message);
+}
+
+bool StartupSequence::portIsReset()
+{
+    WritePort(PortAddress(), 0, 0); // every unit off
+    return ReadPort(PortAddress(), 0) == 0;
+}
+
+bool StartupSequence::openTables()
+{
+    AddProgress(QStringLiteral("Otevírání databází"));
+    if (!m_console->OpenDatabase())
+        return false;
+    ProgressOk();
+    AddProgress(QStringLiteral("Nastavení výchozích indexů databází"));
+    if (!m_console->tableSaleSolars().setIndexName(QStringLiteral("_PARAGON")))
+        return false;
+    ProgressOk();
+    return true;
+}
+
+int StartupSequence::run()
+{
+    const Outcome outcome = start();
+    switch (outcome) {
+    case Outcome::Run:
+        break;
+    case Outcome::LoginCancelled:
+    case Outcome::NotContinued:
+        return 0; // the user's choice
+    default:
+        return 1;
+    }
+    m_progress.reset();
+    m_console->show();
+    const int code = QApplication::exec();
+    m_console.reset();
+    return code;
+}

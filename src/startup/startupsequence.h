@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+class TFormInitialization;
+class TFormVelmora;
+class SingleInstance;
+
+// The program's start: from the single-instance test to the console, each step reported in
+// the progress window; every failure ends the start with its message.
+class StartupSequence : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Outcome {
+        Run,             // the console is ready to be shown
+        AnotherInstance, // A
+        NoAlias,         // B
+        NoDriver,        // D
+        PortNotReset,    // R
+        LoginCancelled,  // L
+        Failed,          // E
+        NotContinued,    // Q
+    };
+
+    StartupSequence();
+    ~StartupSequence() override;
+
+    // Where the instance socket lives and how the set-up tool starts (tests replace them).
+    void setInstanceName(const QString &name);
+    void setConfigToolLauncher(std::function<bool()> launcher);
+    // The command line the switches are read from; the process's own by default.
+    void setCommandLine(const QString &commandLine);
+
+    // Steps 1 to 19; on Run the console exists, not yet shown.
+    Outcome start();
+    TFormVelmora *console() const { return m_console.get(); }
+    TFormInitialization *progressWindow() const { return m_progress.get(); }
+
+    // start(), then the console and the message loop; the exit code of the program.
+    int run();
+
+private:
+    Outcome fail(Outcome outcome);
+    bool openTables();
+    void restoreEventLog();
+    void restoreJournal();
+    bool portIsReset();
+
+    std::unique_ptr<SingleInstance> m_instance;
+    std::function<bool()> m_launchConfigTool;
+    QString m_commandLine;
+    std::unique_ptr<TFormInitialization> m_progress;
+    std::unique_ptr<TFormVelmora> m_console;
+};

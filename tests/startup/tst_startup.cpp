@@ -1,0 +1,347 @@
+#include "deskfixture.h"
+
+#include "console/formvelmora.h"
+#include "core/engineconfig.h"
+#include "core/programvalues.h"
+#include "core/textfile.h"
+#include "portio/portaccess.h"
+#include "portio/portaddress.h"
+#include "portio/simulatorbackend.h"
+#include "startup/forminitialization.h"
+#include "startup/singleinstance.h"
+#include "startup/startupsequence.h"
+#include "ui/common/messagedialogs.h"
+#include "users/formlogin.h"
+#include "users/secrets.h"
+#include "users/userregister.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QLocalServer>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace Hook = MessageDialogsTestHook;
+using Outcome = StartupSequence::Outcome;
+
+namespace {
+
+const QString InstanceName = QStringLiteral("velmora-test-instance");
+
+void answerLogin(const QString &name, const QString &password)
+{
+    whenModal<TFormLogin>([name, password](TFormLogin *dialog) {
+        if (!name.isNull())
+            dialog->findChild<QComboBox *>("ComboBoxUser")->setEditText(name);
+        dialog->findChild<QLineEdit *>("EditPass")->setText(password);
+        dialog->accept();
+    });
+}
+
+QStringList texts(const QList<Hook::Message> &messages)
+{
+    QStringList result;
+    for (const Hook::Message &message : messages)
+        result << message.text + " | " + message.specification;
+    return result;
+}
+
+} // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void startsToTheConsole();
+    void failurePaths_data();
+    void failurePaths();
+    void secondInstanceIsRefused();
+    void staleSocketDoesNotBlock();
+    void loginCancelledEndsSilently();
+    void wrongPasswordKeepsTheName();
+    void waitQuestion_data();
+    void waitQuestion();
+    void eventLogAtStart();
+    void readOnlyEventLogWarns();
+
+private:
+    void writeUsers(const QList<User> &users);
+    Outcome startWith(StartupSequence &startup);
+
+    DeskFixture *m_desk = nullptr;
+    int m_toolLaunches = 0;
+};
+
+void TestStartup::init()
+{
+    m_desk = new DeskFixture;
+    m_toolLaunches = 0;
+    Program() = ProgramValues();
+}
+
+void TestStartup::cleanup()
+{
+    delete m_desk;
+}
+
+void TestStartup::writeUsers(const QList<User> &users)
+{
+    UserRegister users_;
+    for (const User &user : users)
+        users_.add(user);
+    QVERIFY(users_.save(m_desk->dataDirectory() + "/Velmora.usr").ok());
+}
+
+Outcome TestStartup::startWith(StartupSequence &startup)
+{
+    startup.setInstanceName(InstanceName);
+    startup.setConfigToolLauncher([this] {
+        ++m_toolLaunches;
+        return true;
+    });
+    startup.setCommandLine(QString());
+    return startup.start();
+}
+
+void TestStartup::startsToTheConsole()
+{
+    answerLogin(QString(), MasterPassword());
+    StartupSequence startup;
+    QCOMPARE(startWith(startup), Outcome::Run);
+    QCOMPARE(startup.progressWindow()->lines(),
+             QStringList({"Startuje se program Velmora 1.0.2.3", "Ok", "Start nastavení programu",
+                          "Ok", "Start I/O ovladače", "Ok", "Reset portu I/O ovladačem", "Ok",
+                          "Přihlášení uživatele", "Ok", "Otevírání databází", "Ok",
+                          "Nastavení výchozích indexů databází", "Ok"}));
+    QCOMPARE(texts(Hook::takeMessages()),
+             QStringList({"Nenalezen soubor uživatelských práv... | Nyní se může přihlásit pouze "
+                          "Administrator... Volejte podpora@velmora.cz"}));
+    QCOMPARE(Program().ProductText, QString("Velmora 1.0.2.3"));
+    QCOMPARE(Program().CurrentUser, QString("Administrator"));
+    QCOMPARE(Program().DatabaseDir, m_desk->dataDirectory());
+    QCOMPARE(Program().JournalFileName, m_desk->dataDirectory() + "/SalesSolars.txt");
+    QVERIFY(!QFile::exists(Program().JournalFileName));
+    TFormVelmora *console = startup.console();
+    QCOMPARE(console->tableSaleSolars().indexName(), QString("_PARAGON"));
+    QVERIFY(console->tableMoney().isOpen() && console->tableSolars().isOpen() &&
+            console->tableSaleSolarsCalc().isOpen());
+    // No log file before: the login line is the first of the run.
+    QCOMPARE(console->eventLog().lines(),
+             QStringList({"9.12.2026 9:05:00 Přihlášen uživatel: [Administrator]"}));
+    QCOMPARE(m_desk->portRegister(), quint8(0));
+}
+
+void TestStartup::failurePaths_data()
+{
+    QTest::addColumn<QString>("cause");
+    QTest::addColumn<Outcome>("outcome");
+    QTest::addColumn<QStringList>("lastProgress");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<int>("toolLaunches");
+    QTest::newRow("no alias") << "alias" << Outcome::NoAlias
+                              << QStringList({"Startuje se program Velmora 1.0.2.3", "Ok"})
+                              << QStringList({"Nebyl nalezen alias Databáze... | Je třeba provést "
+                                              "konfiguraci BDE. Program bude ukončen..."})
+                              << 1;
+    QTest::newRow("driver not started")
+        << "driver" << Outcome::NoDriver << QStringList({"Start I/O ovladače", "Error"})
+        << QStringList({"Chyba při inicializaci I/O ovladače... | Program bude ukončen, pokuste "
+                        "se ho spustit znovu..."})
+        << 0;
+    QTest::newRow("port reads back 255")
+        << "port" << Outcome::PortNotReset << QStringList({"Reset portu I/O ovladačem", "Error"})
+        << QStringList({"Chyba při resetování portu I/O ovladačem... | Program bude ukončen, "
+                        "zkontrolujte nastavení portu..."})
+        << 0;
+    QTest::newRow("damaged table")
+        << "table" << Outcome::Failed << QStringList({"Startuje se program Velmora 1.0.2.3", "Ok"})
+        << QStringList({"Chyba při spouštění... | Poslední operace "
+                        "skončila s chybou..."})
+        << 0;
+}
+
+void TestStartup::failurePaths()
+{
+    QFETCH(QString, cause);
+    QFETCH(Outcome, outcome);
+    QFETCH(QStringList, lastProgress);
+    QFETCH(QStringList, messages);
+    QFETCH(int, toolLaunches);
+    writeUsers({});
+    if (cause == "alias") {
+        QVERIFY(QFile::remove(EngineConfig::filePath()));
+    } else if (cause == "driver") {
+        ShutdownPortAccess();
+        QVERIFY(Cp1250Lines::write(m_desk->path("not-a-folder"), {}).ok());
+        qputenv("VELMORA_PORT_SIM_DIR", m_desk->path("not-a-folder").toUtf8());
+        InitializePortAccess(std::make_unique<SimulatorBackend>());
+    } else if (cause == "port") {
+        setPortTextSource([] { return QStringLiteral("0300"); });
+    } else {
+        QFile table(m_desk->dataDirectory() + "/SaleSolars.DB");
+        QVERIFY(table.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        table.write(QByteArray(4096, 'x'));
+    }
+
+    StartupSequence startup;
+    const Outcome result = startWith(startup);
+    setPortTextSource({});
+    QCOMPARE(result, outcome);
+    QVERIFY(!startup.console());
+    const QStringList progress = startup.progressWindow()->lines();
+    QCOMPARE(progress.mid(progress.size() - lastProgress.size()), lastProgress);
+    QStringList shown = texts(Hook::takeMessages());
+    if (cause == "table") {
+        QCOMPARE(shown.size(), 2);
+        QVERIFY2(shown.first().startsWith("Error ["), qPrintable(shown.first()));
+        shown.removeFirst();
+    }
+    QCOMPARE(shown, messages);
+    QCOMPARE(m_toolLaunches, toolLaunches);
+}
+
+void TestStartup::secondInstanceIsRefused()
+{
+    SingleInstance first(InstanceName);
+    QVERIFY(first.claim());
+    QSignalSpy raised(&first, &SingleInstance::raiseRequested);
+    StartupSequence startup;
+    QCOMPARE(startWith(startup), Outcome::AnotherInstance);
+    QVERIFY(!FormInitialization());
+    QCOMPARE(texts(Hook::takeMessages()),
+             QStringList({"Program Velmora 1.0.2.3 je již spuštěn... | Program nesmí být "
+                          "spouštěn vícekrát..."}));
+    QVERIFY(raised.wait(2000));
+}
+
+void TestStartup::staleSocketDoesNotBlock()
+{
+    // A crashed run leaves its socket file behind.
+    QFile stale(QDir::tempPath() + "/" + InstanceName);
+    QVERIFY(stale.open(QIODevice::WriteOnly));
+    stale.close();
+    SingleInstance instance(InstanceName);
+    QVERIFY(instance.claim());
+    SingleInstance second(InstanceName);
+    QVERIFY(!second.claim());
+}
+
+void TestStartup::loginCancelledEndsSilently()
+{
+    writeUsers({});
+    whenModal<TFormLogin>([](TFormLogin *dialog) { dialog->reject(); });
+    StartupSequence startup;
+    QCOMPARE(startWith(startup), Outcome::LoginCancelled);
+    QVERIFY(Hook::takeMessages().isEmpty());
+    QVERIFY(!startup.console());
+    QVERIFY(!QFile::exists("Velmora.log"));
+}
+
+void TestStartup::wrongPasswordKeepsTheName()
+{
+    writeUsers({User{"Jana", "heslo", {true, true, true, true}}});
+    QString nameOnRetry;
+    QString passwordOnRetry;
+    bool passwordFocused = false;
+    whenModal<TFormLogin>([&](TFormLogin *dialog) {
+        dialog->findChild<QComboBox *>("ComboBoxUser")->setEditText("JANA");
+        dialog->findChild<QLineEdit *>("EditPass")->setText("špatně");
+        dialog->accept();
+        whenModal<TFormLogin>([&](TFormLogin *again) {
+            auto *password = again->findChild<QLineEdit *>("EditPass");
+            nameOnRetry = again->userName();
+            passwordOnRetry = password->text();
+            passwordFocused = password->hasFocus() || again->focusWidget() == password;
+            password->setText("heslo");
+            again->accept();
+        });
+    });
+    StartupSequence startup;
+    QCOMPARE(startWith(startup), Outcome::Run);
+    QCOMPARE(nameOnRetry, QString("JANA"));
+    QCOMPARE(passwordOnRetry, QString());
+    QVERIFY(passwordFocused);
+    QCOMPARE(Program().CurrentUser, QString("JANA"));
+    QStringList ini;
+    QVERIFY(Cp1250Lines::read(m_desk->path("config/Velmora.ini"), &ini).ok());
+    QVERIFY2(ini.contains("ComboBoxUser_Text=JANA"), qPrintable(ini.join('\n')));
+}
+
+void TestStartup::waitQuestion_data()
+{
+    QTest::addColumn<QString>("commandLine");
+    QTest::addColumn<QList<bool>>("answers");
+    QTest::addColumn<int>("questions");
+    QTest::addColumn<Outcome>("outcome");
+    QTest::newRow("no switch") << "velmora" << QList<bool>() << 0 << Outcome::Run;
+    QTest::newRow("/RESET answered no")
+        << "velmora /RESET" << QList<bool>({false}) << 1 << Outcome::NotContinued;
+    QTest::newRow("/REPAIR answered yes")
+        << "velmora /REPAIR" << QList<bool>({true}) << 1 << Outcome::Run;
+    QTest::newRow("lower case not a switch")
+        << "velmora /reset" << QList<bool>() << 0 << Outcome::Run;
+}
+
+void TestStartup::waitQuestion()
+{
+    QFETCH(QString, commandLine);
+    QFETCH(QList<bool>, answers);
+    QFETCH(int, questions);
+    QFETCH(Outcome, outcome);
+    writeUsers({});
+    Hook::queueAnswers(answers);
+    answerLogin(QString(), MasterPassword());
+    StartupSequence startup;
+    startup.setInstanceName(InstanceName);
+    startup.setCommandLine(commandLine);
+    QCOMPARE(startup.start(), outcome);
+    QList<Hook::Message> asked;
+    for (const Hook::Message &message : Hook::takeMessages()) {
+        if (message.kind == Hook::Kind::Question)
+            asked << message;
+    }
+    QCOMPARE(asked.size(), questions);
+    if (questions) {
+        QCOMPARE(asked.first().text, QString("Pokračovat ve spouštění aplikace?"));
+        QCOMPARE(asked.first().specification, QString("Volbou [Ne] ukončíte aplikaci..."));
+        QVERIFY(asked.first().sound.isEmpty());
+    }
+}
+
+void TestStartup::eventLogAtStart()
+{
+    writeUsers({});
+    QVERIFY(Cp1250Lines::write("Velmora.log", {"1.12.2026 8:00:00 Start programu",
+                                               "1.12.2026 8:00:05 Přihlášen uživatel: [Eva]"})
+                .ok());
+    answerLogin(QString(), MasterPassword());
+    StartupSequence startup;
+    QCOMPARE(startWith(startup), Outcome::Run);
+    QStringList file;
+    QVERIFY(Cp1250Lines::read("Velmora.log", &file).ok());
+    QCOMPARE(file.size(), 4);
+    QCOMPARE(file.at(2), QString("9.12.2026 9:05:00 Start programu"));
+    QCOMPARE(file.at(3), QString("9.12.2026 9:05:00 Přihlášen uživatel: [Administrator]"));
+    QCOMPARE(startup.console()->eventLog().lines(), file);
+}
+
+void TestStartup::readOnlyEventLogWarns()
+{
+    writeUsers({});
+    QVERIFY(Cp1250Lines::write("Velmora.log", {"starý řádek"}).ok());
+    QVERIFY(QFile::setPermissions("Velmora.log", QFileDevice::ReadOwner));
+    answerLogin(QString(), MasterPassword());
+    StartupSequence startup;
+    QCOMPARE(startWith(startup), Outcome::Run);
+    QCOMPARE(texts(Hook::takeMessages()),
+             QStringList({"Log soubor nelze uložit... | Error [13]..."}));
+    QCOMPARE(startup.console()->eventLog().lines().size(), 3); // shown, though not written
+}
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"

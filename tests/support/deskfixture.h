@@ -1,0 +1,93 @@
+#pragma once
+
+#include "console/rundialogs.h"
+#include "core/clock.h"
+#include "settings/solarsettings.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+// A wall clock and tick count that tests set.
+class FakeClock : public Clock
+{
+public:
+    QDateTime now() const override { return m_now; }
+    qint64 tickCount() const override { return m_tick; }
+
+    QDateTime m_now = QDateTime(QDate(2026, 12, 9), QTime(9, 5, 0));
+    qint64 m_tick = 1000;
+};
+
+// The desk's settings as a test wants them.
+class FakeSolarSettings : public SolarSettings
+{
+public:
+    QStringList discounts() const override { return m_discounts; }
+    QString defaultDiscount() const override { return m_defaultDiscount; }
+    int taxRate() const override { return m_taxRate; }
+    QString portText() const override { return m_portText; }
+    bool recordAllReceipts() const override { return m_recordAll; }
+    bool useDialogs() const override { return m_useDialogs; }
+
+    QStringList m_discounts = {QStringLiteral("0"), QStringLiteral("10"), QStringLiteral("15")};
+    QString m_defaultDiscount = QStringLiteral("0");
+    int m_taxRate = 21;
+    QString m_portText = QStringLiteral("0378");
+    bool m_recordAll = true;
+    bool m_useDialogs = true;
+};
+
+// Answers the start and stop dialogs without windows and remembers what the stop dialogs showed.
+class ScriptedRunDialogs : public RunDialogs
+{
+public:
+    std::optional<StartInput> askStart(int unit, const SolarSettings &, QWidget *) override;
+    TFormStop::Result askStop(const StopFigures &figures, QWidget *) override;
+
+    std::optional<StartInput> m_start =
+        StartInput{QStringLiteral("01"), QStringLiteral("30"), QStringLiteral("0")};
+    QList<TFormStop::Result> m_stopAnswers;                   // in order; Close once they run out
+    std::function<void(const StopFigures &)> m_whileStopOpen; // runs while "the dialog is open"
+    QList<int> m_startedUnits;
+    QList<StopFigures> m_stops;
+};
+
+// A fresh installation in a temporary folder, registered as the alias, the simulated relay board
+// as the port, the working folder there, the message dialogs answered by their test hook and a
+// fake clock. Everything is put back on destruction.
+class DeskFixture
+{
+public:
+    DeskFixture();
+    ~DeskFixture();
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    QString dataDirectory() const { return path(QStringLiteral("data")); }
+    quint8 portRegister() const; // the simulated data register at 0378
+    void setPortRegister(quint8 value);
+
+    FakeClock m_clock;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previousDirectory;
+};
+
+// Runs action on the next modal dialog of type T as soon as it shows (for exec() loops).
+template <typename T> void whenModal(std::function<void(T *)> action)
+{
+    auto *poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, action] {
+        if (auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget())) {
+            poll->stop();
+            poll->deleteLater();
+            action(dialog);
+        }
+    });
+    poll->start();
+}
