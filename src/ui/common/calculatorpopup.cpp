@@ -72,8 +72,10 @@ void TCalculatorPopup::addButton(const QString &caption, const QString &name, in
     button->setObjectName(name);
     button->setFocusPolicy(Qt::NoFocus); // the keys go to the popup itself
     button->setAutoDefault(false);
-    button->setMinimumSize(ButtonSide, ButtonSide);
-    button->setMaximumHeight(ButtonSide);
+    // Square keys: a push button's own size hint would make every key as wide as "Storno".
+    button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    button->setMinimumWidth(ButtonSide + 6);
+    button->setFixedHeight(ButtonSide);
     static_cast<QGridLayout *>(layout())->addWidget(button, row, column, 1, columnSpan);
     connect(button, &QPushButton::clicked, this, [this, action] { run(action); });
 }
