@@ -1,10 +1,24 @@
 #include "ui/common/windowhelpers.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QWidget>
+
+namespace {
+
+QPushButton *firstPushButton(QGroupBox *group)
+{
+    for (QObject *child : group->children()) {
+        if (auto *button = qobject_cast<QPushButton *>(child))
+            return button;
+    }
+    return nullptr;
+}
+
+} // namespace
 
 void CentreOnScreen(QWidget *window)
 {
@@ -22,4 +36,28 @@ bool EscapeClicksButton(QKeyEvent *event, QPushButton *button)
         return false;
     button->click();
     return true;
+}
+
+void SwitchDefaultButton(QGroupBox *group)
+{
+    if (QPushButton *button = firstPushButton(group))
+        button->setDefault(!button->isDefault());
+}
+
+void SwitchDefaultButtonWithFocus(QGroupBox *group)
+{
+    QObject::connect(qApp, &QApplication::focusChanged, group, [group](QWidget *, QWidget *now) {
+        const QPushButton *button = firstPushButton(group);
+        if (!button)
+            return;
+        const bool inside = now && group->isAncestorOf(now);
+        // A focused push button of a dialog is the default itself until it loses the focus.
+        const auto *focusedButton = qobject_cast<QPushButton *>(now);
+        if (inside && focusedButton && focusedButton->autoDefault())
+            return;
+        // Compared rather than merely inverted on every crossing: a dialog hands its default back
+        // to the last button made default whenever a focused button loses the focus.
+        if (button->isDefault() != inside)
+            SwitchDefaultButton(group);
+    });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+class QGroupBox;
 class QKeyEvent;
 class QPushButton;
 class QWidget;
@@ -10,3 +11,13 @@ void CentreOnScreen(QWidget *window);
 // For windows whose cancel button gives a result of its own: a plain Escape clicks that button.
 // True when the key was taken.
 bool EscapeClicksButton(QKeyEvent *event, QPushButton *button);
+
+// Inverts the default-button flag of the group's first push button, its children taken in
+// creation order; a group without a push button is left alone. Called as the keyboard focus
+// enters the group and again as it leaves, so that Enter inside the group presses that button.
+void SwitchDefaultButton(QGroupBox *group);
+
+// Follows the keyboard focus for the group's lifetime: while the focus is inside the group its
+// first push button is the window's default button, outside it is not. A push button that holds
+// the focus stays the one that Enter presses.
+void SwitchDefaultButtonWithFocus(QGroupBox *group);

@@ -1,0 +1,510 @@
+#include "settings/formsetupsolar.h"
+
+#include "console/databasesaver.h"
+#include "console/transactionlog.h"
+#include "core/clock.h"
+#include "data/table.h"
+#include "data/tablemodel.h"
+#include "data/tables.h"
+#include "settings/formsetupsolaredit.h"
+#include "ui/common/integeredit.h"
+#include "ui/common/messagedialogs.h"
+#include "ui/common/uifonts.h"
+#include "ui/common/windowhelpers.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <QValidator>
+
+#include <algorithm>
+
+namespace {
+
+const QString TransactionName = QStringLiteral("Nastavení solárka");
+const QString SolarField = QStringLiteral("SOLAR");
+
+constexpr int VisibleSolars = 8;
+constexpr int ButtonWidth = 80;
+constexpr int SmallFieldWidth = 48;
+
+// The port address: up to four hexadecimal digits, letters turned to upper case as typed.
+class HexPortValidator : public QValidator
+{
+public:
+    using QValidator::QValidator;
+
+    State validate(QString &input, int &) const override
+    {
+        input = input.toUpper();
+        for (const QChar ch : std::as_const(input)) {
+            if (!(ch >= u'0' && ch <= u'9') && !(ch >= u'A' && ch <= u'F'))
+                return Invalid;
+        }
+        return Acceptable;
+    }
+};
+
+QPushButton *makeButton(const QString &caption, const QString &name, QWidget *parent)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setMinimumWidth(ButtonWidth);
+    return button;
+}
+
+template <typename Control> Control *named(Control *control, const QString &name)
+{
+    control->setObjectName(name);
+    return control;
+}
+
+// A discount as it is kept: the decimal text of a whole percentage, without leading zeros.
+bool discountText(const QString &entry, QString *text)
+{
+    bool ok = false;
+    const int value = entry.trimmed().toInt(&ok, 10);
+    if (!ok || value < 0 || value > TFormSetupSolar::MaxDiscount)
+        return false;
+    *text = QString::number(value);
+    return true;
+}
+
+} // namespace
+
+TFormSetupSolar::TFormSetupSolar(Table &tableSolars, EventLog &log, DatabaseSaver &saver,
+                                 QWidget *parent)
+    : QDialog(parent), m_tableSolars(tableSolars), m_log(log), m_saver(saver),
+      m_store(this, QStringLiteral("SetupSolar"),
+              {QStringLiteral("EditOffDefault.Text"), QStringLiteral("ListBoxOff.Items"),
+               QStringLiteral("EditPort.Text"), QStringLiteral("CheckBoxSaleSalesAll.Checked"),
+               QStringLiteral("CheckBoxUseDialogs.Checked")})
+{
+    setObjectName(QStringLiteral("FormSetupSolar"));
+    setWindowTitle(QStringLiteral(" Nastavení"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    auto *layout = new QVBoxLayout(this);
+    buildSolarsGroup(layout);
+
+    auto *middle = new QHBoxLayout;
+    middle->addWidget(buildDiscountGroup());
+    auto *right = new QVBoxLayout;
+    right->addWidget(buildTaxGroup());
+    right->addWidget(buildPortGroup());
+    m_checkBoxSaleSalesAll = addCheckBoxGroup(right, QStringLiteral("Evidence dokladů"),
+                                              QStringLiteral("Evidovat všechny doklady"),
+                                              QStringLiteral("CheckBoxSaleSalesAll"));
+    m_checkBoxUseDialogs =
+        addCheckBoxGroup(right, QStringLiteral("Spouštění solárek"), QStringLiteral("Dialog okny"),
+                         QStringLiteral("CheckBoxUseDialogs"));
+    right->addStretch();
+    middle->addLayout(right, 1);
+    layout->addLayout(middle);
+
+    m_buttonOk = makeButton(QStringLiteral("Ok"), QStringLiteral("ButtonOk"), this);
+    m_buttonCancel = makeButton(QStringLiteral("Storno"), QStringLiteral("ButtonCancel"), this);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_buttonOk);
+    buttons->addWidget(m_buttonCancel);
+    layout->addLayout(buttons);
+
+    connect(m_buttonOk, &QPushButton::clicked, this, &TFormSetupSolar::accept);
+    connect(m_buttonCancel, &QPushButton::clicked, this, &TFormSetupSolar::ButtonCancelClick);
+    connect(m_integerEditTax, &QLineEdit::textChanged, this, &TFormSetupSolar::EditsChange);
+    connect(m_editPort, &QLineEdit::textChanged, this, &TFormSetupSolar::EditsChange);
+    setFixedSize(sizeHint());
+}
+
+void TFormSetupSolar::buildSolarsGroup(QLayout *layout)
+{
+    auto *group = new QGroupBox(QStringLiteral("Solárka"), this);
+    auto *groupLayout = new QHBoxLayout(group);
+    m_modelSolars = new TableModel(&m_tableSolars, SolarsTable().visibleColumns(), this);
+    m_gridSolars = named(new QTableView(group), QStringLiteral("DBGridSolars"));
+    m_gridSolars->setModel(m_modelSolars);
+    m_gridSolars->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_gridSolars->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_gridSolars->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_gridSolars->setTabKeyNavigation(false);
+    m_gridSolars->setWordWrap(false);
+    m_gridSolars->verticalHeader()->hide();
+    const int rowHeight = m_gridSolars->fontMetrics().height() + 6;
+    m_gridSolars->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_gridSolars->verticalHeader()->setDefaultSectionSize(rowHeight);
+    QHeaderView *titles = m_gridSolars->horizontalHeader();
+    titles->setFont(UiFonts::sansSerif(9));
+    titles->setSectionsClickable(false);
+    titles->setHighlightSections(false);
+    titles->setSectionResizeMode(QHeaderView::ResizeToContents);
+    const int description = m_modelSolars->columnOfField(QStringLiteral("DESCRIPTION"));
+    titles->setSectionResizeMode(description, QHeaderView::Stretch);
+    titles->setMinimumSectionSize(rowHeight);
+    const int frame = 2 * m_gridSolars->frameWidth();
+    m_gridSolars->setFixedHeight(titles->sizeHint().height() + VisibleSolars * rowHeight + frame);
+    m_gridSolars->setMinimumWidth(520);
+    groupLayout->addWidget(m_gridSolars);
+
+    m_buttonSolarsEdit =
+        makeButton(QStringLiteral("Editovat..."), QStringLiteral("ButtonSolarsEdit"), group);
+    auto *side = new QVBoxLayout;
+    side->addWidget(m_buttonSolarsEdit);
+    side->addStretch();
+    groupLayout->addLayout(side);
+    layout->addWidget(group);
+    SwitchDefaultButtonWithFocus(group);
+
+    connect(m_gridSolars->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                if (current.isValid() && current.row() != m_modelSolars->currentRow())
+                    m_modelSolars->setCurrentRow(current.row());
+            });
+    connect(m_modelSolars, &TableModel::currentRowChanged, this,
+            &TFormSetupSolar::showCurrentSolar);
+    connect(m_gridSolars, &QTableView::doubleClicked, this, &TFormSetupSolar::DBGridSolarsDblClick);
+    connect(m_buttonSolarsEdit, &QPushButton::clicked, this,
+            &TFormSetupSolar::ButtonSolarsEditClick);
+    showCurrentSolar(m_modelSolars->currentRow());
+}
+
+QWidget *TFormSetupSolar::buildDiscountGroup()
+{
+    auto *group = new QGroupBox(QStringLiteral("Slevy:"), this);
+    auto *grid = new QGridLayout(group);
+    grid->addWidget(new QLabel(QStringLiteral("Výchozí:"), group), 0, 0);
+    m_editOffDefault =
+        named(new QLineEdit(QStringLiteral("0"), group), QStringLiteral("EditOffDefault"));
+    m_editOffDefault->setMaxLength(3);
+    m_editOffDefault->setEnabled(false); // set by "Výchozí", never typed
+    m_editOffDefault->setFixedWidth(SmallFieldWidth);
+    grid->addWidget(m_editOffDefault, 0, 1, Qt::AlignLeft);
+
+    m_listBoxOff = named(new QListWidget(group), QStringLiteral("ListBoxOff"));
+    m_listBoxOff->addItem(QStringLiteral("0"));
+    m_listBoxOff->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_listBoxOff->setFixedWidth(2 * SmallFieldWidth + grid->horizontalSpacing());
+    grid->addWidget(m_listBoxOff, 1, 0, 4, 2);
+
+    m_integerEditOff = named(new TIntegerEdit(group), QStringLiteral("IntegerEditOff"));
+    m_integerEditOff->setMax(MaxDiscount);
+    m_integerEditOff->setFixedWidth(ButtonWidth);
+    grid->addWidget(m_integerEditOff, 1, 2);
+    m_buttonOffAdd = makeButton(QStringLiteral("Přidat"), QStringLiteral("ButtonOffAdd"), group);
+    m_buttonOffDelete =
+        makeButton(QStringLiteral("Odebrat"), QStringLiteral("ButtonOffDelete"), group);
+    m_buttonOffDefault =
+        makeButton(QStringLiteral("Výchozí"), QStringLiteral("ButtonOffDefault"), group);
+    grid->addWidget(m_buttonOffAdd, 2, 2);
+    grid->addWidget(m_buttonOffDelete, 3, 2);
+    grid->addWidget(m_buttonOffDefault, 4, 2, Qt::AlignTop);
+    grid->setRowStretch(4, 1);
+    SwitchDefaultButtonWithFocus(group);
+
+    connect(m_integerEditOff, &QLineEdit::textChanged, this,
+            [this](const QString &text) { m_buttonOffAdd->setEnabled(!text.isEmpty()); });
+    connect(m_buttonOffAdd, &QPushButton::clicked, this, &TFormSetupSolar::ButtonOffAddClick);
+    connect(m_buttonOffDelete, &QPushButton::clicked, this, &TFormSetupSolar::ButtonOffDeleteClick);
+    connect(m_buttonOffDefault, &QPushButton::clicked, this,
+            &TFormSetupSolar::ButtonOffDefaultClick);
+    return group;
+}
+
+QCheckBox *TFormSetupSolar::addCheckBoxGroup(QBoxLayout *layout, const QString &title,
+                                             const QString &caption, const QString &name)
+{
+    auto *group = new QGroupBox(title, this);
+    auto *checkBox = named(new QCheckBox(caption, group), name);
+    checkBox->setChecked(true);
+    (new QVBoxLayout(group))->addWidget(checkBox);
+    layout->addWidget(group);
+    return checkBox;
+}
+
+QWidget *TFormSetupSolar::buildTaxGroup()
+{
+    auto *group = new QGroupBox(QStringLiteral("DPH"), this);
+    auto *row = new QHBoxLayout(group);
+    row->addWidget(new QLabel(QStringLiteral("Sazba DPH:"), group));
+    m_integerEditTax = named(new TIntegerEdit(group), QStringLiteral("IntegerEditTax"));
+    m_integerEditTax->setMax(MaxTaxRate);
+    m_integerEditTax->setAlignment(Qt::AlignRight);
+    m_integerEditTax->setValue(DefaultTaxRate);
+    m_integerEditTax->setFixedWidth(SmallFieldWidth);
+    row->addWidget(m_integerEditTax);
+    row->addWidget(new QLabel(QStringLiteral("%"), group));
+    row->addStretch();
+    return group;
+}
+
+QWidget *TFormSetupSolar::buildPortGroup()
+{
+    auto *group = new QGroupBox(QStringLiteral("Port"), this);
+    auto *row = new QHBoxLayout(group);
+    row->addWidget(new QLabel(QStringLiteral("Port [Hex]:"), group));
+    m_editPort = named(new QLineEdit(QStringLiteral("0378"), group), QStringLiteral("EditPort"));
+    m_editPort->setMaxLength(4);
+    m_editPort->setValidator(new HexPortValidator(m_editPort));
+    m_editPort->setAttribute(Qt::WA_InputMethodEnabled, false);
+    m_editPort->setFixedWidth(SmallFieldWidth);
+    row->addWidget(m_editPort);
+    row->addStretch();
+    return group;
+}
+
+bool TFormSetupSolar::readStoredSettings(ConfigError *error)
+{
+    const bool read = m_store.read(error);
+    tidyDiscounts();
+    return read;
+}
+
+// --- SolarSettings ----------------------------------------------------------------------
+
+QStringList TFormSetupSolar::discounts() const
+{
+    QStringList texts;
+    for (int row = 0; row < m_listBoxOff->count(); ++row)
+        texts.append(m_listBoxOff->item(row)->text());
+    return texts;
+}
+
+QString TFormSetupSolar::defaultDiscount() const
+{
+    return m_editOffDefault->text();
+}
+
+int TFormSetupSolar::taxRate() const
+{
+    return m_integerEditTax->value();
+}
+
+QString TFormSetupSolar::portText() const
+{
+    return m_editPort->text();
+}
+
+bool TFormSetupSolar::recordAllReceipts() const
+{
+    return m_checkBoxSaleSalesAll->isChecked();
+}
+
+bool TFormSetupSolar::useDialogs() const
+{
+    return m_checkBoxUseDialogs->isChecked();
+}
+
+// --- Discounts -----------------------------------------------------------------------------
+
+QStringList TFormSetupSolar::SortStringList(const QStringList &list)
+{
+    QStringList sorted = list;
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const QString &a, const QString &b) { return a.toInt() < b.toInt(); });
+    return sorted;
+}
+
+void TFormSetupSolar::tidyDiscounts()
+{
+    // The program writes only whole percentages; an entry edited by hand into anything else, or
+    // a repeated one, would be a choice that no sale can use, so it is left out.
+    QStringList tidy;
+    for (const QString &entry : discounts()) {
+        QString text;
+        if (discountText(entry, &text) && !tidy.contains(text))
+            tidy.append(text);
+    }
+    setDiscounts(SortStringList(tidy));
+    // The default is one of the offered discounts; an emptied list comes back as "0" at the
+    // next start while its stored default is still empty.
+    if (tidy.isEmpty())
+        return;
+    QString defaultText;
+    if (!discountText(m_editOffDefault->text(), &defaultText) || !tidy.contains(defaultText))
+        defaultText = discounts().constFirst();
+    m_editOffDefault->setText(defaultText);
+}
+
+void TFormSetupSolar::setDiscounts(const QStringList &discounts)
+{
+    if (discounts == this->discounts())
+        return;
+    m_listBoxOff->clear();
+    m_listBoxOff->addItems(discounts);
+}
+
+void TFormSetupSolar::selectDiscount(int row)
+{
+    if (row >= 0 && row < m_listBoxOff->count())
+        m_listBoxOff->setCurrentRow(row);
+}
+
+void TFormSetupSolar::SetButtonsOff()
+{
+    const bool any = m_listBoxOff->count() > 0;
+    m_buttonOffDelete->setEnabled(any);
+    m_buttonOffDefault->setEnabled(any);
+}
+
+void TFormSetupSolar::ButtonOffAddClick()
+{
+    const QString text = QString::number(m_integerEditOff->value());
+    if (!discounts().contains(text)) {
+        setDiscounts(SortStringList(discounts() << text));
+        selectDiscount(int(discounts().indexOf(text)));
+        if (m_listBoxOff->count() == 1)
+            m_editOffDefault->setText(text);
+        m_integerEditOff->clear();
+        SetButtonsOff();
+    }
+    m_integerEditOff->setFocus();
+}
+
+int TFormSetupSolar::selectedDiscountRow() const
+{
+    const QList<QListWidgetItem *> selected = m_listBoxOff->selectedItems();
+    return selected.isEmpty() ? -1 : m_listBoxOff->row(selected.constFirst());
+}
+
+void TFormSetupSolar::ButtonOffDeleteClick()
+{
+    const int row = selectedDiscountRow();
+    if (row < 0)
+        return;
+    delete m_listBoxOff->takeItem(row);
+    m_integerEditOff->clear();
+    const int count = m_listBoxOff->count();
+    if (count > 0) {
+        selectDiscount(std::min(row, count - 1));
+        if (!discounts().contains(m_editOffDefault->text()))
+            m_editOffDefault->setText(m_listBoxOff->item(selectedDiscountRow())->text());
+    } else {
+        m_editOffDefault->clear();
+    }
+    SetButtonsOff();
+}
+
+void TFormSetupSolar::ButtonOffDefaultClick()
+{
+    if (const int row = selectedDiscountRow(); row >= 0)
+        m_editOffDefault->setText(m_listBoxOff->item(row)->text());
+}
+
+// --- Window --------------------------------------------------------------------------------
+
+void TFormSetupSolar::FormActivate()
+{
+    tidyDiscounts();
+    selectDiscount(0);
+    SetButtonsOff();
+}
+
+void TFormSetupSolar::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event); // the store has read the stored values by now
+    FormActivate();
+}
+
+void TFormSetupSolar::EditsChange()
+{
+    m_buttonOk->setEnabled(!m_integerEditTax->text().isEmpty() && !m_editPort->text().isEmpty());
+}
+
+void TFormSetupSolar::keyPressEvent(QKeyEvent *event)
+{
+    // Escape is "Storno", which reloads the stored values; the close box does not.
+    if (!EscapeClicksButton(event, m_buttonCancel))
+        QDialog::keyPressEvent(event);
+}
+
+void TFormSetupSolar::ButtonCancelClick()
+{
+    ConfigError error;
+    if (!readStoredSettings(&error))
+        ShowWarning(error.message, error.detail);
+    reject();
+}
+
+void TFormSetupSolar::done(int result)
+{
+    m_integerEditOff->clear();
+    QDialog::done(result);
+}
+
+// --- Units ---------------------------------------------------------------------------------
+
+void TFormSetupSolar::showCurrentSolar(int row)
+{
+    QItemSelectionModel *selection = m_gridSolars->selectionModel();
+    if (row < 0) {
+        selection->clearSelection();
+        return;
+    }
+    selection->setCurrentIndex(m_modelSolars->index(row, 0),
+                               QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void TFormSetupSolar::DBGridSolarsDblClick(const QModelIndex &index)
+{
+    if (!index.isValid())
+        return;
+    m_modelSolars->setCurrentRow(index.row());
+    ButtonSolarsEditClick();
+}
+
+void TFormSetupSolar::ButtonSolarsEditClick()
+{
+    if (!editCurrentSolar()) {
+        ShowDatabaseError(false);
+        TransactionLog::TransactionError(m_log, TransactionName);
+    }
+    FormActivate(); // the window is active again
+}
+
+bool TFormSetupSolar::editCurrentSolar()
+{
+    if (!m_tableSolars.edit())
+        return false;
+    TFormSetupSolarEdit dialog(m_tableSolars.record(), this);
+    if (dialog.exec() != QDialog::Accepted) {
+        m_tableSolars.cancel();
+        return true;
+    }
+    const qint64 startTick = programClock().tickCount();
+    QCoreApplication::processEvents();
+    if (!editUnit(dialog.unit()) || !dialog.writeChanges(m_tableSolars) || !m_tableSolars.post()) {
+        m_tableSolars.cancel(); // whatever an error handler left pending
+        return false;
+    }
+    TransactionLog::TransactionSolarOk(m_log, TransactionName, startTick, dialog.unit());
+    m_saver.SaveDatabase({&m_tableSolars});
+    return true;
+}
+
+bool TFormSetupSolar::editUnit(int unit)
+{
+    // The console's sales post this same cursor while the dialog is open; then the unit's row
+    // is put into edit mode again, as it is on disk now.
+    if (m_tableSolars.state() == Table::State::Edit &&
+        m_tableSolars.value(SolarField).toInt() == unit)
+        return true;
+    m_tableSolars.cancel();
+    Engine::clearLastError();
+    if (!m_tableSolars.locate(SolarField, unit)) {
+        if (!Engine::lastError().isError())
+            Engine::setLastError(
+                EngineError(EngineErrorCode::RecordNotFound,
+                            QStringLiteral("Solárko %1 již v tabulce Solars není").arg(unit)));
+        return false;
+    }
+    return m_tableSolars.edit();
+}

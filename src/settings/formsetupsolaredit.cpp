@@ -1,0 +1,179 @@
+#include "settings/formsetupsolaredit.h"
+
+#include "core/pricing.h"
+#include "data/table.h"
+#include "data/tables.h"
+#include "ui/common/currencyedit.h"
+#include "ui/common/integeredit.h"
+#include "ui/common/storabletextvalidator.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString Solar = QStringLiteral("SOLAR");
+const QString Active = QStringLiteral("ACTIVE");
+const QString Description = QStringLiteral("DESCRIPTION");
+const QString Price = QStringLiteral("PRICE");
+const QString Counter = QStringLiteral("COUNTER");
+const QString CounterHours = QStringLiteral("COUNTER_HOURS");
+const QString Startup = QStringLiteral("STARTUP");
+
+constexpr int FieldWidth = 110;
+constexpr int MaxStartup = 32767; // a Short field
+
+int descriptionLength()
+{
+    for (const FieldDefinition &field : SolarsTable().fields) {
+        if (field.name == Description)
+            return field.size;
+    }
+    return 0;
+}
+
+QPushButton *makeButton(const QString &caption, const QString &name, QWidget *parent)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    return button;
+}
+
+} // namespace
+
+TFormSetupSolarEdit::TFormSetupSolarEdit(const Record &record, QWidget *parent)
+    : QDialog(parent), m_original(record), m_record(record)
+{
+    setWindowTitle(QStringLiteral(" Editace solárka"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    auto *layout = new QVBoxLayout(this);
+
+    auto *fields = new QGridLayout;
+    fields->setColumnMinimumWidth(1, FieldWidth);
+    m_textSolar = new QLabel(QString::number(unit()), this);
+    m_textSolar->setObjectName(QStringLiteral("TextSolar"));
+    QFont bold = m_textSolar->font();
+    bold.setBold(true);
+    m_textSolar->setFont(bold);
+    fields->addWidget(new QLabel(QStringLiteral("Solárko:"), this), 0, 0);
+    fields->addWidget(m_textSolar, 0, 1);
+
+    m_editDescription = new QLineEdit(m_original.value(Description).toString(), this);
+    m_editDescription->setObjectName(QStringLiteral("EditDescription"));
+    m_editDescription->setMaxLength(descriptionLength());
+    m_editDescription->setValidator(new StorableTextValidator(m_editDescription));
+    m_editDescription->setMinimumWidth(2 * FieldWidth);
+    fields->addWidget(new QLabel(QStringLiteral("Popis:"), this), 1, 0);
+    fields->addWidget(m_editDescription, 1, 1, 1, 2);
+
+    m_currencyEditPrice = new TCurrencyEdit(this);
+    m_currencyEditPrice->setObjectName(QStringLiteral("CurrencyEditPrice"));
+    m_currencyEditPrice->setValue(m_original.value(Price).toDouble());
+    m_currencyEditPrice->setFixedWidth(FieldWidth);
+    auto *price = new QHBoxLayout;
+    price->addWidget(m_currencyEditPrice);
+    price->addWidget(new QLabel(QStringLiteral("Kč"), this));
+    price->addStretch();
+    fields->addWidget(new QLabel(QStringLiteral("Cena [Kč/min]:"), this), 2, 0);
+    fields->addLayout(price, 2, 1, 1, 2);
+    layout->addLayout(fields);
+
+    auto *group = new QGroupBox(QStringLiteral("Provoz solárka"), this);
+    auto *counters = new QGridLayout(group);
+    m_textCounterHours = new QLabel(group);
+    m_textCounterHours->setObjectName(QStringLiteral("TextCounterHours"));
+    m_textCounterHours->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_textCounterHours->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_textCounterHours->setFixedWidth(FieldWidth);
+    auto *counterReset =
+        makeButton(QStringLiteral("Vynulovat"), QStringLiteral("ButtonCounterReset"), group);
+    counters->addWidget(new QLabel(QStringLiteral("Doba provozu [H]:"), group), 0, 0);
+    counters->addWidget(m_textCounterHours, 0, 1);
+    counters->addWidget(counterReset, 0, 2);
+
+    m_integerEditStartup = new TIntegerEdit(group);
+    m_integerEditStartup->setObjectName(QStringLiteral("IntegerEditStartup"));
+    m_integerEditStartup->setMax(MaxStartup);
+    m_integerEditStartup->setAlignment(Qt::AlignRight);
+    m_integerEditStartup->setValue(m_original.value(Startup).toInt());
+    m_integerEditStartup->setFixedWidth(FieldWidth);
+    auto *startupReset =
+        makeButton(QStringLiteral("Vynulovat"), QStringLiteral("ButtonStartupReset"), group);
+    counters->addWidget(new QLabel(QStringLiteral("Počet startů:"), group), 1, 0);
+    counters->addWidget(m_integerEditStartup, 1, 1);
+    counters->addWidget(startupReset, 1, 2);
+    counters->setColumnStretch(3, 1);
+    layout->addWidget(group);
+
+    m_checkBoxActive = new QCheckBox(QStringLiteral("Solárko je aktivní"), this);
+    m_checkBoxActive->setObjectName(QStringLiteral("CheckBoxActive"));
+    m_checkBoxActive->setChecked(m_original.value(Active).toBool());
+    layout->addWidget(m_checkBoxActive);
+
+    auto *ok = makeButton(QStringLiteral("Ok"), QStringLiteral("ButtonOk"), this);
+    ok->setDefault(true);
+    auto *cancel = makeButton(QStringLiteral("Storno"), QStringLiteral("ButtonCancel"), this);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+
+    connect(counterReset, &QPushButton::clicked, this,
+            &TFormSetupSolarEdit::ButtonCounterResetClick);
+    connect(startupReset, &QPushButton::clicked, this,
+            &TFormSetupSolarEdit::ButtonStartupResetClick);
+    connect(ok, &QPushButton::clicked, this, &TFormSetupSolarEdit::accept);
+    connect(cancel, &QPushButton::clicked, this, &TFormSetupSolarEdit::reject);
+    showCounterHours();
+    m_editDescription->setFocus();
+    setFixedSize(sizeHint());
+}
+
+int TFormSetupSolarEdit::unit() const
+{
+    return m_original.value(Solar).toInt();
+}
+
+void TFormSetupSolarEdit::showCounterHours()
+{
+    const FieldDisplay *display = SolarsTable().display(CounterHours);
+    m_textCounterHours->setText(display->text(FieldType::Float, m_record.value(CounterHours)));
+}
+
+void TFormSetupSolarEdit::ButtonCounterResetClick()
+{
+    m_record.setValue(Counter, 0);
+    SolarsCalcFields(m_record);
+    showCounterHours();
+}
+
+void TFormSetupSolarEdit::ButtonStartupResetClick()
+{
+    m_integerEditStartup->setValue(0);
+}
+
+bool TFormSetupSolarEdit::writeChanges(Table &table) const
+{
+    const QString description = m_editDescription->text();
+    if (description != m_original.value(Description).toString() &&
+        !table.setValue(Description, description))
+        return false;
+    const double price = m_currencyEditPrice->value();
+    if (price != RoundToCents(m_original.value(Price).toDouble()) && !table.setValue(Price, price))
+        return false;
+    const int counter = m_record.value(Counter).toInt();
+    if (counter != m_original.value(Counter).toInt() && !table.setValue(Counter, counter))
+        return false;
+    const int startup = m_integerEditStartup->value();
+    if (startup != m_original.value(Startup).toInt() && !table.setValue(Startup, startup))
+        return false;
+    const bool active = m_checkBoxActive->isChecked();
+    return active == m_original.value(Active).toBool() || table.setValue(Active, active);
+}
