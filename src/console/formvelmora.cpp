@@ -13,7 +13,7 @@
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
 #include "portio/unitswitch.h"
-#include "settings/solarsettings.h"
+#include "settings/formsetupsolar.h"
 #include "ui/common/formabout.h"
 #include "ui/common/messagedialogs.h"
 #include "users/access.h"
@@ -31,18 +31,6 @@ namespace {
 
 constexpr int BandHeight = 54; // header and status bar
 constexpr int RowGap = 2;
-
-// The desk's settings as they stand before the settings window restores them.
-class DefaultSolarSettings : public SolarSettings
-{
-public:
-    QStringList discounts() const override { return {QStringLiteral("0")}; }
-    QString defaultDiscount() const override { return QStringLiteral("0"); }
-    int taxRate() const override { return 5; }
-    QString portText() const override { return DefaultPortText; }
-    bool recordAllReceipts() const override { return true; }
-    bool useDialogs() const override { return true; }
-};
 
 QLabel *whiteLabel(QWidget *parent, const QString &text, const QPoint &at)
 {
@@ -83,9 +71,7 @@ TFormVelmora::TFormVelmora(QWidget *parent)
       m_eventLog(QStringLiteral("Velmora.log")), m_saver(m_eventLog),
       m_saleRecorder(m_database, m_tableMoney, m_tableSolars, m_tableSaleSolars,
                      m_tableSaleSolarsCalc, m_eventLog, m_saver),
-      m_runDialogs(&m_windowRunDialogs),
-      m_defaultSettings(std::make_unique<DefaultSolarSettings>()),
-      m_solarSettings(m_defaultSettings.get())
+      m_runDialogs(&m_windowRunDialogs)
 {
     setObjectName(QStringLiteral("FormVelmora"));
     m_tableMoney.setObjectName(QStringLiteral("TableMoney"));
@@ -138,7 +124,10 @@ TFormVelmora::TFormVelmora(QWidget *parent)
     m_placement = std::make_unique<PlacementStore>(this, QStringLiteral("Velmora"));
 }
 
-TFormVelmora::~TFormVelmora() = default;
+TFormVelmora::~TFormVelmora()
+{
+    setPortTextSource({}); // the settings window goes with the console
+}
 
 void TFormVelmora::buildMenu()
 {
@@ -163,7 +152,8 @@ void TFormVelmora::buildMenu()
 
     m_menuItemSetup = bar->addMenu(QStringLiteral("Nastavení"));
     m_menuItemSetup->setObjectName(QStringLiteral("MenuItemSetup"));
-    m_menuItemSetupSolar = m_menuItemSetup->addAction(QStringLiteral("Solárko..."));
+    m_menuItemSetupSolar = m_menuItemSetup->addAction(QStringLiteral("Solárko..."), this,
+                                                      &TFormVelmora::MenuItemSetupSolarClick);
     m_menuItemSetupSolar->setObjectName(QStringLiteral("MenuItemSetupSolar"));
     QAction *print = m_menuItemSetup->addAction(QStringLiteral("Tisk dokladů..."));
     print->setObjectName(QStringLiteral("MenuItemSetupPrint"));
@@ -234,6 +224,13 @@ QWidget *TFormVelmora::buildStatusBar()
 
 void TFormVelmora::createSettingsWindows()
 {
+    m_setupSolar = new TFormSetupSolar(m_tableSolars, m_eventLog, m_saver, this);
+    ConfigError error;
+    if (!m_setupSolar->readStoredSettings(&error))
+        ShowWarning(error.message, error.detail); // the defaults stay in force
+    m_solarSettings = m_setupSolar;
+    setPortTextSource([this] { return m_setupSolar->portText(); });
+
     m_formUser =
         new TFormUser(JoinPath(Program().DatabaseDir, QStringLiteral("Velmora.usr")), this);
     m_formUser->OpenUsers();
@@ -388,6 +385,12 @@ void TFormVelmora::FormClose()
     m_eventLog.AddLog(
         QStringLiteral("Ukončení programu uživatelem: [%1]").arg(Program().CurrentUser));
     Program().JournalLines.clear();
+}
+
+void TFormVelmora::MenuItemSetupSolarClick()
+{
+    if (m_setupSolar->exec() == QDialog::Accepted)
+        SetActiveSolars();
 }
 
 void TFormVelmora::MenuItemUsersClick()

@@ -107,6 +107,7 @@ private:
     // "Nastavení" -> "Solárko..." only while no unit runs.
     void updateSetupSolarItem(quint32 portRegister);
 
+    void MenuItemSetupSolarClick();
     void MenuItemUsersClick();
     void MenuItemAboutClick();
     void MenuItemBDEClick();
@@ -125,7 +126,6 @@ private:
 
     TFormSetupSolar *m_setupSolar = nullptr;
     TFormUser *m_formUser = nullptr;
-    std::unique_ptr<SolarSettings> m_defaultSettings;
     const SolarSettings *m_solarSettings = nullptr;
 
     QWidget *m_panelSolars = nullptr;

@@ -181,7 +181,10 @@ void TestStartup::failurePaths()
         qputenv("VELMORA_PORT_SIM_DIR", m_desk->path("not-a-folder").toUtf8());
         InitializePortAccess(std::make_unique<SimulatorBackend>());
     } else if (cause == "port") {
-        setPortTextSource([] { return QStringLiteral("0300"); });
+        // An address where no device answers, as the settings window stored it.
+        QVERIFY(Cp1250Lines::write(m_desk->path("config/Velmora.ini"),
+                                   {"[SetupSolar]", "EditPort_Text=0300"})
+                    .ok());
     } else {
         QFile table(m_desk->dataDirectory() + "/SaleSolars.DB");
         QVERIFY(table.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -190,7 +193,6 @@ void TestStartup::failurePaths()
 
     StartupSequence startup;
     const Outcome result = startWith(startup);
-    setPortTextSource({});
     QCOMPARE(result, outcome);
     QVERIFY(!startup.console());
     const QStringList progress = startup.progressWindow()->lines();
