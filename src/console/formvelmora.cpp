@@ -172,7 +172,7 @@ void TFormVelmora::buildMenu()
         bar->addAction(QStringLiteral("O programu..."), this, &TFormVelmora::MenuItemAboutClick);
     about->setObjectName(QStringLiteral("MenuItemAbout"));
 
-    m_pendingItems = {m_menuItemSQL, m_menuItemMoney, m_menuItemSaleSolars, m_menuItemSetupSolar,
+    m_pendingItems = {m_menuItemSQL, m_menuItemMoney, m_menuItemSaleSolars,
                       print,         backup,          maintenance};
     for (QAction *pending : std::as_const(m_pendingItems))
         pending->setEnabled(false);

@@ -1,11 +1,15 @@
 #include "deskfixture.h"
 
+#include "console/formvelmora.h"
 #include "core/engineconfig.h"
+#include "core/programvalues.h"
+#include "data/query.h"
 #include "data/tables.h"
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
 #include "portio/simulatorbackend.h"
 #include "ui/common/messagedialogs.h"
+#include "users/userregister.h"
 
 #include <QDir>
 #include <QTest>
@@ -58,4 +62,68 @@ quint8 DeskFixture::portRegister() const
 void DeskFixture::setPortRegister(quint8 value)
 {
     WritePort(DefaultPortAddress, 0, value);
+}
+
+ConsoleFixture::ConsoleFixture(const QList<User> &users, const QString &user, bool showConsole)
+{
+    Program() = ProgramValues();
+    Program().ProductText = QStringLiteral("Velmora 1.0.2.3");
+    Program().DatabaseDir = m_desk.dataDirectory();
+    Program().JournalFileName = m_desk.dataDirectory() + QStringLiteral("/SalesSolars.txt");
+    Program().CurrentUser = user.isEmpty() ? QStringLiteral("Administrator") : user;
+    UserRegister registered;
+    for (const User &each : users)
+        registered.add(each);
+    if (!registered.save(m_desk.dataDirectory() + QStringLiteral("/Velmora.usr")).ok())
+        qFatal("users file");
+
+    m_console = std::make_unique<TFormVelmora>();
+    if (!m_console->database().connectDirectory(m_desk.dataDirectory()))
+        qFatal("connect");
+    m_console->createSettingsWindows();
+    m_console->setSolarSettings(&m_settings);
+    m_console->setRunDialogs(&m_dialogs);
+    if (!m_console->OpenDatabase() ||
+        !m_console->tableSaleSolars().setIndexName(QStringLiteral("_PARAGON")))
+        qFatal("open");
+    MessageDialogsTestHook::takeMessages();
+    if (showConsole)
+        show();
+}
+
+ConsoleFixture::~ConsoleFixture()
+{
+    m_console.reset();
+}
+
+void ConsoleFixture::show()
+{
+    m_console->show();
+}
+
+qint64 ConsoleFixture::receiptCount()
+{
+    Query query(&m_console->database());
+    query.setSql(QStringLiteral("select count(*) from SaleSolars"));
+    query.exec();
+    query.first();
+    return query.value(0).toLongLong();
+}
+
+QVariant ConsoleFixture::solarsValue(int unit, const QString &field)
+{
+    Query query(&m_console->database());
+    query.setSql(QStringLiteral("select %1 from Solars where SOLAR = %2").arg(field).arg(unit));
+    query.exec();
+    query.first();
+    return query.value(0);
+}
+
+double ConsoleFixture::money()
+{
+    Query query(&m_console->database());
+    query.setSql(QStringLiteral("select MONEY from Money"));
+    query.exec();
+    query.first();
+    return query.value(0).toDouble();
 }

@@ -3,6 +3,7 @@
 #include "console/rundialogs.h"
 #include "core/clock.h"
 #include "settings/solarsettings.h"
+#include "users/userregister.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -75,6 +76,31 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_previousDirectory;
+};
+
+class TFormVelmora;
+
+// The console on a fresh installation, logged in as the built-in administrator (or the given
+// user), with fake settings and scripted run dialogs; shown unless asked not to.
+class ConsoleFixture
+{
+public:
+    explicit ConsoleFixture(const QList<User> &users = {}, const QString &user = {},
+                            bool show = true);
+    ~ConsoleFixture();
+
+    TFormVelmora &console() { return *m_console; }
+    void show();
+    qint64 receiptCount();
+    QVariant solarsValue(int unit, const QString &field);
+    double money();
+
+    DeskFixture m_desk;
+    FakeSolarSettings m_settings;
+    ScriptedRunDialogs m_dialogs;
+
+private:
+    std::unique_ptr<TFormVelmora> m_console;
 };
 
 // Runs action on the next modal dialog of type T as soon as it shows (for exec() loops).

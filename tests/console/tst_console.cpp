@@ -1,0 +1,193 @@
+#include "deskfixture.h"
+
+#include "console/formvelmora.h"
+#include "console/solarrow.h"
+#include "data/table.h"
+#include "ui/common/messagedialogs.h"
+#include "users/userregister.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+
+namespace Hook = MessageDialogsTestHook;
+
+class TestConsole : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void rows_data();
+    void rows();
+    void directInputKeys();
+    void emptyDiscountListOffersZero();
+    void closingRefusedWhileAUnitRuns();
+    void closingAsksAndLogs();
+    void userWithoutRightZeroSeesNoUnits();
+    void statusBarShowsDateTimeAndBalance();
+    void pendingWindowsStayDisabled();
+};
+
+void TestConsole::rows_data()
+{
+    QTest::addColumn<bool>("dialogMode");
+    QTest::addColumn<int>("unit");
+    QTest::addColumn<bool>("active");
+    QTest::newRow("dialog mode, active") << true << 1 << true;
+    QTest::newRow("dialog mode, closed") << true << 3 << false;
+    QTest::newRow("direct input, active") << false << 1 << true;
+    QTest::newRow("direct input, closed") << false << 3 << false;
+}
+
+void TestConsole::rows()
+{
+    QFETCH(bool, dialogMode);
+    QFETCH(int, unit);
+    QFETCH(bool, active);
+    ConsoleFixture desk({}, {}, false);
+    desk.m_settings.m_useDialogs = dialogMode;
+    Table &solars = desk.console().tableSolars();
+    QVERIFY(solars.locate("SOLAR", 3));
+    QVERIFY(solars.edit() && solars.setValue("ACTIVE", false) &&
+            solars.setValue("DESCRIPTION", "V opravě") && solars.post());
+    desk.show();
+
+    SolarRow *row = desk.console().row(unit);
+    QCOMPARE(row->LabelSolarName()->text(), QStringLiteral("Solárko %1").arg(unit));
+    QCOMPARE(row->LabelSolarDescription()->text(),
+             active ? QStringLiteral("Solárko %1").arg(unit) : QString("V opravě"));
+    QCOMPARE(row->CurrencyEditSolarPrice()->text(), QString("10,00"));
+    QVERIFY(!row->CurrencyEditSolarPrice()->isEnabled());
+    QCOMPARE(row->ImageSolar()->isVisibleTo(row), !active);
+    QCOMPARE(desk.console().MenuItemSolar(unit)->isEnabled(), active);
+    QCOMPARE(desk.console().MenuItemSolar(unit)->text(),
+             QStringLiteral("Solárko %1 [Start]").arg(unit));
+    QCOMPARE(desk.console().MenuItemSolar(unit)->shortcut(),
+             QKeySequence(QStringLiteral("F%1").arg(unit)));
+    QCOMPARE(row->BitBtnSolar()->text(), QStringLiteral("Start [F%1]").arg(unit));
+    // Dialog mode: the button starts every active unit; direct input: only complete input does.
+    QCOMPARE(row->BitBtnSolar()->isEnabled(), active && dialogMode);
+    const bool inputs = active && !dialogMode;
+    QCOMPARE(row->EditSolarMin()->isEnabled(), inputs);
+    QCOMPARE(row->EditSolarSec()->isEnabled(), inputs);
+    QCOMPARE(row->ComboBoxSolarOff()->isEnabled(), inputs);
+    QCOMPARE(row->LabelSolarColon()->isEnabled(), inputs);
+    QCOMPARE(row->ComboBoxSolarOff()->isEditable(), !inputs);
+    QCOMPARE(row->ComboBoxSolarOff()->currentText(), QString("0"));
+    QCOMPARE(row->ComboBoxSolarOff()->count(), inputs ? 3 : 0);
+    QCOMPARE(row->EditSolarOdd()->text(), QString("00:00"));
+}
+
+void TestConsole::directInputKeys()
+{
+    ConsoleFixture desk({}, {}, false);
+    desk.m_settings.m_useDialogs = false;
+    desk.show();
+    QVERIFY(QTest::qWaitForWindowActive(&desk.console()));
+    SolarRow *row = desk.console().row(2);
+    QLineEdit *minutes = row->EditSolarMin();
+    minutes->setFocus();
+    minutes->selectAll();
+    QTest::keyClicks(minutes, "0x");
+    QCOMPARE(minutes->text(), QString("0")); // a letter does nothing
+    QTest::keyClick(minutes, Qt::Key_5);
+    QCOMPARE(minutes->text(), QString("05"));
+    QVERIFY(row->EditSolarSec()->hasFocus()); // two digits move on
+    QVERIFY(row->BitBtnSolar()->isEnabled()); // 05:00 with discount 0
+    QTest::keyClicks(row->EditSolarSec(), "00");
+    QVERIFY(row->ComboBoxSolarOff()->hasFocus());
+
+    minutes->setText("00");
+    QVERIFY(!row->BitBtnSolar()->isEnabled()); // 00:00 is no run
+    minutes->setText("0");
+    row->EditSolarSec()->setText("30");
+    QVERIFY(!row->BitBtnSolar()->isEnabled()); // three digits are not enough
+}
+
+void TestConsole::emptyDiscountListOffersZero()
+{
+    ConsoleFixture desk({}, {}, false);
+    desk.m_settings.m_useDialogs = false;
+    desk.m_settings.m_discounts.clear();
+    desk.show();
+    QComboBox *discount = desk.console().row(1)->ComboBoxSolarOff();
+    QCOMPARE(discount->count(), 1);
+    QCOMPARE(discount->itemText(0), QString("0"));
+}
+
+void TestConsole::closingRefusedWhileAUnitRuns()
+{
+    ConsoleFixture desk;
+    desk.m_desk.setPortRegister(0x04);
+    QVERIFY(!desk.console().close());
+    QVERIFY(desk.console().isVisible());
+    const QList<Hook::Message> shown = Hook::takeMessages();
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown.at(0).kind, Hook::Kind::Information);
+    QCOMPARE(shown.at(0).text, QString("Program nyní nelze ukončit..."));
+    QCOMPARE(shown.at(0).specification, QString("Jedno nebo více solárií jsou v provozu..."));
+    QVERIFY(shown.at(0).autoClose);
+    desk.m_desk.setPortRegister(0);
+}
+
+void TestConsole::closingAsksAndLogs()
+{
+    ConsoleFixture desk;
+    Hook::queueAnswers({false, true});
+    QVERIFY(!desk.console().close());
+    QList<Hook::Message> shown = Hook::takeMessages();
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown.at(0).text, QString("Ukončit program ?"));
+    QCOMPARE(shown.at(0).specification, QString("Ukončení programu Velmora 1.0..."));
+    QVERIFY(!shown.at(0).defaultYes);
+    QVERIFY(desk.console().eventLog().lines().isEmpty());
+
+    QVERIFY(desk.console().close());
+    QCOMPARE(desk.console().eventLog().lines().last(),
+             QString("9.12.2026 9:05:00 Ukončení programu uživatelem: [Administrator]"));
+}
+
+void TestConsole::userWithoutRightZeroSeesNoUnits()
+{
+    ConsoleFixture desk({User{"Eva", "e", {false, true, false, true}}}, "Eva");
+    TFormVelmora &console = desk.console();
+    QVERIFY(!console.findChild<QWidget *>("PanelSolars")->isVisible());
+    QVERIFY(!console.findChild<QMenu *>("MenuItemSolars")->isEnabled());
+    QVERIFY(!console.findChild<QMenu *>("MenuItemSetup")->isEnabled());
+    console.MenuItemSolarClick(3); // what F3 would do
+    QVERIFY(desk.m_dialogs.m_startedUnits.isEmpty());
+    QCOMPARE(desk.m_desk.portRegister(), quint8(0));
+}
+
+void TestConsole::statusBarShowsDateTimeAndBalance()
+{
+    ConsoleFixture desk;
+    TFormVelmora &console = desk.console();
+    QCOMPARE(console.findChild<QLabel *>("LabelDate")->text(), QString("9.12.2026"));
+    QCOMPARE(console.findChild<QLabel *>("LabelTime")->text(), QString("9:05:00"));
+    QCOMPARE(console.findChild<QLabel *>("DBTextMoney")->text(), QString("0,00"));
+    Table &money = console.tableMoney();
+    QVERIFY(money.edit() && money.setValue("MONEY", 1234.5) && money.post());
+    QCOMPARE(console.findChild<QLabel *>("DBTextMoney")->text(), QString("1\u00a0234,50"));
+    QCOMPARE(console.windowTitle(), QString("Velmora 1.0.2.3 - [Administrator]"));
+}
+
+void TestConsole::pendingWindowsStayDisabled()
+{
+    ConsoleFixture desk;
+    TFormVelmora &console = desk.console();
+    for (const char *name : {"MenuItemSQL", "MenuItemSaleSolars", "MenuItemSetupPrint",
+                             "MenuItemBackup", "MenuItemDatabase"})
+        QVERIFY2(!console.findChild<QAction *>(name)->isEnabled(), name);
+    for (const char *name :
+         {"MenuItemSetupSolar", "MenuItemUsers", "MenuItemBDE", "MenuItemAbout", "MenuItemEnd"})
+        QVERIFY2(console.findChild<QAction *>(name)->isEnabled(), name);
+}
+
+QTEST_MAIN(TestConsole)
+#include "tst_console.moc"
