@@ -1,5 +1,6 @@
 #include "console/formvelmora.h"
 
+#include "console/cashbalance.h"
 #include "console/configtool.h"
 #include "console/consolefonts.h"
 #include "console/solarrow.h"
@@ -137,7 +138,8 @@ void TFormVelmora::buildMenu()
     m_menuItemSQL = velmora->addAction(QStringLiteral("SQL..."));
     m_menuItemSQL->setObjectName(QStringLiteral("MenuItemSQL"));
     velmora->addSeparator();
-    m_menuItemMoney = velmora->addAction(QStringLiteral("Pokladna..."));
+    m_menuItemMoney =
+        velmora->addAction(QStringLiteral("Pokladna..."), this, &TFormVelmora::MenuItemMoneyClick);
     m_menuItemMoney->setObjectName(QStringLiteral("MenuItemMoney"));
     velmora->addSeparator();
     QAction *end = velmora->addAction(QStringLiteral("Konec"), this, &QWidget::close);
@@ -172,8 +174,7 @@ void TFormVelmora::buildMenu()
         bar->addAction(QStringLiteral("O programu..."), this, &TFormVelmora::MenuItemAboutClick);
     about->setObjectName(QStringLiteral("MenuItemAbout"));
 
-    m_pendingItems = {m_menuItemSQL, m_menuItemMoney, m_menuItemSaleSolars,
-                      print,         backup,          maintenance};
+    m_pendingItems = {m_menuItemSQL, m_menuItemSaleSolars, print, backup, maintenance};
     for (QAction *pending : std::as_const(m_pendingItems))
         pending->setEnabled(false);
 }
@@ -385,6 +386,11 @@ void TFormVelmora::FormClose()
     m_eventLog.AddLog(
         QStringLiteral("Ukončení programu uživatelem: [%1]").arg(Program().CurrentUser));
     Program().JournalLines.clear();
+}
+
+void TFormVelmora::MenuItemMoneyClick()
+{
+    CashBalanceEditor(m_tableMoney, m_formUser->users(), m_eventLog, m_saver).run(this);
 }
 
 void TFormVelmora::MenuItemSetupSolarClick()

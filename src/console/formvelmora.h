@@ -107,6 +107,7 @@ private:
     // "Nastavení" -> "Solárko..." only while no unit runs.
     void updateSetupSolarItem(quint32 portRegister);
 
+    void MenuItemMoneyClick();
     void MenuItemSetupSolarClick();
     void MenuItemUsersClick();
     void MenuItemAboutClick();

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class TCurrencyEdit;
+
+// " Pokladna": an amount to deposit (positive) or withdraw (negative), and the name and password
+// of whoever authorises it.
+class TFormMoney : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // balance reads the cash balance as it is at the moment of the call.
+    TFormMoney(const QStringList &userNames, std::function<double()> balance,
+               QWidget *parent = nullptr);
+
+    double amount() const;
+    QString userName() const;
+    QString password() const;
+
+private:
+    void RxCalcEditChange();
+    // A withdrawal may not take the balance below zero: it shrinks to what the desk holds.
+    void RxCalcEditExit();
+    void focusMoved(QWidget *from, QWidget *to);
+
+    std::function<double()> m_balance;
+    TCurrencyEdit *m_rxCalcEdit;
+    QComboBox *m_comboBoxUser;
+    QLineEdit *m_editPass;
+    QPushButton *m_buttonOk;
+};
