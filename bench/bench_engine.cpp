@@ -5,6 +5,7 @@
 //                   aggregate run by the sqlite3 shell on the same file
 //   BM_OpenLast     connect, open the four table objects, last receipt
 
+#include "benchcases.h"
 #include "core/paths.h"
 #include "data/database.h"
 #include "data/table.h"
@@ -27,35 +28,6 @@
 namespace {
 
 const QDate OneDay(2023, 6, 15);
-
-QString installationOrSkip(benchmark::State &state, qint64 count)
-{
-    QString error;
-    const QString directory = CachedInstallation(count, &error);
-    if (directory.isEmpty())
-        state.SkipWithError(error.toLocal8Bit().constData());
-    return directory;
-}
-
-// A private copy of a cached installation for benchmarks that write.
-QString workCopy(benchmark::State &state, qint64 count, const QString &name)
-{
-    const QString source = installationOrSkip(state, count);
-    if (source.isEmpty())
-        return QString();
-    const QString target =
-        JoinPath(QFileInfo(source).absolutePath(), QStringLiteral("work-") + name);
-    QDir(target).removeRecursively();
-    QDir().mkpath(target);
-    for (const QString &table : TableNames) {
-        const QString file = TableFileName(table);
-        if (!QFile::copy(JoinPath(source, file), JoinPath(target, file))) {
-            state.SkipWithError("copy failed");
-            return QString();
-        }
-    }
-    return target;
-}
 
 // The console's table objects, as the start-up opens them.
 struct Console
@@ -118,77 +90,6 @@ void BM_SaleEngine(benchmark::State &state)
             return;
         }
     }
-}
-
-// The same three writes without the engine: prepared statements on one connection.
-void BM_SaleBareSqlite(benchmark::State &state)
-{
-    const QString directory = workCopy(state, state.range(0), QStringLiteral("sale-bare"));
-    if (directory.isEmpty())
-        return;
-    sqlite3 *db = nullptr;
-    sqlite3_open_v2(QFile::encodeName(JoinPath(directory, QStringLiteral("Money.DB"))).constData(),
-                    &db, SQLITE_OPEN_READWRITE, nullptr);
-    const QByteArray setup =
-        QStringLiteral("ATTACH '%1' AS Solars; ATTACH '%2' AS SaleSolars; "
-                       "PRAGMA main.journal_mode = DELETE; PRAGMA main.synchronous = FULL; "
-                       "PRAGMA Solars.journal_mode = DELETE; PRAGMA Solars.synchronous = FULL; "
-                       "PRAGMA SaleSolars.journal_mode = DELETE; "
-                       "PRAGMA SaleSolars.synchronous = FULL;")
-            .arg(JoinPath(directory, QStringLiteral("Solars.DB")),
-                 JoinPath(directory, QStringLiteral("SaleSolars.DB")))
-            .toUtf8();
-    if (sqlite3_exec(db, setup.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
-        state.SkipWithError(sqlite3_errmsg(db));
-        sqlite3_close(db);
-        return;
-    }
-    sqlite3_stmt *maxNumber = nullptr;
-    sqlite3_stmt *insert = nullptr;
-    sqlite3_stmt *counters = nullptr;
-    sqlite3_stmt *balance = nullptr;
-    sqlite3_prepare_v2(db, "SELECT max(PARAGON) FROM SaleSolars.SaleSolars", -1, &maxNumber,
-                       nullptr);
-    sqlite3_prepare_v2(
-        db,
-        "INSERT INTO SaleSolars.SaleSolars VALUES (?, ?, ?, ?, 0, 21, 12.5, 10, 600, "
-        "'Administrator')",
-        -1, &insert, nullptr);
-    sqlite3_prepare_v2(
-        db,
-        "UPDATE Solars.Solars SET COUNTER = COUNTER + 600, STARTUP = STARTUP % 30000 + 1 "
-        "WHERE SOLAR = ?",
-        -1, &counters, nullptr);
-    sqlite3_prepare_v2(db, "UPDATE main.Money SET MONEY = MONEY + 113.0", -1, &balance, nullptr);
-    int unit = 0;
-    for (auto _ : state) {
-        unit = unit % 8 + 1;
-        sqlite3_step(maxNumber);
-        const qint64 number = sqlite3_column_int64(maxNumber, 0) + 1;
-        sqlite3_reset(maxNumber);
-        const QByteArray date = QDate::currentDate().toString(Qt::ISODate).toUtf8();
-        const QByteArray time = QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toUtf8();
-        sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-        sqlite3_bind_int64(insert, 1, number);
-        sqlite3_bind_text(insert, 2, date.constData(), -1, SQLITE_TRANSIENT);
-        sqlite3_bind_text(insert, 3, time.constData(), -1, SQLITE_TRANSIENT);
-        sqlite3_bind_int(insert, 4, unit);
-        sqlite3_bind_int(counters, 1, unit);
-        const bool done = sqlite3_step(insert) == SQLITE_DONE &&
-                          sqlite3_step(counters) == SQLITE_DONE &&
-                          sqlite3_step(balance) == SQLITE_DONE &&
-                          sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
-        sqlite3_reset(insert);
-        sqlite3_reset(counters);
-        sqlite3_reset(balance);
-        if (!done) {
-            state.SkipWithError(sqlite3_errmsg(db));
-            break;
-        }
-    }
-    for (sqlite3_stmt *statement : {maxNumber, insert, counters, balance})
-        sqlite3_finalize(statement);
-    sqlite3_close(db);
 }
 
 void BM_CountSum(benchmark::State &state)
@@ -311,11 +212,4 @@ BENCHMARK(BM_CountSumShell)
     ->UseRealTime();
 BENCHMARK(BM_OpenLast)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseManualTime();
 
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+BENCHMARK_MAIN_WITH_APPLICATION(QCoreApplication)

@@ -215,6 +215,29 @@ struct Table::Private
     }
     bool fillAhead(bool forward, quint64 stamp);
     bool stepFrom(bool forward, bool *found);
+    // next() and prior(): off the end the cursor stays and sets eof or bof.
+    bool step(bool forward)
+    {
+        bool &offEnd = forward ? eof : bof;
+        if (!hasCurrent) {
+            offEnd = true;
+            return false;
+        }
+        bool found = false;
+        if (!stepFrom(forward, &found))
+            return false;
+        if (!found) {
+            offEnd = true;
+            return false;
+        }
+        bof = eof = false;
+        if (forward && position >= 0)
+            ++position;
+        else if (!forward)
+            position = position > 0 ? position - 1 : -1;
+        notifyCurrent();
+        return true;
+    }
     bool readByRowId(qint64 id, bool applyFilter, bool *found);
     void clearCurrent();
     bool seekEnd(bool toLast);
@@ -1105,48 +1128,12 @@ bool Table::last()
 
 bool Table::next()
 {
-    if (!d->ensureBrowse())
-        return false;
-    if (!d->hasCurrent) {
-        d->eof = true;
-        return false;
-    }
-    bool found = false;
-    if (!d->stepFrom(true, &found))
-        return false;
-    if (!found) {
-        d->eof = true;
-        return false;
-    }
-    d->bof = d->eof = false;
-    if (d->position >= 0)
-        ++d->position;
-    d->notifyCurrent();
-    return true;
+    return d->ensureBrowse() && d->step(true);
 }
 
 bool Table::prior()
 {
-    if (!d->ensureBrowse())
-        return false;
-    if (!d->hasCurrent) {
-        d->bof = true;
-        return false;
-    }
-    bool found = false;
-    if (!d->stepFrom(false, &found))
-        return false;
-    if (!found) {
-        d->bof = true;
-        return false;
-    }
-    d->bof = d->eof = false;
-    if (d->position > 0)
-        --d->position;
-    else
-        d->position = -1;
-    d->notifyCurrent();
-    return true;
+    return d->ensureBrowse() && d->step(false);
 }
 
 bool Table::bof() const

@@ -57,8 +57,7 @@ public:
 
 QPushButton *makeButton(const QString &caption, const QString &name, QWidget *parent)
 {
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(name);
+    QPushButton *button = NamedButton(caption, name, parent);
     button->setMinimumWidth(ButtonWidth);
     return button;
 }
@@ -111,13 +110,11 @@ TFormSetupSolar::TFormSetupSolar(Table &tableSolars, EventLog &log, DatabaseSave
     middle->addLayout(right, 1);
     layout->addLayout(middle);
 
-    m_buttonOk = makeButton(QStringLiteral("Ok"), QStringLiteral("ButtonOk"), this);
-    m_buttonCancel = makeButton(QStringLiteral("Storno"), QStringLiteral("ButtonCancel"), this);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_buttonOk);
-    buttons->addWidget(m_buttonCancel);
-    layout->addLayout(buttons);
+    const OkCancelButtons buttons = AddOkCancelRow(layout, this);
+    m_buttonOk = buttons.ok;
+    m_buttonCancel = buttons.cancel;
+    for (QPushButton *button : {m_buttonOk, m_buttonCancel})
+        button->setMinimumWidth(ButtonWidth);
 
     connect(m_buttonOk, &QPushButton::clicked, this, &TFormSetupSolar::accept);
     connect(m_buttonCancel, &QPushButton::clicked, this, &TFormSetupSolar::ButtonCancelClick);

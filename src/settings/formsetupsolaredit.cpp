@@ -6,6 +6,7 @@
 #include "ui/common/currencyedit.h"
 #include "ui/common/integeredit.h"
 #include "ui/common/storabletextvalidator.h"
+#include "ui/common/windowhelpers.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -36,13 +37,6 @@ int descriptionLength()
             return field.size;
     }
     return 0;
-}
-
-QPushButton *makeButton(const QString &caption, const QString &name, QWidget *parent)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    return button;
 }
 
 } // namespace
@@ -92,7 +86,7 @@ TFormSetupSolarEdit::TFormSetupSolarEdit(const Record &record, QWidget *parent)
     m_textCounterHours->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_textCounterHours->setFixedWidth(FieldWidth);
     auto *counterReset =
-        makeButton(QStringLiteral("Vynulovat"), QStringLiteral("ButtonCounterReset"), group);
+        NamedButton(QStringLiteral("Vynulovat"), QStringLiteral("ButtonCounterReset"), group);
     counters->addWidget(new QLabel(QStringLiteral("Doba provozu [H]:"), group), 0, 0);
     counters->addWidget(m_textCounterHours, 0, 1);
     counters->addWidget(counterReset, 0, 2);
@@ -104,7 +98,7 @@ TFormSetupSolarEdit::TFormSetupSolarEdit(const Record &record, QWidget *parent)
     m_integerEditStartup->setValue(m_original.value(Startup).toInt());
     m_integerEditStartup->setFixedWidth(FieldWidth);
     auto *startupReset =
-        makeButton(QStringLiteral("Vynulovat"), QStringLiteral("ButtonStartupReset"), group);
+        NamedButton(QStringLiteral("Vynulovat"), QStringLiteral("ButtonStartupReset"), group);
     counters->addWidget(new QLabel(QStringLiteral("Počet startů:"), group), 1, 0);
     counters->addWidget(m_integerEditStartup, 1, 1);
     counters->addWidget(startupReset, 1, 2);
@@ -116,14 +110,8 @@ TFormSetupSolarEdit::TFormSetupSolarEdit(const Record &record, QWidget *parent)
     m_checkBoxActive->setChecked(m_original.value(Active).toBool());
     layout->addWidget(m_checkBoxActive);
 
-    auto *ok = makeButton(QStringLiteral("Ok"), QStringLiteral("ButtonOk"), this);
+    const auto [ok, cancel] = AddOkCancelRow(layout, this);
     ok->setDefault(true);
-    auto *cancel = makeButton(QStringLiteral("Storno"), QStringLiteral("ButtonCancel"), this);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
 
     connect(counterReset, &QPushButton::clicked, this,
             &TFormSetupSolarEdit::ButtonCounterResetClick);

@@ -1,5 +1,6 @@
 #include "users/formlogin.h"
 
+#include "ui/common/windowhelpers.h"
 #include "users/access.h"
 #include "users/userregister.h"
 #include "users/usertextvalidator.h"
@@ -36,18 +37,10 @@ TFormLogin::TFormLogin(QWidget *parent) : QDialog(parent)
     grid->addWidget(m_editPass, 1, 1);
     layout->addWidget(group);
 
-    auto *ok = new QPushButton(QStringLiteral("Ok"), this);
-    ok->setObjectName(QStringLiteral("ButtonOk"));
+    const auto [ok, cancel] = AddOkCancelRow(layout, this);
     ok->setDefault(true);
-    auto *cancel = new QPushButton(QStringLiteral("Storno"), this);
-    cancel->setObjectName(QStringLiteral("ButtonCancel"));
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
 
     setFixedSize(sizeHint().expandedTo({300, 0}));
     m_editPass->setFocus();

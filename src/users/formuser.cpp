@@ -3,6 +3,7 @@
 #include "core/programvalues.h"
 #include "ui/common/messagedialogs.h"
 #include "ui/common/versioninfo.h"
+#include "ui/common/windowhelpers.h"
 #include "users/access.h"
 #include "users/userdialogs.h"
 
@@ -66,13 +67,6 @@ private:
     const UserRegister &m_users;
 };
 
-QPushButton *makeButton(const QString &caption, const QString &name, QWidget *parent)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    return button;
-}
-
 } // namespace
 
 void SetListViewFont(QAbstractItemView *listView)
@@ -126,10 +120,10 @@ TFormUser::TFormUser(const QString &usersFilePath, QWidget *parent)
     groupLayout->addWidget(m_listViewUsers);
 
     auto *side = new QVBoxLayout;
-    m_buttonAdd = makeButton(QStringLiteral("Přidat"), QStringLiteral("ButtonAdd"), group);
+    m_buttonAdd = NamedButton(QStringLiteral("Přidat"), QStringLiteral("ButtonAdd"), group);
     m_buttonAdd->setDefault(true);
-    m_buttonDelete = makeButton(QStringLiteral("Odebrat"), QStringLiteral("ButtonDelete"), group);
-    m_buttonEdit = makeButton(QStringLiteral("Editovat"), QStringLiteral("ButtonEdit"), group);
+    m_buttonDelete = NamedButton(QStringLiteral("Odebrat"), QStringLiteral("ButtonDelete"), group);
+    m_buttonEdit = NamedButton(QStringLiteral("Editovat"), QStringLiteral("ButtonEdit"), group);
     side->addWidget(m_buttonAdd);
     side->addWidget(m_buttonDelete);
     side->addWidget(m_buttonEdit);
@@ -137,13 +131,7 @@ TFormUser::TFormUser(const QString &usersFilePath, QWidget *parent)
     groupLayout->addLayout(side);
     layout->addWidget(group);
 
-    auto *ok = makeButton(QStringLiteral("Ok"), QStringLiteral("ButtonOk"), this);
-    auto *cancel = makeButton(QStringLiteral("Storno"), QStringLiteral("ButtonCancel"), this);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
+    const auto [ok, cancel] = AddOkCancelRow(layout, this);
 
     connect(m_buttonAdd, &QPushButton::clicked, this, &TFormUser::ButtonAddClick);
     connect(m_buttonDelete, &QPushButton::clicked, this, &TFormUser::ButtonDeleteClick);

@@ -1,5 +1,6 @@
 #include "users/userdialogs.h"
 
+#include "ui/common/windowhelpers.h"
 #include "users/userregister.h"
 #include "users/usertextvalidator.h"
 
@@ -29,18 +30,10 @@ QLineEdit *addField(QGridLayout *grid, QDialog *dialog, const QString &caption, 
 // "Ok" (default, disabled until the fields agree) and "Storno" (Escape) under the fields.
 QPushButton *addButtons(QVBoxLayout *layout, QDialog *dialog)
 {
-    auto *ok = new QPushButton(QStringLiteral("Ok"), dialog);
-    ok->setObjectName(QStringLiteral("ButtonOk"));
+    const auto [ok, cancel] = AddOkCancelRow(layout, dialog);
     ok->setDefault(true);
-    auto *cancel = new QPushButton(QStringLiteral("Storno"), dialog);
-    cancel->setObjectName(QStringLiteral("ButtonCancel"));
     QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
     QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
-    auto *row = new QHBoxLayout;
-    row->addStretch();
-    row->addWidget(ok);
-    row->addWidget(cancel);
-    layout->addLayout(row);
     return ok;
 }
 

@@ -130,7 +130,7 @@ void TestConsole::closingRefusedWhileAUnitRuns()
     QCOMPARE(shown.size(), 1);
     QCOMPARE(shown.at(0).kind, Hook::Kind::Information);
     QCOMPARE(shown.at(0).text, QString("Program nyní nelze ukončit..."));
-    QCOMPARE(shown.at(0).specification, QString("Jedno nebo více solárií jsou v provozu..."));
+    QCOMPARE(shown.at(0).detail, QString("Jedno nebo více solárií jsou v provozu..."));
     QVERIFY(shown.at(0).autoClose);
     desk.m_desk.setPortRegister(0);
 }
@@ -143,7 +143,7 @@ void TestConsole::closingAsksAndLogs()
     QList<Hook::Message> shown = Hook::takeMessages();
     QCOMPARE(shown.size(), 1);
     QCOMPARE(shown.at(0).text, QString("Ukončit program ?"));
-    QCOMPARE(shown.at(0).specification, QString("Ukončení programu Velmora 1.0..."));
+    QCOMPARE(shown.at(0).detail, QString("Ukončení programu Velmora 1.0..."));
     QVERIFY(!shown.at(0).defaultYes);
     QVERIFY(desk.console().eventLog().lines().isEmpty());
 

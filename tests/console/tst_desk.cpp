@@ -1,3 +1,5 @@
+#include "deskfixture.h"
+
 #include "console/databasesaver.h"
 #include "console/eventlog.h"
 #include "console/salesjournal.h"
@@ -14,16 +16,6 @@
 #include <QTest>
 
 namespace {
-
-class FakeClock : public Clock
-{
-public:
-    QDateTime now() const override { return m_now; }
-    qint64 tickCount() const override { return m_tick; }
-
-    QDateTime m_now = QDateTime(QDate(2026, 12, 9), QTime(9, 5, 0));
-    qint64 m_tick = 1000;
-};
 
 QStringList numberedLines(int count)
 {

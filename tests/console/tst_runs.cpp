@@ -275,9 +275,9 @@ void TestRuns::failingMoneyPostRollsBack()
     const QList<Hook::Message> shown = Hook::takeMessages();
     QCOMPARE(shown.size(), 2);
     QCOMPARE(shown.at(0).text, QString("Chyba při zápisu do databáze..."));
-    QVERIFY2(shown.at(0).specification.startsWith("Post Error: ") &&
-                 shown.at(0).specification.endsWith(" [TableMoney]"),
-             qPrintable(shown.at(0).specification));
+    QVERIFY2(shown.at(0).detail.startsWith("Post Error: ") &&
+                 shown.at(0).detail.endsWith(" [TableMoney]"),
+             qPrintable(shown.at(0).detail));
     QVERIFY2(shown.at(1).text.startsWith("Error ["), qPrintable(shown.at(1).text));
     QCOMPARE(logTexts(console), QStringList({"Transakce [2]: CHYBA"}));
     QCOMPARE(console.row(2)->EditSolarOdd()->text(), QString("00:00")); // Ready, the row reset

@@ -705,7 +705,7 @@ void TestSetupSolar::postFailureShownAndLogged()
     const QList<Hook::Message> messages = Hook::takeMessages();
     QCOMPARE(messages.size(), 2);
     QCOMPARE(messages.at(0).text, QString("Chyba při zápisu do databáze..."));
-    QVERIFY(messages.at(0).specification.endsWith("[TableSolars]"));
+    QVERIFY(messages.at(0).detail.endsWith("[TableSolars]"));
     QCOMPARE(messages.at(1).text, QString("Error [%1]").arg(int(EngineErrorCode::RecordNotFound)));
     QCOMPARE(logLines(), QStringList{"9.12.2026 9:05:00 Transakce [Nastavení solárka]: CHYBA"});
     QCOMPARE(m_solars->state(), Table::State::Browse);

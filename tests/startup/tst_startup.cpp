@@ -43,7 +43,7 @@ QStringList texts(const QList<Hook::Message> &messages)
 {
     QStringList result;
     for (const Hook::Message &message : messages)
-        result << message.text + " | " + message.specification;
+        result << message.text + " | " + message.detail;
     return result;
 }
 
@@ -310,7 +310,7 @@ void TestStartup::waitQuestion()
     QCOMPARE(asked.size(), questions);
     if (questions) {
         QCOMPARE(asked.first().text, QString("Pokračovat ve spouštění aplikace?"));
-        QCOMPARE(asked.first().specification, QString("Volbou [Ne] ukončíte aplikaci..."));
+        QCOMPARE(asked.first().detail, QString("Volbou [Ne] ukončíte aplikaci..."));
         QVERIFY(asked.first().sound.isEmpty());
     }
 }

@@ -235,8 +235,8 @@ void TestUsersWindow::missingAndDamagedFilesWarn()
     QList<Hook::Message> messages = Hook::takeMessages();
     QCOMPARE(messages.size(), 1);
     QCOMPARE(messages.at(0).text, QString("Nenalezen soubor uživatelských práv..."));
-    QVERIFY(messages.at(0).specification.startsWith(
-        "Nyní se může přihlásit pouze Administrator... Volejte "));
+    QVERIFY(
+        messages.at(0).detail.startsWith("Nyní se může přihlásit pouze Administrator... Volejte "));
 
     QFile file(usersFile());
     QVERIFY(file.open(QIODevice::WriteOnly));

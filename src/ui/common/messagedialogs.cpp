@@ -50,11 +50,11 @@ bool nextScriptedAnswer()
     return state.answers.isEmpty() ? false : state.answers.takeFirst();
 }
 
-bool askQuestion(const QString &text, const QString &specification,
+bool askQuestion(const QString &text, const QString &detail,
                  QPushButton *(TFormQuestion::*focusButton)() const)
 {
     TFormQuestion form;
-    form.setMessage(text, specification);
+    form.setMessage(text, detail);
     if (focusButton)
         (form.*focusButton)()->setFocus();
     return form.exec() == TFormQuestion::Yes;
@@ -62,32 +62,32 @@ bool askQuestion(const QString &text, const QString &specification,
 
 } // namespace
 
-void ShowWarning(const QString &text, const QString &specification)
+void ShowWarning(const QString &text, const QString &detail)
 {
     using namespace MessageDialogsTestHook;
-    if (recordedByHook({Kind::Warning, text, specification, WarningSound}))
+    if (recordedByHook({Kind::Warning, text, detail, WarningSound}))
         return;
     PlaySound(WarningSound);
     TFormWarning form;
-    form.setMessage(text, specification);
+    form.setMessage(text, detail);
     form.exec();
 }
 
-void ShowInformation(const QString &text, const QString &specification, bool autoClose,
+void ShowInformation(const QString &text, const QString &detail, bool autoClose,
                      QWidget *focusWindow)
 {
     using namespace MessageDialogsTestHook;
-    if (recordedByHook({Kind::Information, text, specification, InformationSound, autoClose}))
+    if (recordedByHook({Kind::Information, text, detail, InformationSound, autoClose}))
         return;
     PlaySound(InformationSound);
     if (!autoClose) {
         TFormInformation form;
-        form.setMessage(text, specification);
+        form.setMessage(text, detail);
         form.exec();
         return;
     }
     auto *form = new TFormInformation; // deletes itself when its close timer fires
-    form->setMessage(text, specification);
+    form->setMessage(text, detail);
     form->setAutoClose(true);
     form->setAttribute(Qt::WA_ShowWithoutActivating);
     form->show();
@@ -100,22 +100,22 @@ void ShowInformation(const QString &text, const QString &specification, bool aut
     }
 }
 
-bool ShowQuestion(const QString &text, const QString &specification, bool defaultYes)
+bool ShowQuestion(const QString &text, const QString &detail, bool defaultYes)
 {
     using namespace MessageDialogsTestHook;
-    if (recordedByHook({Kind::Question, text, specification, QuestionSound, false, defaultYes}))
+    if (recordedByHook({Kind::Question, text, detail, QuestionSound, false, defaultYes}))
         return nextScriptedAnswer();
     PlaySound(QuestionSound);
-    return askQuestion(text, specification,
+    return askQuestion(text, detail,
                        defaultYes ? &TFormQuestion::ButtonYes : &TFormQuestion::ButtonNo);
 }
 
-bool ShowQuestionWithoutSound(const QString &text, const QString &specification)
+bool ShowQuestionWithoutSound(const QString &text, const QString &detail)
 {
     using namespace MessageDialogsTestHook;
-    if (recordedByHook({Kind::Question, text, specification, QString(), false, true}))
+    if (recordedByHook({Kind::Question, text, detail, QString(), false, true}))
         return nextScriptedAnswer();
-    return askQuestion(text, specification, nullptr);
+    return askQuestion(text, detail, nullptr);
 }
 
 void setDatabaseErrorSource(std::function<DatabaseError()> source)

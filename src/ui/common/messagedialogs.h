@@ -10,21 +10,21 @@ class QWidget;
 // The program's message operations: each plays its sound, then shows its own window.
 
 // Modal warning with "Warning.wav".
-void ShowWarning(const QString &text, const QString &specification);
+void ShowWarning(const QString &text, const QString &detail);
 
 // Information with "Information.wav". Modal unless autoClose: then it stays on top without
 // blocking, the keyboard focus goes back to focusWindow, the call returns at once and the window
 // goes away by itself 2000 ms later.
-void ShowInformation(const QString &text, const QString &specification, bool autoClose = false,
+void ShowInformation(const QString &text, const QString &detail, bool autoClose = false,
                      QWidget *focusWindow = nullptr);
 
 // Modal question with "Question.wav"; the focus starts on "&Ano" when defaultYes, else on "&Ne".
 // True only for "&Ano".
-bool ShowQuestion(const QString &text, const QString &specification, bool defaultYes);
+bool ShowQuestion(const QString &text, const QString &detail, bool defaultYes);
 
 // The question window filled and shown directly, without the sound, the focus on "&Ano" by the
 // tab order (the start-up's wait question). True only for "&Ano".
-bool ShowQuestionWithoutSound(const QString &text, const QString &specification);
+bool ShowQuestionWithoutSound(const QString &text, const QString &detail);
 
 // The table engine's last error: its code and its message text.
 struct DatabaseError
@@ -51,7 +51,7 @@ struct Message
 {
     Kind kind;
     QString text;
-    QString specification;
+    QString detail;
     QString sound;           // the sound that would have played; empty for none
     bool autoClose = false;  // information only
     bool defaultYes = false; // question only: where the focus would have started

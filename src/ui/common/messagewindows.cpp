@@ -59,11 +59,11 @@ TFormMessage::TFormMessage(const QString &caption, const QString &iconResource,
     setMessage(QString(), QString());
 }
 
-void TFormMessage::setMessage(const QString &text, const QString &specification)
+void TFormMessage::setMessage(const QString &text, const QString &detail)
 {
     m_headline->setText(text);
     m_headline->adjustSize();
-    m_specification->setText(specification);
+    m_specification->setText(detail);
     m_specification->adjustSize();
 }
 

@@ -7,13 +7,13 @@ class QPushButton;
 class QTimer;
 
 // The common frame of the three message windows: a blinking 48 x 48 icon, a bold headline and one
-// specification line, laid out in pixels on a fixed 440 x 93 client area.
+// detail line, laid out in pixels on a fixed 440 x 93 client area.
 class TFormMessage : public QDialog
 {
     Q_OBJECT
 
 public:
-    void setMessage(const QString &text, const QString &specification);
+    void setMessage(const QString &text, const QString &detail);
 
     QLabel *headlineLabel() const { return m_headline; }
     QLabel *LabelSpecification() const { return m_specification; }

@@ -1,6 +1,7 @@
 #include "ui/common/windowhelpers.h"
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -60,4 +61,24 @@ void SwitchDefaultButtonWithFocus(QGroupBox *group)
         if (button->isDefault() != inside)
             SwitchDefaultButton(group);
     });
+}
+
+QPushButton *NamedButton(const QString &caption, const QString &name, QWidget *parent)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    return button;
+}
+
+OkCancelButtons AddOkCancelRow(QBoxLayout *layout, QWidget *parent)
+{
+    const OkCancelButtons buttons{
+        NamedButton(QStringLiteral("Ok"), QStringLiteral("ButtonOk"), parent),
+        NamedButton(QStringLiteral("Storno"), QStringLiteral("ButtonCancel"), parent)};
+    auto *row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(buttons.ok);
+    row->addWidget(buttons.cancel);
+    layout->addLayout(row);
+    return buttons;
 }

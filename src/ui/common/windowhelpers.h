@@ -1,8 +1,10 @@
 #pragma once
 
 class QGroupBox;
+class QBoxLayout;
 class QKeyEvent;
 class QPushButton;
+class QString;
 class QWidget;
 
 // Moves a top-level window to the middle of its screen's available area.
@@ -21,3 +23,14 @@ void SwitchDefaultButton(QGroupBox *group);
 // first push button is the window's default button, outside it is not. A push button that holds
 // the focus stays the one that Enter presses.
 void SwitchDefaultButtonWithFocus(QGroupBox *group);
+
+// A push button with the object name that the settings and tests know it by.
+QPushButton *NamedButton(const QString &caption, const QString &name, QWidget *parent);
+
+// "Ok" (ButtonOk) and "Storno" (ButtonCancel) at the right end of a new row of the layout.
+struct OkCancelButtons
+{
+    QPushButton *ok;
+    QPushButton *cancel;
+};
+OkCancelButtons AddOkCancelRow(QBoxLayout *layout, QWidget *parent);

@@ -83,7 +83,7 @@ struct Seen
 {
     QString caption;
     QString headline;
-    QString specification;
+    QString detail;
     QString focus; // object name of the widget with the keyboard focus
 };
 
@@ -269,7 +269,7 @@ void TestMessageDialogs::warningCloses()
     ShowWarning("Chyba při spouštění...", "Poslední operace skončila s chybou...");
     QCOMPARE(seen.caption, QString(" Upozornění"));
     QCOMPARE(seen.headline, QString("Chyba při spouštění..."));
-    QCOMPARE(seen.specification, QString("Poslední operace skončila s chybou..."));
+    QCOMPARE(seen.detail, QString("Poslední operace skončila s chybou..."));
     QCOMPARE(seen.focus, QString("ButtonOk"));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(openMessageWindows().isEmpty());
@@ -305,7 +305,7 @@ void TestMessageDialogs::questionAnswers()
     QCOMPARE(answer, expected);
     QCOMPARE(seen.caption, QString(" Otázka"));
     QCOMPARE(seen.headline, QString("Ukončit program ?"));
-    QCOMPARE(seen.specification, QString("Ukončení programu Velmora 1.0..."));
+    QCOMPARE(seen.detail, QString("Ukončení programu Velmora 1.0..."));
     QCOMPARE(seen.focus, defaultYes ? QString("ButtonYes") : QString("ButtonNo"));
 }
 
@@ -418,7 +418,7 @@ void TestMessageDialogs::databaseError_data()
     QTest::addColumn<bool>("hasSource");
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("message");
-    QTest::addColumn<QStringList>("expected"); // headline and specification, or nothing
+    QTest::addColumn<QStringList>("expected"); // headline and detail, or nothing
 
     QTest::newRow("succeeded: nothing")
         << true << true << 9733 << "Key violation." << QStringList();
@@ -461,7 +461,7 @@ void TestMessageDialogs::databaseError()
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown.first().kind, Kind::Warning);
         QCOMPARE(shown.first().text, expected.at(0));
-        QCOMPARE(shown.first().specification, expected.at(1));
+        QCOMPARE(shown.first().detail, expected.at(1));
         QCOMPARE(shown.first().sound, QString("Warning.wav"));
     }
     if (succeeded)
@@ -483,7 +483,7 @@ void TestMessageDialogs::hookRecordsAndAnswers()
     QCOMPARE(shown.size(), 5);
     QCOMPARE(shown.at(0).kind, Kind::Warning);
     QCOMPARE(shown.at(0).text, QString("Varování..."));
-    QCOMPARE(shown.at(0).specification, QString("Detail varování..."));
+    QCOMPARE(shown.at(0).detail, QString("Detail varování..."));
     QCOMPARE(shown.at(1).kind, Kind::Information);
     QCOMPARE(shown.at(1).sound, QString("Information.wav"));
     QVERIFY(shown.at(1).autoClose);

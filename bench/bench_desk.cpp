@@ -1,0 +1,103 @@
+// Benchmarks of the desk's own work. Not run by ctest. Run: build/bin/bench_desk
+//   BM_ConsoleSale     one stop of a run to its recorded sale, as the console does it (the stop
+//                      dialog answered without a window), beside BM_SaleBareSqlite, the bare
+//                      three-file transaction of the same writes
+//   BM_AddLog          one event-log line added to a log of 100,000 lines
+
+#include "benchcases.h"
+
+#include "console/eventlog.h"
+#include "console/formvelmora.h"
+#include "console/rundialogs.h"
+#include "core/paths.h"
+#include "core/programvalues.h"
+#include "core/textfile.h"
+#include "portio/portaccess.h"
+#include "portio/simulatorbackend.h"
+#include "ui/common/messagedialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+namespace {
+
+// Starts every run at 01:30 without a discount and closes every stop dialog.
+class AnsweredRunDialogs : public RunDialogs
+{
+public:
+    std::optional<StartInput> askStart(int, const SolarSettings &, QWidget *) override
+    {
+        return StartInput{QStringLiteral("01"), QStringLiteral("30"), QStringLiteral("0")};
+    }
+    TFormStop::Result askStop(const StopFigures &, QWidget *) override { return TFormStop::Close; }
+};
+
+void BM_ConsoleSale(benchmark::State &state)
+{
+    const QString directory = workCopy(state, state.range(0), QStringLiteral("console-sale"));
+    if (directory.isEmpty())
+        return;
+    QTemporaryDir place;
+    qputenv("VELMORA_CONFIG_DIR", place.filePath(QStringLiteral("config")).toUtf8());
+    qputenv("VELMORA_PORT_SIM_DIR", place.filePath(QStringLiteral("port")).toUtf8());
+    const QString previousDirectory = QDir::currentPath();
+    QDir::setCurrent(place.path()); // where the event log goes
+    MessageDialogsTestHook::engage();
+    InitializePortAccess(std::make_unique<SimulatorBackend>());
+    Program().CurrentUser = QStringLiteral("Administrator");
+    Program().DatabaseDir = directory;
+    Program().JournalFileName = JoinPath(directory, QStringLiteral("SalesSolars.txt"));
+    {
+        AnsweredRunDialogs dialogs;
+        TFormVelmora console;
+        if (!console.database().connectDirectory(directory)) {
+            state.SkipWithError("connect failed");
+            return;
+        }
+        console.createSettingsWindows();
+        console.setRunDialogs(&dialogs);
+        if (!console.OpenDatabase()) {
+            state.SkipWithError("open failed");
+            return;
+        }
+        console.show();
+        int unit = 0;
+        for (auto _ : state) {
+            unit = unit % 8 + 1;
+            state.PauseTiming();
+            console.MenuItemSolarClick(unit); // start
+            console.TimerSolarTimer(unit);
+            state.ResumeTiming();
+            console.MenuItemSolarClick(unit); // stop, price, record, save, log
+        }
+    }
+    ShutdownPortAccess();
+    MessageDialogsTestHook::release();
+    QDir::setCurrent(previousDirectory);
+}
+
+void BM_AddLog(benchmark::State &state)
+{
+    QTemporaryDir place;
+    const QString file = place.filePath(QStringLiteral("Velmora.log"));
+    QStringList lines;
+    for (int i = 0; i < state.range(0); ++i)
+        lines << QStringLiteral("1.12.2026 8:%1:00 Transakce solárko[3]: OK [4 ms] [%2]")
+                     .arg(i % 60, 2, 10, QLatin1Char('0'))
+                     .arg(i, 9, 10, QLatin1Char('0'));
+    Cp1250Lines::write(file, lines);
+    EventLog log(file);
+    log.load();
+    log.DeleteLog(); // as at start: the file now mirrors the list
+    for (auto _ : state)
+        log.AddLog(QStringLiteral("Transakce solárko[1]: OK [5 ms] [000123456]"));
+}
+
+} // namespace
+
+BENCHMARK(BM_ConsoleSale)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+BENCHMARK(BM_SaleBareSqlite)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+BENCHMARK(BM_AddLog)->Arg(100000)->Unit(benchmark::kMicrosecond)->Repetitions(9);
+
+BENCHMARK_MAIN_WITH_APPLICATION(QApplication)

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+#include <benchmark/benchmark.h>
+
+// Shared by the benchmark programs.
+
+// A cached generated installation of count receipts; skips the benchmark when it cannot be had.
+QString installationOrSkip(benchmark::State &state, qint64 count);
+// A private copy of a cached installation for benchmarks that write.
+QString workCopy(benchmark::State &state, qint64 count, const QString &name);
+
+// One durable sale as a bare three-file SQLite transaction: the receipt, the unit's counters and
+// the balance written by prepared statements on one connection. The yardstick of the desk's sale.
+void BM_SaleBareSqlite(benchmark::State &state);
+
+// main() of a benchmark program that needs a Qt application object of the given class.
+#define BENCHMARK_MAIN_WITH_APPLICATION(Application)                                               \
+    int main(int argc, char **argv)                                                                \
+    {                                                                                              \
+        Application app(argc, argv);                                                               \
+        benchmark::Initialize(&argc, argv);                                                        \
+        benchmark::RunSpecifiedBenchmarks();                                                       \
+        benchmark::Shutdown();                                                                     \
+        return 0;                                                                                  \
+    }
