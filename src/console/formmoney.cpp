@@ -9,7 +9,6 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -64,19 +63,12 @@ TFormMoney::TFormMoney(const QStringList &userNames, std::function<double()> bal
     grid->setColumnStretch(1, 1);
     layout->addWidget(group);
 
-    m_buttonOk = new QPushButton(QStringLiteral("Ok"), this);
-    m_buttonOk->setObjectName(QStringLiteral("ButtonOk"));
+    const auto [ok, cancel] = AddOkCancelRow(layout, this);
+    m_buttonOk = ok;
     m_buttonOk->setDefault(true);
     m_buttonOk->setEnabled(false);
-    auto *cancel = new QPushButton(QStringLiteral("Storno"), this);
-    cancel->setObjectName(QStringLiteral("ButtonCancel"));
-    connect(m_buttonOk, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_buttonOk, &QPushButton::clicked, this, &TFormMoney::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_buttonOk);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
 
     setTabOrder(m_rxCalcEdit, m_comboBoxUser);
     setTabOrder(m_comboBoxUser, m_editPass);
@@ -114,6 +106,16 @@ void TFormMoney::RxCalcEditExit()
     const double balance = m_balance();
     if (amount() + balance < 0.0)
         m_rxCalcEdit->setValue(-balance);
+}
+
+void TFormMoney::accept()
+{
+    // Enter in the amount field never leaves it: bound the withdrawal here as well, and let the
+    // corrected amount be seen and confirmed before it is taken.
+    const double typed = amount();
+    RxCalcEditExit();
+    if (amount() == typed)
+        QDialog::accept();
 }
 
 void TFormMoney::focusMoved(QWidget *from, QWidget *to)

@@ -24,6 +24,8 @@ public:
     QString userName() const;
     QString password() const;
 
+    void accept() override;
+
 private:
     void RxCalcEditChange();
     // A withdrawal may not take the balance below zero: it shrinks to what the desk holds.

@@ -137,6 +137,7 @@ private slots:
     void refusedAuthorisationComesBack();
     void withdrawalStopsAtZero_data();
     void withdrawalStopsAtZero();
+    void enterInTheAmountFieldIsBoundToo();
     void saleWhileDialogOpen_data();
     void saleWhileDialogOpen();
     void failedPostKeepsBalance();
@@ -336,6 +337,25 @@ void TestMoney::withdrawalStopsAtZero()
     QVERIFY(desk.money() >= 0.0);
 }
 
+void TestMoney::enterInTheAmountFieldIsBoundToo()
+{
+    ConsoleFixture desk;
+    TFormVelmora &console = desk.console();
+    setBalance(console, 1000);
+    QString shownAfterEnter;
+    changeBalance(console, {[&](TFormMoney *dialog) {
+                      QTest::keyClicks(userField(dialog)->lineEdit(), "Administrator");
+                      QTest::keyClicks(passwordField(dialog), MasterPassword());
+                      typeAmount(dialog, "-1500");
+                      QTest::keyClick(amountField(dialog), Qt::Key_Return);
+                      QVERIFY(dialog->isVisible()); // the corrected amount is shown first
+                      shownAfterEnter = amountField(dialog)->text();
+                      QTest::keyClick(amountField(dialog), Qt::Key_Return);
+                  }});
+    QCOMPARE(shownAfterEnter, QString("-1000,00")); // the plain form while the field is edited
+    QCOMPARE(desk.money(), 0.0);
+}
+
 void TestMoney::saleWhileDialogOpen_data()
 {
     QTest::addColumn<QString>("typed");
@@ -404,12 +424,12 @@ void TestMoney::failedPostKeepsBalance()
     const QList<Hook::Message> messages = Hook::takeMessages();
     QCOMPARE(messages.size(), 2);
     QCOMPARE(messages.at(0).text, QString("Chyba při zápisu do databáze..."));
-    QVERIFY2(messages.at(0).specification.startsWith("Post Error: ") &&
-                 messages.at(0).specification.endsWith(" [TableMoney]"),
-             qPrintable(messages.at(0).specification));
+    QVERIFY2(messages.at(0).detail.startsWith("Post Error: ") &&
+                 messages.at(0).detail.endsWith(" [TableMoney]"),
+             qPrintable(messages.at(0).detail));
     QVERIFY2(messages.at(1).text.startsWith("Error ["), qPrintable(messages.at(1).text));
-    QVERIFY2(messages.at(1).specification.contains("pokladna zamknuta"),
-             qPrintable(messages.at(1).specification));
+    QVERIFY2(messages.at(1).detail.contains("pokladna zamknuta"),
+             qPrintable(messages.at(1).detail));
     QCOMPARE(logTexts(console), QStringList({"Transakce [Editace hotovosti]: CHYBA"}));
     QCOMPARE(desk.money(), 1000.0);
     QCOMPARE(console.tableMoney().state(), Table::State::Browse);
