@@ -107,9 +107,6 @@ TFormVelmora::TFormVelmora(QWidget *parent)
     m_timerTime->setInterval(1000);
     connect(m_timerTime, &QTimer::timeout, this, &TFormVelmora::SetDateTime);
     m_timerTime->start();
-    m_timerBackup = new QTimer(this);
-    m_timerBackup->setObjectName(QStringLiteral("TimerBackup"));
-    m_timerBackup->setInterval(3600000);
 
     connect(&m_eventLog, &EventLog::linesReset, this, [this] {
         m_listBox->clear();

@@ -135,7 +135,6 @@ private:
     QListWidget *m_listBox = nullptr;
     QLabel *m_dbTextMoney = nullptr;
     QTimer *m_timerTime = nullptr;
-    QTimer *m_timerBackup = nullptr;
 
     QAction *m_menuItemSQL = nullptr;
     QAction *m_menuItemMoney = nullptr;
