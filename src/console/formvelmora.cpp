@@ -327,15 +327,17 @@ void TFormVelmora::SetActiveSolars()
 
 void TFormVelmora::SetUserAccess()
 {
-    const UserRegister empty;
-    const UserRegister &users = m_formUser ? m_formUser->users() : empty;
-    const auto allowed = [&](UserRight right) { return HasUserRight(users, right); };
     m_panelSolars->setVisible(allowed(RightSolars));
     m_menuItemSolars->setEnabled(allowed(RightSolars));
     m_menuItemSaleSolars->setEnabled(allowed(RightSaleSolars) &&
                                      !m_pendingItems.contains(m_menuItemSaleSolars));
     m_menuItemSetup->setEnabled(allowed(RightSetup));
     m_menuItemSQL->setEnabled(allowed(RightSpecial) && !m_pendingItems.contains(m_menuItemSQL));
+}
+
+bool TFormVelmora::allowed(UserRight right) const
+{
+    return HasUserRight(m_formUser->users(), right);
 }
 
 void TFormVelmora::SetDateTime()

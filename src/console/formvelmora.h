@@ -6,6 +6,7 @@
 #include "console/saletransaction.h"
 #include "data/database.h"
 #include "data/table.h"
+#include "users/userregister.h"
 
 #include <QMainWindow>
 
@@ -98,6 +99,7 @@ private:
     bool FormCloseQuery();
     void FormClose();
     void showMoney();
+    bool allowed(UserRight right) const; // the logged-in user's right
     void installErrorHandlers(Table &table);
 
     void startUnit(int unit);

@@ -29,8 +29,7 @@ bool TFormVelmora::isCounting(int unit) const
 void TFormVelmora::MenuItemSolarClick(int unit)
 {
     // Function keys reach the menu's items even while the menu is disabled: check the right here.
-    const UserRegister empty;
-    if (!HasUserRight(m_formUser ? m_formUser->users() : empty, RightSolars))
+    if (!allowed(RightSolars))
         return;
     if (m_panelSolars->isVisible())
         m_panelSolars->setFocus();
