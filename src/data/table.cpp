@@ -994,7 +994,9 @@ QList<IndexDefinition> Table::indexDefinitions()
     return definitions;
 }
 
-bool Table::addIndex(const IndexDefinition &index)
+// Index changes hold the table exclusively, with its fields and indexes loaded; a pending edit
+// is posted first.
+bool Table::changeIndexes(const std::function<bool(EngineError &)> &change)
 {
     if (d->open && d->state == State::Edit && !post())
         return false;
@@ -1003,90 +1005,82 @@ bool Table::addIndex(const IndexDefinition &index)
         return false;
     EngineError error;
     bool done = (d->open || d->loadFields(&error)) && d->loadIndexes(&error);
-    if (done) {
-        for (const QString &field : index.fields) {
-            if (d->fields->indexOf(field) < 0 ||
-                d->fields->at(d->fields->indexOf(field)).calculated) {
-                error = EngineError(
-                    EngineErrorCode::UnknownField,
-                    QStringLiteral("Pole %1 v tabulce %2 neexistuje").arg(field, d->objectName()));
-                done = false;
-            }
-        }
+    done = done && change(error);
+    d->releaseExclusiveForChange(acquired);
+    d->afterStructureChange();
+    return done || d->fail(error);
+}
+
+bool Table::addIndex(const IndexDefinition &index)
+{
+    return changeIndexes([&](EngineError &error) {
         if (index.fields.isEmpty()) {
             error =
                 EngineError(EngineErrorCode::UnknownField, QStringLiteral("Index nemá žádné pole"));
-            done = false;
+            return false;
         }
-    }
-    if (done && index.isPrimary()) {
-        if (d->findIndex(QString())) {
-            error =
-                EngineError(EngineErrorCode::IndexExists,
-                            QStringLiteral("Tabulka %1 již má primární klíč").arg(d->objectName()));
-            done = false;
-        } else {
-            done = d->rebuildTable(true, index.fields, &error);
+        for (const QString &field : index.fields) {
+            const int at = d->fields->indexOf(field);
+            if (at < 0 || d->fields->at(at).calculated) {
+                error = EngineError(
+                    EngineErrorCode::UnknownField,
+                    QStringLiteral("Pole %1 v tabulce %2 neexistuje").arg(field, d->objectName()));
+                return false;
+            }
         }
-    } else if (done) {
+        if (index.isPrimary()) {
+            if (d->findIndex(QString())) {
+                error = EngineError(
+                    EngineErrorCode::IndexExists,
+                    QStringLiteral("Tabulka %1 již má primární klíč").arg(d->objectName()));
+                return false;
+            }
+            return d->rebuildTable(true, index.fields, &error);
+        }
         if (index.name.isEmpty() || d->findIndex(index.name)) {
             error = EngineError(EngineErrorCode::IndexExists,
                                 index.name.isEmpty()
                                     ? QStringLiteral("Vedlejší index musí mít jméno")
                                     : QStringLiteral("Index %1 tabulky %2 již existuje")
                                           .arg(index.name, d->objectName()));
-            done = false;
-        } else {
-            QList<OrderTerm> terms;
-            for (const QString &field : index.fields) {
-                OrderTerm term;
-                term.column = Storage::quoted(d->fields->at(d->fields->indexOf(field)).name);
-                term.collation = index.options.testFlag(IndexDefinition::CaseInsensitive)
-                                     ? QStringLiteral("NOCASE")
-                                     : QString();
-                term.descending = index.options.testFlag(IndexDefinition::Descending);
-                terms.append(term);
-            }
-            done = d->sql()->exec(d->createIndexSql(index.name,
-                                                    index.options.testFlag(IndexDefinition::Unique),
-                                                    terms),
-                                  {}, &error);
+            return false;
         }
-    }
-    d->releaseExclusiveForChange(acquired);
-    d->afterStructureChange();
-    return done || d->fail(error);
+        QList<OrderTerm> terms;
+        for (const QString &field : index.fields) {
+            OrderTerm term;
+            term.column = Storage::quoted(d->fields->at(d->fields->indexOf(field)).name);
+            term.collation = index.options.testFlag(IndexDefinition::CaseInsensitive)
+                                 ? QStringLiteral("NOCASE")
+                                 : QString();
+            term.descending = index.options.testFlag(IndexDefinition::Descending);
+            terms.append(term);
+        }
+        return d->sql()->exec(
+            d->createIndexSql(index.name, index.options.testFlag(IndexDefinition::Unique), terms),
+            {}, &error);
+    });
 }
 
 bool Table::deleteIndex(const QString &name)
 {
-    if (d->open && d->state == State::Edit && !post())
-        return false;
-    bool acquired = false;
-    if (!d->acquireExclusiveForChange(&acquired))
-        return false;
-    EngineError error;
-    bool done = (d->open || d->loadFields(&error)) && d->loadIndexes(&error);
-    const IndexInfo *info = done ? d->findIndex(name) : nullptr;
-    if (done && !info) {
-        error = EngineError(
-            EngineErrorCode::UnknownIndex,
-            name.isEmpty()
-                ? QStringLiteral("Tabulka %1 nemá primární klíč").arg(d->objectName())
-                : QStringLiteral("Index %1 tabulky %2 neexistuje").arg(name, d->objectName()));
-        done = false;
-    } else if (done && info->definition.isPrimary()) {
-        done = d->rebuildTable(false, {}, &error);
-    } else if (done) {
+    return changeIndexes([&](EngineError &error) {
+        const IndexInfo *info = d->findIndex(name);
+        if (!info) {
+            error = EngineError(
+                EngineErrorCode::UnknownIndex,
+                name.isEmpty()
+                    ? QStringLiteral("Tabulka %1 nemá primární klíč").arg(d->objectName())
+                    : QStringLiteral("Index %1 tabulky %2 neexistuje").arg(name, d->objectName()));
+            return false;
+        }
+        if (info->definition.isPrimary())
+            return d->rebuildTable(false, {}, &error);
         d->sql()->clearCache();
-        done =
-            d->sql()->exec(QStringLiteral("DROP INDEX %1.%2")
-                               .arg(Storage::quoted(d->schema()), Storage::quoted(info->sqlName)),
-                           {}, &error);
-    }
-    d->releaseExclusiveForChange(acquired);
-    d->afterStructureChange();
-    return done || d->fail(error);
+        return d->sql()->exec(
+            QStringLiteral("DROP INDEX %1.%2")
+                .arg(Storage::quoted(d->schema()), Storage::quoted(info->sqlName)),
+            {}, &error);
+    });
 }
 
 bool Table::setIndexName(const QString &name)

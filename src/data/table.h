@@ -209,6 +209,8 @@ signals:
     void stateChanged();
 
 private:
+    bool changeIndexes(const std::function<bool(EngineError &)> &change);
+
     struct Private;
     std::unique_ptr<Private> d;
 };
