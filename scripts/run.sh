@@ -16,17 +16,13 @@ mkdir -p "$demo"
 "$bin/velmora-dbconfig" --set-alias "$demo/data" >/dev/null
 "$bin/velmora-dbconfig" --set-port-backend simulator >/dev/null
 
-cd "$demo" # the event log "Velmora.log" is kept in the working folder
-desk() {
-    "$bin/velmora-relayboard" --port 0378 &
-    viewer=$!
-    trap 'kill "$viewer" 2>/dev/null' EXIT
-    "$bin/velmora" "$@"
-}
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display: running inside a virtual X server (xvfb-run)."
-    export -f desk
-    export bin
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash -c 'desk "$@"' desk "$@"
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
-desk "$@"
+
+cd "$demo" # the event log "Velmora.log" is kept in the working folder
+"$bin/velmora-relayboard" --port 0378 &
+viewer=$!
+trap 'kill "$viewer" 2>/dev/null' EXIT
+"$bin/velmora" "$@"
