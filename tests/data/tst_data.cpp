@@ -86,6 +86,18 @@ QList<Row> sampleRows()
     return rows;
 }
 
+// Appends the sample receipts in their (shuffled) number order.
+bool appendSampleRows(Table &sales)
+{
+    for (const Row &row : sampleRows()) {
+        if (!sales.append(receipt(row.paragon, QDate::fromString(row.date, Qt::ISODate),
+                                  QTime::fromString(row.time), row.solar, int(row.price), row.off,
+                                  row.period, row.user)))
+            return false;
+    }
+    return true;
+}
+
 // SQLite's NOCASE: folds ASCII letters only, then compares the bytes.
 QByteArray noCase(const QString &text)
 {
@@ -283,11 +295,7 @@ void TestData::rebuildIndexesKeepsRecords()
 {
     Installation installation;
     QVERIFY(installation.connectAndOpen());
-    for (const Row &row : sampleRows()) {
-        QVERIFY(installation.sales.append(receipt(
-            row.paragon, QDate::fromString(row.date, Qt::ISODate), QTime::fromString(row.time),
-            row.solar, int(row.price), row.off, row.period, row.user)));
-    }
+    QVERIFY(appendSampleRows(installation.sales));
     const QList<int> before = walkForward(installation.sales);
     installation.sales.close();
 
@@ -402,11 +410,7 @@ void TestData::walksUseTheirIndex()
     Installation installation;
     QVERIFY(installation.connectAndOpen());
     Table &sales = installation.sales;
-    for (const Row &row : sampleRows()) {
-        QVERIFY(sales.append(receipt(row.paragon, QDate::fromString(row.date, Qt::ISODate),
-                                     QTime::fromString(row.time), row.solar, 10, row.off,
-                                     row.period, row.user)));
-    }
+    QVERIFY(appendSampleRows(sales));
     sqlite3 *db = installation.database.connection()->handle();
     QStringList statements;
     sqlite3_trace_v2(
@@ -458,11 +462,7 @@ void TestData::positionsAndWindows()
     Installation installation;
     QVERIFY(installation.connectAndOpen());
     Table &sales = installation.sales;
-    for (const Row &row : sampleRows()) {
-        QVERIFY(sales.append(receipt(row.paragon, QDate::fromString(row.date, Qt::ISODate),
-                                     QTime::fromString(row.time), row.solar, 10, row.off,
-                                     row.period, row.user)));
-    }
+    QVERIFY(appendSampleRows(sales));
     QVERIFY(sales.setIndexName(QStringLiteral("SOLAR_")));
     const QList<int> order = walkForward(sales);
     for (const int number : {0, 7, 20, 33, 39}) {
