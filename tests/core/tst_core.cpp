@@ -30,6 +30,7 @@ private slots:
     void parseAmount();
     void cp1250RoundTrip();
     void cp1250RefusesForeignCharacters();
+    void cp1250EveryByteRoundTrips();
     void linesRoundTripWithCrLf();
     void linesReadLfAndMissingLastEnd();
     void atomicWriteReplacesAndLeavesNoTemporaryFile();
@@ -203,6 +204,31 @@ void TestCore::cp1250RefusesForeignCharacters()
     QVERIFY(!Cp1250::encode(QStringLiteral("Solárko ☀"), &bytes));
     QVERIFY(!Cp1250::canEncode(QStringLiteral("日本")));
     QVERIFY(Cp1250::canEncode(QStringLiteral("Uživatel")));
+}
+
+void TestCore::cp1250EveryByteRoundTrips()
+{
+    // One stray byte in a journal or log must not make the next rewrite of that file fail.
+    QByteArray bytes;
+    for (int byte = 1; byte < 256; ++byte)
+        bytes.append(char(byte));
+    const QString text = Cp1250::decode(bytes);
+    QVERIFY(!text.contains(QChar::ReplacementCharacter));
+    QCOMPARE(text.at(0x81 - 1), QChar(0x0081));
+    QByteArray again;
+    QVERIFY(Cp1250::encode(text, &again));
+    QCOMPARE(again, bytes);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Velmora.log"));
+    QVERIFY(writeFileAtomically(path, "9.12.2026 9:05:00 Start \x81\x83\x88\x90\x98\r\n").ok());
+    QStringList lines;
+    QVERIFY(Cp1250Lines::read(path, &lines).ok());
+    lines.append(QStringLiteral("další řádek"));
+    QVERIFY(Cp1250Lines::write(path, lines).ok());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().startsWith("9.12.2026 9:05:00 Start \x81\x83\x88\x90\x98\r\n"));
 }
 
 void TestCore::linesRoundTripWithCrLf()
