@@ -35,6 +35,8 @@ private slots:
     void linesReadLfAndMissingLastEnd();
     void atomicWriteReplacesAndLeavesNoTemporaryFile();
     void atomicWriteRefusesReadOnlyFile();
+    void atomicWriteAccess_data();
+    void atomicWriteAccess();
     void unencodableLineLeavesFileUntouched();
 };
 
@@ -288,6 +290,40 @@ void TestCore::atomicWriteRefusesReadOnlyFile()
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("kept"));
+}
+
+void TestCore::atomicWriteAccess_data()
+{
+    QTest::addColumn<bool>("ownerOnly");
+    QTest::addColumn<int>("umask");
+    QTest::addColumn<int>("before"); // mode of the file replaced, 0 for none
+    QTest::addColumn<int>("after");
+    QTest::newRow("new shared file") << false << 077 << 0 << 0644;
+    QTest::newRow("shared keeps the mode") << false << 022 << 0640 << 0640;
+    QTest::newRow("secret, open umask") << true << 0 << 0 << 0600;
+    QTest::newRow("secret replaces 0644") << true << 022 << 0644 << 0600;
+}
+
+void TestCore::atomicWriteAccess()
+{
+    QFETCH(bool, ownerOnly);
+    QFETCH(int, umask);
+    QFETCH(int, before);
+    QFETCH(int, after);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Velmora.usr"));
+    if (before != 0) {
+        QVERIFY(writeFileAtomically(path, "old").ok());
+        QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(before)), 0);
+    }
+    const mode_t previous = ::umask(mode_t(umask));
+    const FileResult result =
+        writeFileAtomically(path, "new", ownerOnly ? FileAccess::OwnerOnly : FileAccess::Shared);
+    ::umask(previous);
+    QVERIFY(result.ok());
+    struct stat written = {};
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &written), 0);
+    QCOMPARE(int(written.st_mode & 07777), after);
 }
 
 void TestCore::unencodableLineLeavesFileUntouched()
