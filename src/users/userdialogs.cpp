@@ -1,6 +1,8 @@
 #include "users/userdialogs.h"
 
+#include "ui/common/passwordfield.h"
 #include "ui/common/windowhelpers.h"
+#include "users/access.h"
 #include "users/userregister.h"
 #include "users/usertextvalidator.h"
 
@@ -20,7 +22,7 @@ QLineEdit *addField(QGridLayout *grid, QDialog *dialog, const QString &caption, 
     edit->setObjectName(name);
     limitUserText(edit);
     if (secret)
-        edit->setEchoMode(QLineEdit::Password);
+        showAsPassword(edit);
     const int row = grid->rowCount();
     grid->addWidget(new QLabel(caption, dialog), row, 0);
     grid->addWidget(edit, row, 1);
