@@ -75,9 +75,14 @@ TFormMoney::TFormMoney(const QStringList &userNames, std::function<double()> bal
     setTabOrder(m_buttonOk, cancel);
 
     connect(m_rxCalcEdit, &TCurrencyEdit::valueChanged, this, &TFormMoney::RxCalcEditChange);
-    connect(qApp, &QApplication::focusChanged, this, &TFormMoney::focusMoved);
+    m_focusConnection = connect(qApp, &QApplication::focusChanged, this, &TFormMoney::focusMoved);
     setFixedSize(sizeHint());
     m_rxCalcEdit->setFocus();
+}
+
+TFormMoney::~TFormMoney()
+{
+    disconnect(m_focusConnection);
 }
 
 double TFormMoney::amount() const
