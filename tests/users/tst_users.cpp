@@ -84,8 +84,11 @@ void TestUsers::checkPassword_data()
     QTest::newRow("lower-case administrator, master") << "administrator" << master << -1 << false;
     QTest::newRow("registered administrator") << "administrator"
                                               << "own" << -1 << true;
-    QTest::newRow("built-in name falls to register") << "Administrator"
-                                                     << "own" << -1 << true;
+    // Logged in under the built-in name, the entry would hold every right.
+    QTest::newRow("built-in name never falls to register") << "Administrator"
+                                                           << "own" << -1 << false;
+    QTest::newRow("registered administrator in other case") << "ADMINISTRATOR"
+                                                            << "own" << -1 << true;
     QTest::newRow("name in other case") << "JANA"
                                         << "heslo1" << -1 << true;
     QTest::newRow("password case matters") << "Jana"
