@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 class TestUsers : public QObject
 {
     Q_OBJECT
@@ -166,7 +168,12 @@ void TestUsers::fileRoundTripKeepsCzechNamesAndOrder()
     UserRegister users;
     users.add({"Šárka", "Žluťáček16znaků!", {true, false, true, false}});
     users.add({"Adam", "a", {false, true, false, true}});
-    QVERIFY(users.save(path).ok());
+    const mode_t umaskBefore = ::umask(0);
+    const FileResult saved = users.save(path);
+    ::umask(umaskBefore);
+    QVERIFY(saved.ok());
+    QCOMPARE(QFile::permissions(path), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                           QFileDevice::ReadUser | QFileDevice::WriteUser);
 
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
