@@ -173,6 +173,8 @@ void TestMoney::dialogAsItOpens()
                 names << user->itemText(i);
             QCOMPARE(names, QStringList({"Eva", "Jan", "Ota"}));
             QCOMPARE(passwordField(dialog)->echoMode(), QLineEdit::Password);
+            passwordField(dialog)->setText("ab");
+            QCOMPARE(passwordField(dialog)->displayText(), QString("**"));
             QCOMPARE(passwordField(dialog)->maxLength(), 16);
             QVERIFY(button(dialog, "ButtonOk")->isDefault());
             QVERIFY(!button(dialog, "ButtonOk")->isEnabled());
