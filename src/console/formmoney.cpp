@@ -2,6 +2,7 @@
 
 #include "console/consolefonts.h"
 #include "ui/common/currencyedit.h"
+#include "ui/common/passwordfield.h"
 #include "ui/common/windowhelpers.h"
 #include "users/usertextvalidator.h"
 
@@ -47,14 +48,12 @@ TFormMoney::TFormMoney(const QStringList &userNames, std::function<double()> bal
 
     m_comboBoxUser = new QComboBox(group);
     m_comboBoxUser->setObjectName(QStringLiteral("ComboBoxUser"));
-    m_comboBoxUser->setEditable(true);
-    m_comboBoxUser->setInsertPolicy(QComboBox::NoInsert);
-    limitUserText(m_comboBoxUser);
+    makeUserNameBox(m_comboBoxUser);
     m_comboBoxUser->addItems(userNames);
     m_comboBoxUser->setEditText(QString());
     m_editPass = new QLineEdit(group);
     m_editPass->setObjectName(QStringLiteral("EditPass"));
-    m_editPass->setEchoMode(QLineEdit::Password);
+    showAsPassword(m_editPass);
     limitUserText(m_editPass);
     grid->addWidget(new QLabel(QStringLiteral("Uživatel:"), group), 1, 0);
     grid->addWidget(m_comboBoxUser, 1, 1);
@@ -76,9 +75,14 @@ TFormMoney::TFormMoney(const QStringList &userNames, std::function<double()> bal
     setTabOrder(m_buttonOk, cancel);
 
     connect(m_rxCalcEdit, &TCurrencyEdit::valueChanged, this, &TFormMoney::RxCalcEditChange);
-    connect(qApp, &QApplication::focusChanged, this, &TFormMoney::focusMoved);
+    m_focusConnection = connect(qApp, &QApplication::focusChanged, this, &TFormMoney::focusMoved);
     setFixedSize(sizeHint());
     m_rxCalcEdit->setFocus();
+}
+
+TFormMoney::~TFormMoney()
+{
+    disconnect(m_focusConnection);
 }
 
 double TFormMoney::amount() const

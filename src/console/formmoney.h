@@ -19,6 +19,7 @@ public:
     // balance reads the cash balance as it is at the moment of the call.
     TFormMoney(const QStringList &userNames, std::function<double()> balance,
                QWidget *parent = nullptr);
+    ~TFormMoney() override;
 
     double amount() const;
     QString userName() const;
@@ -37,4 +38,7 @@ private:
     QComboBox *m_comboBoxUser;
     QLineEdit *m_editPass;
     QPushButton *m_buttonOk;
+    // The application's focus signal reaches this dialog only while it is whole: the base
+    // destructors hide the window and delete its controls, which moves the focus again.
+    QMetaObject::Connection m_focusConnection;
 };

@@ -231,6 +231,7 @@ void TFormVelmora::createSettingsWindows()
 
     m_formUser =
         new TFormUser(JoinPath(Program().DatabaseDir, QStringLiteral("Velmora.usr")), this);
+    m_formUser->setEventLog([this](const QString &text) { m_eventLog.AddLog(text); });
     m_formUser->OpenUsers();
 }
 

@@ -10,7 +10,8 @@ namespace Cp1250 {
 // Windows-1250, so callers report it instead of losing the character.
 bool encode(const QString &text, QByteArray *out);
 
-// Every byte decodes; the five unassigned codes become U+FFFD.
+// Every byte decodes, and encoding the result gives the same bytes back; the five codes that
+// Windows-1250 leaves free become the C1 controls U+0081, U+0083, U+0088, U+0090 and U+0098.
 QString decode(const QByteArray &bytes);
 
 // True when every character of the text can be stored.

@@ -53,7 +53,7 @@ void syncDirectory(const QString &directory)
 
 } // namespace
 
-FileResult writeFileAtomically(const QString &path, const QByteArray &content)
+FileResult writeFileAtomically(const QString &path, const QByteArray &content, FileAccess access)
 {
     const QByteArray target = QFile::encodeName(path);
     struct stat existing = {};
@@ -68,7 +68,11 @@ FileResult writeFileAtomically(const QString &path, const QByteArray &content)
     const int fd = ::mkstemp(tempName.data());
     if (fd < 0)
         return FileResult::systemError(errno, path);
-    ::fchmod(fd, exists ? (existing.st_mode & 07777) : 0644);
+    // fchmod is not subject to the umask, so the mode is exactly the one chosen here.
+    if (access == FileAccess::OwnerOnly)
+        ::fchmod(fd, S_IRUSR | S_IWUSR);
+    else
+        ::fchmod(fd, exists ? (existing.st_mode & 07777) : 0644);
 
     const bool written = writeAll(fd, content) && ::fsync(fd) == 0;
     const int writeError = errno;

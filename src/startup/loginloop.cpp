@@ -24,7 +24,9 @@ bool RunLoginLoop(const UserRegister &users, EventLog &log)
         dialog.retryPassword();
     }
     Program().CurrentUser = dialog.userName();
-    store.write();
+    ConfigError error;
+    if (!store.write(&error))
+        WindowStore::report(error); // warned as a settings window's failed write is
     ProgressOk();
     log.AddLog(QStringLiteral("Přihlášen uživatel: [%1]").arg(Program().CurrentUser));
     return true;

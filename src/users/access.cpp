@@ -6,10 +6,15 @@
 bool CheckPassword(const UserRegister &users, const QString &name, const QString &password,
                    std::optional<UserRight> right)
 {
-    if (name == AdministratorName && password == MasterPassword())
-        return true;
+    if (name == AdministratorName)
+        return password == MasterPassword();
     const User *user = users.GetUserItem(name);
     return user && user->password == password && (!right || user->rights[*right]);
+}
+
+bool isReservedUserName(const QString &name)
+{
+    return name.compare(AdministratorName, Qt::CaseInsensitive) == 0;
 }
 
 bool HasUserRight(const UserRegister &users, UserRight right)

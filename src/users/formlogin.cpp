@@ -1,5 +1,6 @@
 #include "users/formlogin.h"
 
+#include "ui/common/passwordfield.h"
 #include "ui/common/windowhelpers.h"
 #include "users/access.h"
 #include "users/userregister.h"
@@ -24,12 +25,10 @@ TFormLogin::TFormLogin(QWidget *parent) : QDialog(parent)
 
     m_comboBoxUser = new QComboBox(group);
     m_comboBoxUser->setObjectName(QStringLiteral("ComboBoxUser"));
-    m_comboBoxUser->setEditable(true);
-    m_comboBoxUser->setInsertPolicy(QComboBox::NoInsert);
-    limitUserText(m_comboBoxUser);
+    makeUserNameBox(m_comboBoxUser);
     m_editPass = new QLineEdit(group);
     m_editPass->setObjectName(QStringLiteral("EditPass"));
-    m_editPass->setEchoMode(QLineEdit::Password);
+    showAsPassword(m_editPass);
     limitUserText(m_editPass);
     grid->addWidget(new QLabel(QStringLiteral("Uživatel:"), group), 0, 0);
     grid->addWidget(m_comboBoxUser, 0, 1);

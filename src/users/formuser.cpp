@@ -154,9 +154,18 @@ UserRegister::LoadResult TFormUser::OpenUsers()
     return result;
 }
 
+void TFormUser::setEventLog(std::function<void(const QString &)> addLog)
+{
+    m_addLog = std::move(addLog);
+}
+
 FileResult TFormUser::SaveUsers()
 {
-    return m_users.save(m_usersFilePath);
+    QString kept;
+    const FileResult saved = m_users.save(m_usersFilePath, &kept);
+    if (!kept.isEmpty() && m_addLog)
+        m_addLog(QStringLiteral("Poškozený soubor uživatelských práv uschován: [%1]").arg(kept));
+    return saved;
 }
 
 void TFormUser::done(int result)
@@ -235,7 +244,10 @@ void TFormUser::SetButtons()
 {
     const int row = selectedRow();
     m_buttonAdd->setEnabled(!m_users.isFull());
-    m_buttonDelete->setEnabled(row >= 0 && m_users.users().at(row).name != Program().CurrentUser);
+    // The built-in administrator may delete every row, one that bears its own name included.
+    const QString &current = Program().CurrentUser;
+    m_buttonDelete->setEnabled(
+        row >= 0 && (current == AdministratorName || m_users.users().at(row).name != current));
     m_buttonEdit->setEnabled(!m_users.isEmpty());
 }
 

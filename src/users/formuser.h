@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QPushButton;
 class QTreeWidget;
 
@@ -17,6 +19,9 @@ public:
     explicit TFormUser(const QString &usersFilePath, QWidget *parent = nullptr);
 
     const UserRegister &users() const { return m_users; }
+
+    // Where the window writes its lines for the event log (a damaged file kept aside).
+    void setEventLog(std::function<void(const QString &)> addLog);
 
     // Replaces the register by the file; a missing or damaged file is reported and leaves the
     // register empty, so that only the built-in administrator can log in.
@@ -45,6 +50,7 @@ private:
     void ButtonEditClick();
 
     QString m_usersFilePath;
+    std::function<void(const QString &)> m_addLog;
     UserRegister m_users;
     QTreeWidget *m_listViewUsers;
     QPushButton *m_buttonAdd;

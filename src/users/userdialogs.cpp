@@ -1,6 +1,8 @@
 #include "users/userdialogs.h"
 
+#include "ui/common/passwordfield.h"
 #include "ui/common/windowhelpers.h"
+#include "users/access.h"
 #include "users/userregister.h"
 #include "users/usertextvalidator.h"
 
@@ -20,7 +22,7 @@ QLineEdit *addField(QGridLayout *grid, QDialog *dialog, const QString &caption, 
     edit->setObjectName(name);
     limitUserText(edit);
     if (secret)
-        edit->setEchoMode(QLineEdit::Password);
+        showAsPassword(edit);
     const int row = grid->rowCount();
     grid->addWidget(new QLabel(caption, dialog), row, 0);
     grid->addWidget(edit, row, 1);
@@ -43,6 +45,25 @@ void fixDialogFrame(QDialog *dialog)
     dialog->setFixedSize(dialog->sizeHint().expandedTo({280, 0}));
 }
 
+// Says, under the fields, why a name cannot be used; hidden while there is nothing to say.
+QLabel *addReservedNameNote(QVBoxLayout *layout, QDialog *dialog, const QString &text)
+{
+    auto *note = new QLabel(text, dialog);
+    note->setObjectName(QStringLiteral("LabelReservedName"));
+    note->setWordWrap(true);
+    note->setVisible(false);
+    layout->addWidget(note);
+    return note;
+}
+
+void showReservedNameNote(QLabel *note, bool shown)
+{
+    if (note->isVisibleTo(note->parentWidget()) == shown)
+        return;
+    note->setVisible(shown);
+    fixDialogFrame(static_cast<QDialog *>(note->parentWidget()));
+}
+
 } // namespace
 
 TFormUserNew::TFormUserNew(const UserRegister &users, QWidget *parent)
@@ -57,6 +78,9 @@ TFormUserNew::TFormUserNew(const UserRegister &users, QWidget *parent)
     m_editPassConfirm = addField(grid, this, QStringLiteral("Potvrzení hesla:"),
                                  QStringLiteral("EditPassConfirm"), true);
     layout->addLayout(grid);
+    m_labelReservedName = addReservedNameNote(
+        layout, this,
+        QStringLiteral("Jméno Administrator patří vestavěnému správci programu, zvolte jiné."));
     m_buttonOk = addButtons(layout, this);
     m_buttonOk->setEnabled(false);
     for (QLineEdit *edit : {m_editUser, m_editPass, m_editPassConfirm})
@@ -77,7 +101,10 @@ QString TFormUserNew::password() const
 
 void TFormUserNew::EditsChange()
 {
-    m_buttonOk->setEnabled(!m_editUser->text().isEmpty() && !m_editPass->text().isEmpty() &&
+    const bool reserved = isReservedUserName(m_editUser->text());
+    showReservedNameNote(m_labelReservedName, reserved);
+    m_buttonOk->setEnabled(!m_editUser->text().isEmpty() && !reserved &&
+                           !m_editPass->text().isEmpty() &&
                            m_editPass->text() == m_editPassConfirm->text() &&
                            !m_users.GetUserItem(m_editUser->text()));
 }
@@ -96,6 +123,13 @@ TFormUserEdit::TFormUserEdit(const QString &userName, const QString &password, Q
     m_editPassConfirm = addField(grid, this, QStringLiteral("Potvrzení hesla:"),
                                  QStringLiteral("EditPassConfirm"), true);
     layout->addLayout(grid);
+    // An entry from before the name was reserved keeps working, with its own rights only.
+    QLabel *note = addReservedNameNote(
+        layout, this,
+        QStringLiteral("Jméno Administrator patří vestavěnému správci programu: tento uživatel "
+                       "se přihlásí jen jménem psaným jinak a jen se svými právy. Odeberte ho "
+                       "a založte pod jiným jménem."));
+    note->setVisible(isReservedUserName(userName));
     m_buttonOk = addButtons(layout, this);
     m_editPass->setText(password);
     m_editPassConfirm->setText(password);

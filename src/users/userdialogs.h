@@ -7,7 +7,8 @@ class QLineEdit;
 class QPushButton;
 class UserRegister;
 
-// " Nový uživatel": a new, non-empty name and a confirmed password.
+// " Nový uživatel": a new, non-empty name and a confirmed password. The built-in administrator's
+// name is refused in any letter case, with a note saying why.
 class TFormUserNew : public QDialog
 {
     Q_OBJECT
@@ -25,6 +26,7 @@ private:
     QLineEdit *m_editUser;
     QLineEdit *m_editPass;
     QLineEdit *m_editPassConfirm;
+    QLabel *m_labelReservedName;
     QPushButton *m_buttonOk;
 };
 

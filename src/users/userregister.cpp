@@ -4,6 +4,7 @@
 #include "users/ciphers.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -28,6 +29,26 @@ QString takeText(const QByteArray &record, int offset)
     const int length =
         std::min<int>(static_cast<unsigned char>(record.at(offset)), UserRegister::MaxTextLength);
     return Cp1250::decode(record.mid(offset + 1, length));
+}
+
+// Moves a damaged users file out of the way, so that the register's next save keeps it.
+FileResult keepDamagedFile(const QString &path, QString *keptPath)
+{
+    constexpr int MaxKeptFiles = 100;
+    keptPath->clear();
+    if (!QFileInfo::exists(path) || UserRegister().load(path) == UserRegister::LoadResult::Loaded)
+        return FileResult::success();
+    for (int number = 1; number <= MaxKeptFiles; ++number) {
+        const QString candidate =
+            path + QStringLiteral(".bad") + (number > 1 ? QString::number(number) : QString());
+        // rename() refuses an existing target, so an earlier kept file is never replaced.
+        if (!QFileInfo::exists(candidate) && QFile::rename(path, candidate)) {
+            *keptPath = candidate;
+            return FileResult::success();
+        }
+    }
+    return FileResult::failure(
+        QStringLiteral("Poškozený soubor %1 nelze uschovat, proto se nepřepisuje.").arg(path));
 }
 
 } // namespace
@@ -104,7 +125,7 @@ UserRegister::LoadResult UserRegister::load(const QString &path)
     return LoadResult::Loaded;
 }
 
-FileResult UserRegister::save(const QString &path) const
+FileResult UserRegister::save(const QString &path, QString *keptDamaged) const
 {
     for (const User &user : m_users) {
         if (!isValidUserText(user.name) || !isValidUserText(user.password))
@@ -113,7 +134,14 @@ FileResult UserRegister::save(const QString &path) const
                                "kódování Windows-1250.")
                     .arg(user.name));
     }
-    return writeFileAtomically(path, Ciphers::sealFile(encodeRecords(m_users)));
+    QString kept;
+    const FileResult keeping = keepDamagedFile(path, &kept);
+    if (keptDamaged)
+        *keptDamaged = kept;
+    if (!keeping.ok())
+        return keeping;
+    return writeFileAtomically(path, Ciphers::sealFile(encodeRecords(m_users)),
+                               FileAccess::OwnerOnly);
 }
 
 QByteArray UserRegister::encodeRecords(const QList<User> &users)

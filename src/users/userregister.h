@@ -46,7 +46,10 @@ public:
 
     // Replaces the register by the file's content; a damaged file leaves the register empty.
     LoadResult load(const QString &path);
-    FileResult save(const QString &path) const;
+    // Writes the file for the owner alone. A file already there that does not open as a users
+    // file is never written over: it is first renamed to the first free name of "<file>.bad",
+    // "<file>.bad2", ..., reported in *keptDamaged; if that fails, nothing is written.
+    FileResult save(const QString &path, QString *keptDamaged = nullptr) const;
 
     // The plain file content: one 38-byte record per user, in the register's order.
     static QByteArray encodeRecords(const QList<User> &users);

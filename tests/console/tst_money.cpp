@@ -138,6 +138,7 @@ private slots:
     void withdrawalStopsAtZero_data();
     void withdrawalStopsAtZero();
     void enterInTheAmountFieldIsBoundToo();
+    void destroyedWhileVisible();
     void saleWhileDialogOpen_data();
     void saleWhileDialogOpen();
     void failedPostKeepsBalance();
@@ -172,6 +173,8 @@ void TestMoney::dialogAsItOpens()
                 names << user->itemText(i);
             QCOMPARE(names, QStringList({"Eva", "Jan", "Ota"}));
             QCOMPARE(passwordField(dialog)->echoMode(), QLineEdit::Password);
+            passwordField(dialog)->setText("ab");
+            QCOMPARE(passwordField(dialog)->displayText(), QString("**"));
             QCOMPARE(passwordField(dialog)->maxLength(), 16);
             QVERIFY(button(dialog, "ButtonOk")->isDefault());
             QVERIFY(!button(dialog, "ButtonOk")->isEnabled());
@@ -354,6 +357,26 @@ void TestMoney::enterInTheAmountFieldIsBoundToo()
                   }});
     QCOMPARE(shownAfterEnter, QString("-1000,00")); // the plain form while the field is edited
     QCOMPARE(desk.money(), 0.0);
+}
+
+void TestMoney::destroyedWhileVisible()
+{
+    QWidget console;
+    console.show();
+    auto *dialog = new TFormMoney({"Jan"}, [] { return 1000.0; });
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowActive(dialog));
+    typeAmount(dialog, "-5000");
+    // The controls go after the dialog's own part is gone; by then the focus signal must no
+    // longer reach it, whatever the base destructors do with the focus.
+    bool reachedWhenControlsGo = false;
+    QObject *asObject = dialog;
+    connect(amountField(dialog), &QObject::destroyed, qApp, [&] {
+        reachedWhenControlsGo = QObject::disconnect(
+            qApp, SIGNAL(focusChanged(QWidget *, QWidget *)), asObject, nullptr);
+    });
+    delete dialog;
+    QVERIFY(!reachedWhenControlsGo);
 }
 
 void TestMoney::saleWhileDialogOpen_data()

@@ -30,10 +30,13 @@ private slots:
     void parseAmount();
     void cp1250RoundTrip();
     void cp1250RefusesForeignCharacters();
+    void cp1250EveryByteRoundTrips();
     void linesRoundTripWithCrLf();
     void linesReadLfAndMissingLastEnd();
     void atomicWriteReplacesAndLeavesNoTemporaryFile();
     void atomicWriteRefusesReadOnlyFile();
+    void atomicWriteAccess_data();
+    void atomicWriteAccess();
     void unencodableLineLeavesFileUntouched();
 };
 
@@ -205,6 +208,31 @@ void TestCore::cp1250RefusesForeignCharacters()
     QVERIFY(Cp1250::canEncode(QStringLiteral("Uživatel")));
 }
 
+void TestCore::cp1250EveryByteRoundTrips()
+{
+    // One stray byte in a journal or log must not make the next rewrite of that file fail.
+    QByteArray bytes;
+    for (int byte = 1; byte < 256; ++byte)
+        bytes.append(char(byte));
+    const QString text = Cp1250::decode(bytes);
+    QVERIFY(!text.contains(QChar::ReplacementCharacter));
+    QCOMPARE(text.at(0x81 - 1), QChar(0x0081));
+    QByteArray again;
+    QVERIFY(Cp1250::encode(text, &again));
+    QCOMPARE(again, bytes);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Velmora.log"));
+    QVERIFY(writeFileAtomically(path, "9.12.2026 9:05:00 Start \x81\x83\x88\x90\x98\r\n").ok());
+    QStringList lines;
+    QVERIFY(Cp1250Lines::read(path, &lines).ok());
+    lines.append(QStringLiteral("další řádek"));
+    QVERIFY(Cp1250Lines::write(path, lines).ok());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().startsWith("9.12.2026 9:05:00 Start \x81\x83\x88\x90\x98\r\n"));
+}
+
 void TestCore::linesRoundTripWithCrLf()
 {
     QTemporaryDir dir;
@@ -262,6 +290,40 @@ void TestCore::atomicWriteRefusesReadOnlyFile()
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("kept"));
+}
+
+void TestCore::atomicWriteAccess_data()
+{
+    QTest::addColumn<bool>("ownerOnly");
+    QTest::addColumn<int>("umask");
+    QTest::addColumn<int>("before"); // mode of the file replaced, 0 for none
+    QTest::addColumn<int>("after");
+    QTest::newRow("new shared file") << false << 077 << 0 << 0644;
+    QTest::newRow("shared keeps the mode") << false << 022 << 0640 << 0640;
+    QTest::newRow("secret, open umask") << true << 0 << 0 << 0600;
+    QTest::newRow("secret replaces 0644") << true << 022 << 0644 << 0600;
+}
+
+void TestCore::atomicWriteAccess()
+{
+    QFETCH(bool, ownerOnly);
+    QFETCH(int, umask);
+    QFETCH(int, before);
+    QFETCH(int, after);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Velmora.usr"));
+    if (before != 0) {
+        QVERIFY(writeFileAtomically(path, "old").ok());
+        QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(before)), 0);
+    }
+    const mode_t previous = ::umask(mode_t(umask));
+    const FileResult result =
+        writeFileAtomically(path, "new", ownerOnly ? FileAccess::OwnerOnly : FileAccess::Shared);
+    ::umask(previous);
+    QVERIFY(result.ok());
+    struct stat written = {};
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &written), 0);
+    QCOMPARE(int(written.st_mode & 07777), after);
 }
 
 void TestCore::unencodableLineLeavesFileUntouched()

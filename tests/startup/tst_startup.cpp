@@ -64,6 +64,7 @@ private slots:
     void staleSocketDoesNotBlock();
     void loginCancelledEndsSilently();
     void wrongPasswordKeepsTheName();
+    void failedWriteOfLoginNameWarns();
     void waitQuestion_data();
     void waitQuestion();
     void eventLogAtStart();
@@ -272,6 +273,26 @@ void TestStartup::wrongPasswordKeepsTheName()
     QStringList ini;
     QVERIFY(Cp1250Lines::read(m_desk->path("config/Velmora.ini"), &ini).ok());
     QVERIFY2(ini.contains("ComboBoxUser_Text=JANA"), qPrintable(ini.join('\n')));
+}
+
+void TestStartup::failedWriteOfLoginNameWarns()
+{
+    writeUsers({User{"Jana", "heslo", {true, true, true, true}}});
+    const QString ini = m_desk->path("config/Velmora.ini");
+    whenModal<TFormLogin>([&](TFormLogin *dialog) {
+        if (!QFile::exists(ini))
+            QVERIFY(writeFileAtomically(ini, "[User]\r\n").ok());
+        QVERIFY(QFile::setPermissions(ini, QFileDevice::ReadOwner));
+        dialog->findChild<QComboBox *>("ComboBoxUser")->setEditText("Jana");
+        dialog->findChild<QLineEdit *>("EditPass")->setText("heslo");
+        dialog->accept();
+    });
+    StartupSequence startup;
+    QCOMPARE(startWith(startup), Outcome::Run); // the login goes on
+    const QStringList shown = texts(Hook::takeMessages());
+    QVERIFY2(shown.filter("Unable to write to " + ini + " | ").size() >= 1,
+             qPrintable(shown.join('\n')));
+    QFile::setPermissions(ini, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 void TestStartup::waitQuestion_data()

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 class TestUsers : public QObject
 {
     Q_OBJECT
@@ -84,8 +86,11 @@ void TestUsers::checkPassword_data()
     QTest::newRow("lower-case administrator, master") << "administrator" << master << -1 << false;
     QTest::newRow("registered administrator") << "administrator"
                                               << "own" << -1 << true;
-    QTest::newRow("built-in name falls to register") << "Administrator"
-                                                     << "own" << -1 << true;
+    // Logged in under the built-in name, the entry would hold every right.
+    QTest::newRow("built-in name never falls to register") << "Administrator"
+                                                           << "own" << -1 << false;
+    QTest::newRow("registered administrator in other case") << "ADMINISTRATOR"
+                                                            << "own" << -1 << true;
     QTest::newRow("name in other case") << "JANA"
                                         << "heslo1" << -1 << true;
     QTest::newRow("password case matters") << "Jana"
@@ -163,7 +168,12 @@ void TestUsers::fileRoundTripKeepsCzechNamesAndOrder()
     UserRegister users;
     users.add({"Šárka", "Žluťáček16znaků!", {true, false, true, false}});
     users.add({"Adam", "a", {false, true, false, true}});
-    QVERIFY(users.save(path).ok());
+    const mode_t umaskBefore = ::umask(0);
+    const FileResult saved = users.save(path);
+    ::umask(umaskBefore);
+    QVERIFY(saved.ok());
+    QCOMPARE(QFile::permissions(path), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                           QFileDevice::ReadUser | QFileDevice::WriteUser);
 
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));

@@ -4,7 +4,9 @@
 #include "users/formuser.h"
 #include "users/userdialogs.h"
 
+#include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -31,12 +33,17 @@ private slots:
     void stornoDropsEveryChange();
     void okSavesAndEmptyRegisterStaysAFile();
     void missingAndDamagedFilesWarn();
+    void damagedFileIsKeptBeforeSaving();
+    void builtInAdministratorDeletesReservedRow();
     void newUserDialogRules_data();
     void newUserDialogRules();
     void editUserDialogRules_data();
     void editUserDialogRules();
     void userFieldsRefuseForeignCharacters();
     void loginDialogProposesAdministratorWithoutRegister();
+    void loginNameKeepsTypedCase_data();
+    void loginNameKeepsTypedCase();
+    void passwordFieldsShowStars();
 
 private:
     QString usersFile() const { return m_dir.filePath("Velmora.usr"); }
@@ -268,9 +275,15 @@ void TestUsersWindow::newUserDialogRules_data()
     QTest::newRow("empty password") << "Eva"
                                     << ""
                                     << "" << false;
-    QTest::newRow("built-in name is free") << "Administrator"
-                                           << "x"
-                                           << "x" << true;
+    QTest::newRow("built-in name is reserved") << "Administrator"
+                                               << "x"
+                                               << "x" << false;
+    QTest::newRow("reserved in any case") << "aDMINISTRATOR"
+                                          << "x"
+                                          << "x" << false;
+    QTest::newRow("longer name is free") << "Administrator2"
+                                         << "x"
+                                         << "x" << true;
     QTest::newRow("blanks accepted") << " "
                                      << " "
                                      << " " << true;
@@ -290,6 +303,8 @@ void TestUsersWindow::newUserDialogRules()
     dialog.findChild<QLineEdit *>("EditPass")->setText(password);
     dialog.findChild<QLineEdit *>("EditPassConfirm")->setText(confirmation);
     QCOMPARE(button(dialog, "ButtonOk")->isEnabled(), okEnabled);
+    const bool reserved = name.compare("Administrator", Qt::CaseInsensitive) == 0;
+    QCOMPARE(dialog.findChild<QLabel *>("LabelReservedName")->isVisibleTo(&dialog), reserved);
 }
 
 void TestUsersWindow::editUserDialogRules_data()
@@ -325,7 +340,7 @@ void TestUsersWindow::userFieldsRefuseForeignCharacters()
     dialog.show();
     auto *edit = dialog.findChild<QLineEdit *>("EditUser");
     edit->setFocus();
-    for (const QChar ch : QStringLiteral("Šárka☀12345678901234"))
+    for (const QChar ch : QStringLiteral("Šárka☀\u0081\u009812345678901234"))
         QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(ch), Qt::NoModifier);
     QCOMPARE(edit->text(), QString("Šárka12345678901"));
 }
@@ -339,6 +354,96 @@ void TestUsersWindow::loginDialogProposesAdministratorWithoutRegister()
     users.add({"Jana", "j", {}});
     dialog.prepare(users);
     QCOMPARE(dialog.userName(), QString());
+}
+
+void TestUsersWindow::damagedFileIsKeptBeforeSaving()
+{
+    QStringList logged;
+    for (const QString &kept : {usersFile() + ".bad", usersFile() + ".bad2"}) {
+        writeUsers({"Adam", "Jana"});
+        QFile file(usersFile());
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QByteArray damaged = file.readAll();
+        damaged[40] = char(damaged.at(40) ^ 0x04); // one flipped bit
+        file.resize(0);
+        file.write(damaged);
+        file.close();
+
+        TFormUser window(usersFile());
+        window.setEventLog([&](const QString &text) { logged << text; });
+        QCOMPARE(window.OpenUsers(), UserRegister::LoadResult::Damaged);
+        window.show();
+        QTest::mouseClick(button(window, "ButtonOk"), Qt::LeftButton);
+        QFile keptFile(kept);
+        QVERIFY(keptFile.open(QIODevice::ReadOnly));
+        QCOMPARE(keptFile.readAll(), damaged);
+        QCOMPARE(logged.takeFirst(),
+                 "Poškozený soubor uživatelských práv uschován: [" + kept + "]");
+        UserRegister saved;
+        QCOMPARE(saved.load(usersFile()), UserRegister::LoadResult::Loaded);
+    }
+    QVERIFY(QFile::exists(usersFile() + ".bad")); // the first one kept as it was
+    QFile::remove(usersFile() + ".bad");
+    QFile::remove(usersFile() + ".bad2");
+}
+
+void TestUsersWindow::builtInAdministratorDeletesReservedRow()
+{
+    writeUsers({"Administrator"}); // from before the name was reserved
+    TFormUser window(usersFile());
+    window.OpenUsers();
+    window.show();
+    QCOMPARE(selectedName(window), QString("Administrator"));
+    QVERIFY(button(window, "ButtonDelete")->isEnabled());
+    TFormUserEdit edit("Administrator", "x");
+    QVERIFY(edit.findChild<QLabel *>("LabelReservedName")->isVisibleTo(&edit));
+}
+
+void TestUsersWindow::loginNameKeepsTypedCase_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("leavingKey");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("lower case, Tab") << "jana" << int(Qt::Key_Tab) << "jana";
+    QTest::newRow("lower case, Enter") << "jana" << int(Qt::Key_Return) << "jana";
+    QTest::newRow("built-in over a registered one")
+        << "Administrator" << int(Qt::Key_Tab) << "Administrator";
+    QTest::newRow("built-in, Enter") << "Administrator" << int(Qt::Key_Return) << "Administrator";
+    QTest::newRow("completion in the same case") << "Ja" << int(Qt::Key_Return) << "Jana";
+}
+
+void TestUsersWindow::loginNameKeepsTypedCase()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, leavingKey);
+    QFETCH(QString, name);
+    UserRegister users;
+    users.add({"Jana", "j", {}});
+    users.add({"administrator", "a", {}});
+    TFormLogin dialog;
+    dialog.prepare(users);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QLineEdit *edit = dialog.findChild<QComboBox *>("ComboBoxUser")->lineEdit();
+    edit->setFocus();
+    QTest::keyClicks(edit, typed);
+    QTest::keyClick(edit, Qt::Key(leavingKey));
+    QCOMPARE(dialog.userName(), name);
+}
+
+void TestUsersWindow::passwordFieldsShowStars()
+{
+    TFormLogin login;
+    TFormUserNew added{UserRegister()};
+    TFormUserEdit edited("Jana", QString());
+    const QList<QLineEdit *> fields = {
+        login.findChild<QLineEdit *>("EditPass"), added.findChild<QLineEdit *>("EditPass"),
+        added.findChild<QLineEdit *>("EditPassConfirm"), edited.findChild<QLineEdit *>("EditPass"),
+        edited.findChild<QLineEdit *>("EditPassConfirm")};
+    for (QLineEdit *field : fields) {
+        field->setText("tajné");
+        QCOMPARE(field->displayText(), QString("*****"));
+    }
 }
 
 QTEST_MAIN(TestUsersWindow)

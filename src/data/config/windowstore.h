@@ -31,6 +31,8 @@ public:
     // Receives the failures of the reads and writes that showing, closing or destroying a window
     // started; the window's action goes on. Unset, they go to the debug output.
     static void setErrorReport(ErrorReport report);
+    // Hands a failure to that report, for a write that the caller started itself.
+    static void report(const ConfigError &error);
 
     ~WindowStore() override;
 
@@ -58,8 +60,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    static void report(const ConfigError &error);
-
     QPointer<QWidget> m_window;
     QString m_section;
     QString m_fileName;

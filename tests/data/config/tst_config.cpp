@@ -339,7 +339,7 @@ void TestConfig::randomInputNeverBreaksTheFile()
     const QByteArray fileBytes = anyByte + QByteArray("[]=;\"' \t\r\n").repeated(20);
     const QByteArray nameBytes = cp1250("abcXYZčŘ09_.()[]=;\"' \t");
     QByteArray valueBytes = anyByte;
-    for (const char unstorable : QByteArray("\r\n\x81\x83\x88\x90\x98"))
+    for (const char unstorable : QByteArray("\r\n"))
         valueBytes.remove(valueBytes.indexOf(unstorable), 1);
 
     for (int round = 0; round < 3000; ++round) {
