@@ -192,7 +192,8 @@ private slots:
     void engineCalls();
     void notificationsSuspendAndResume();
     void tableNamesAreCaseInsensitiveInSql();
-    void missingFileRefusesConnection();
+    void missingOrDamagedFileFailsWhenTablesOpen_data();
+    void missingOrDamagedFileFailsWhenTablesOpen();
     void tableOutlivesDatabase();
     void queryResult();
     void queryStatementsWithoutRows_data();
@@ -1029,13 +1030,34 @@ void TestData::tableNamesAreCaseInsensitiveInSql()
     sqlite3_close(db);
 }
 
-void TestData::missingFileRefusesConnection()
+void TestData::missingOrDamagedFileFailsWhenTablesOpen_data()
 {
+    QTest::addColumn<bool>("damaged");
+    QTest::addColumn<quint16>("code");
+    QTest::newRow("missing") << false << quint16(EngineErrorCode::TableFileMissing);
+    QTest::newRow("damaged") << true
+                             << quint16(quint16(EngineErrorCode::SqliteBase) + SQLITE_NOTADB);
+}
+
+void TestData::missingOrDamagedFileFailsWhenTablesOpen()
+{
+    QFETCH(bool, damaged);
+    QFETCH(quint16, code);
     Installation installation;
-    QVERIFY(QFile::remove(installation.dir.filePath(QStringLiteral("Solars.DB"))));
-    QVERIFY(!installation.database.connectDirectory(installation.dir.path()));
-    QCOMPARE(Engine::lastError().code, quint16(EngineErrorCode::TableFileMissing));
-    QVERIFY(!QFile::exists(installation.dir.filePath(QStringLiteral("Solars.DB"))));
+    const QString path = installation.dir.filePath(QStringLiteral("Solars.DB"));
+    QVERIFY(QFile::remove(path));
+    if (damaged) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, 'x'));
+    }
+    // Connecting needs only the directories; the start-up's maintenance may mend the files.
+    QVERIFY(installation.database.connectDirectory(installation.dir.path()));
+    QVERIFY(!installation.money.open());
+    QCOMPARE(Engine::lastError().code, code);
+    QVERIFY2(Engine::lastError().message.contains(QStringLiteral("Solars.DB")),
+             qPrintable(Engine::lastError().message));
+    QCOMPARE(QFile::exists(path), damaged); // never created
     QVERIFY(!installation.database.connect(QStringLiteral("Nikde")));
     QCOMPARE(Engine::lastError().code, quint16(EngineErrorCode::AliasNotFound));
 }

@@ -158,11 +158,12 @@ void TestStartup::failurePaths_data()
         << QStringList({"Chyba při resetování portu I/O ovladačem... | Program bude ukončen, "
                         "zkontrolujte nastavení portu..."})
         << 0;
-    QTest::newRow("damaged table")
-        << "table" << Outcome::Failed << QStringList({"Startuje se program Velmora 1.0.2.3", "Ok"})
-        << QStringList({"Chyba při spouštění... | Poslední operace "
-                        "skončila s chybou..."})
-        << 0;
+    // The tables open after the login, where the maintenance could mend them.
+    const QStringList afterLogin = {"Přihlášení uživatele", "Ok", "Otevírání databází"};
+    const QStringList startError = {"Chyba při spouštění... | Poslední operace "
+                                    "skončila s chybou..."};
+    QTest::newRow("damaged table") << "damaged" << Outcome::Failed << afterLogin << startError << 0;
+    QTest::newRow("missing table") << "missing" << Outcome::Failed << afterLogin << startError << 0;
 }
 
 void TestStartup::failurePaths()
@@ -185,11 +186,16 @@ void TestStartup::failurePaths()
         QVERIFY(Cp1250Lines::write(m_desk->path("config/Velmora.ini"),
                                    {"[SetupSolar]", "EditPort_Text=0300"})
                     .ok());
-    } else {
+    } else if (cause == "damaged") {
         QFile table(m_desk->dataDirectory() + "/SaleSolars.DB");
         QVERIFY(table.open(QIODevice::WriteOnly | QIODevice::Truncate));
         table.write(QByteArray(4096, 'x'));
+    } else if (cause == "missing") {
+        QVERIFY(QFile::remove(m_desk->dataDirectory() + "/Solars.DB"));
     }
+    const bool tableFault = cause == "damaged" || cause == "missing";
+    if (tableFault)
+        answerLogin(QString(), MasterPassword());
 
     StartupSequence startup;
     const Outcome result = startWith(startup);
@@ -198,7 +204,7 @@ void TestStartup::failurePaths()
     const QStringList progress = startup.progressWindow()->lines();
     QCOMPARE(progress.mid(progress.size() - lastProgress.size()), lastProgress);
     QStringList shown = texts(Hook::takeMessages());
-    if (cause == "table") {
+    if (tableFault) {
         QCOMPARE(shown.size(), 2);
         QVERIFY2(shown.first().startsWith("Error ["), qPrintable(shown.first()));
         shown.removeFirst();
