@@ -3,6 +3,7 @@
 #include "core/paths.h"
 #include "data/enginelocks.h"
 #include "data/sqlconnection.h"
+#include "data/superjournals.h"
 #include "data/table.h"
 #include "data/tables.h"
 
@@ -75,6 +76,7 @@ bool Database::openFiles()
                                         .arg(file, m_directory)));
         }
     }
+    SuperJournals::removeStale(m_directory, m_tableFiles);
     EngineError error;
     return m_connection->open(m_directory, m_tableFiles, &error) || fail(error);
 }

@@ -41,7 +41,8 @@ public:
     // Closes every table object on the database, then the files; rolls back an open transaction.
     void disconnect();
     bool isConnected() const;
-    // Opens the table files unless they are open; a missing or damaged file fails here.
+    // Opens the table files unless they are open; a missing or damaged file fails here. Stale
+    // super-journals of earlier crashes are removed first.
     bool openFiles();
 
     QString directory() const { return m_directory; }       // the alias directory
