@@ -4,6 +4,8 @@
 #include "core/engineconfig.h"
 #include "core/programvalues.h"
 #include "core/textfile.h"
+#include "data/database.h"
+#include "data/query.h"
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
 #include "portio/simulatorbackend.h"
@@ -164,6 +166,8 @@ void TestStartup::failurePaths_data()
                                     "skončila s chybou..."};
     QTest::newRow("damaged table") << "damaged" << Outcome::Failed << afterLogin << startError << 0;
     QTest::newRow("missing table") << "missing" << Outcome::Failed << afterLogin << startError << 0;
+    QTest::newRow("two cash balances")
+        << "money" << Outcome::Failed << afterLogin << startError << 0;
 }
 
 void TestStartup::failurePaths()
@@ -192,8 +196,14 @@ void TestStartup::failurePaths()
         table.write(QByteArray(4096, 'x'));
     } else if (cause == "missing") {
         QVERIFY(QFile::remove(m_desk->dataDirectory() + "/Solars.DB"));
+    } else {
+        Database database;
+        QVERIFY(database.connectDirectory(m_desk->dataDirectory()));
+        Query insert(&database);
+        insert.setSql("insert into Money values (250.0)");
+        QVERIFY(insert.exec());
     }
-    const bool tableFault = cause == "damaged" || cause == "missing";
+    const bool tableFault = cause == "damaged" || cause == "missing" || cause == "money";
     if (tableFault)
         answerLogin(QString(), MasterPassword());
 
@@ -207,6 +217,10 @@ void TestStartup::failurePaths()
     if (tableFault) {
         QCOMPARE(shown.size(), 2);
         QVERIFY2(shown.first().startsWith("Error ["), qPrintable(shown.first()));
+        if (cause == "money") {
+            QVERIFY2(shown.first().contains("Tabulka Money musí mít právě jeden záznam"),
+                     qPrintable(shown.first()));
+        }
         shown.removeFirst();
     }
     QCOMPARE(shown, messages);
