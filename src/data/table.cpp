@@ -1581,6 +1581,16 @@ void Table::setEditErrorHandler(TableErrorHandler handler)
     d->editErrorHandler = std::move(handler);
 }
 
+TableErrorHandler Table::postErrorHandler() const
+{
+    return d->postErrorHandler;
+}
+
+TableErrorHandler Table::editErrorHandler() const
+{
+    return d->editErrorHandler;
+}
+
 bool Table::setFilter(const Filter &filter)
 {
     if (d->open && d->filtered) {

@@ -65,6 +65,10 @@ private slots:
     void secondStopDialogOnTop();
     void countdownEndRecordsEvenWithBitCleared();
     void killedInsideSaleLeavesNothing();
+    void failedWriteLeavesNothingForTheNextSale_data();
+    void failedWriteLeavesNothingForTheNextSale();
+    void startupsStopAtTheirMaximum();
+    void saleDuringFailedSalesMessageIsStored();
 };
 
 void TestRuns::startCountdownAndEnd()
@@ -279,7 +283,10 @@ void TestRuns::failingMoneyPostRollsBack()
                  shown.at(0).detail.endsWith(" [TableMoney]"),
              qPrintable(shown.at(0).detail));
     QVERIFY2(shown.at(1).text.startsWith("Error ["), qPrintable(shown.at(1).text));
-    QCOMPARE(logTexts(console), QStringList({"Transakce [2]: CHYBA"}));
+    QCOMPARE(logTexts(console),
+             QStringList({"Transakce [2]: CHYBA",
+                          "Neuložený prodej solárko[2]: 30 s, cena 10,00 Kč/min, sleva 0 %, "
+                          "celkem 5,00 Kč, uživatel [Administrator]"}));
     QCOMPARE(console.row(2)->EditSolarOdd()->text(), QString("00:00")); // Ready, the row reset
     QCOMPARE(desk.m_desk.portRegister(), quint8(0));
 }
@@ -393,6 +400,90 @@ void TestRuns::killedInsideSaleLeavesNothing()
     QCOMPARE(check.value(0).toInt(), 0);
     QCOMPARE(check.value(1).toInt(), 0);
     QCOMPARE(check.value(2).toDouble(), 0.0);
+}
+
+void TestRuns::failedWriteLeavesNothingForTheNextSale_data()
+{
+    QTest::addColumn<QString>("table"); // the trigger lives in the table's own file
+    QTest::addColumn<QString>("write");
+    QTest::newRow("receipt") << "SaleSolars"
+                             << "insert";
+    QTest::newRow("unit counters") << "Solars"
+                                   << "update";
+    QTest::newRow("cash balance") << "main"
+                                  << "update";
+}
+
+void TestRuns::failedWriteLeavesNothingForTheNextSale()
+{
+    QFETCH(QString, table);
+    QFETCH(QString, write);
+    ConsoleFixture desk;
+    TFormVelmora &console = desk.console();
+    const QString target = table == "main" ? "Money" : table;
+    QVERIFY(runSql(console.database(), QString("create trigger %1.refuse before %2 on %3 begin "
+                                               "select raise(abort, 'zkušební chyba'); end")
+                                           .arg(table, write, target)));
+    console.MenuItemSolarClick(1);
+    tick(console, 1, 30);
+    console.MenuItemSolarClick(1); // fails
+    QVERIFY(runSql(console.database(), QString("drop trigger %1.refuse").arg(table)));
+    console.MenuItemSolarClick(1);
+    tick(console, 1, 60);
+    console.MenuItemSolarClick(1);
+
+    QCOMPARE(desk.receiptCount(), 1);
+    QCOMPARE(desk.solarsValue(1, "COUNTER").toInt(), 60);
+    QCOMPARE(desk.solarsValue(1, "STARTUP").toInt(), 1);
+    QCOMPARE(desk.money(), 10.0);
+}
+
+void TestRuns::startupsStopAtTheirMaximum()
+{
+    ConsoleFixture desk;
+    TFormVelmora &console = desk.console();
+    QVERIFY(runSql(console.database(), "update Solars set STARTUP = 32766 where SOLAR = 1"));
+    for (int run = 0; run < 2; ++run) {
+        console.MenuItemSolarClick(1);
+        tick(console, 1, 60);
+        console.MenuItemSolarClick(1);
+    }
+    QCOMPARE(desk.solarsValue(1, "STARTUP").toInt(), 32767);
+    QCOMPARE(desk.solarsValue(1, "COUNTER").toInt(), 120);
+    QCOMPARE(desk.money(), 20.0);
+    QCOMPARE(desk.receiptCount(), 2);
+    QCOMPARE(logTexts(console).filter("Počet startů").size(), 1);
+}
+
+void TestRuns::saleDuringFailedSalesMessageIsStored()
+{
+    ConsoleFixture desk;
+    TFormVelmora &console = desk.console();
+    QVERIFY(
+        runSql(console.database(),
+               "create trigger SaleSolars.refuse before insert on SaleSolars when new.SOLAR = 2 "
+               "begin "
+               "select raise(abort, 'zkušební chyba'); end"));
+    console.MenuItemSolarClick(1);
+    console.MenuItemSolarClick(2);
+    tick(console, 2, 30);
+    // While unit 2's error is shown, unit 1's countdown runs out and its sale is recorded.
+    Hook::setWhileShown([&](const Hook::Message &) {
+        Hook::setWhileShown({});
+        tick(console, 1, 90);
+    });
+    console.MenuItemSolarClick(2);
+    Hook::setWhileShown({});
+
+    QCOMPARE(desk.receiptCount(), 1);
+    QCOMPARE(desk.solarsValue(1, "COUNTER").toInt(), 90);
+    QCOMPARE(desk.money(), 15.0);
+    QVERIFY(logTexts(console).contains("Transakce solárko[1]: OK [0 ms] [000000001]"));
+    QVERIFY(logTexts(console).contains("Transakce [2]: CHYBA"));
+    const QList<Hook::Message> shown = Hook::takeMessages();
+    QCOMPARE(shown.size(), 2);
+    QCOMPARE(shown.at(0).text, QString("Chyba při zápisu do databáze..."));
+    QVERIFY2(shown.at(1).text.startsWith("Error ["), qPrintable(shown.at(1).text));
 }
 
 QTEST_MAIN(TestRuns)
