@@ -9,13 +9,16 @@
 #include "ui/common/messagedialogs.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QTest>
 
 #include <csignal>
+#include <unistd.h>
 
 namespace Hook = MessageDialogsTestHook;
 
@@ -69,6 +72,7 @@ private slots:
     void failedWriteLeavesNothingForTheNextSale();
     void startupsStopAtTheirMaximum();
     void saleDuringFailedSalesMessageIsStored();
+    void salesKilledAtRandomStayConsistent();
 };
 
 void TestRuns::startCountdownAndEnd()
@@ -484,6 +488,49 @@ void TestRuns::saleDuringFailedSalesMessageIsStored()
     QCOMPARE(shown.size(), 2);
     QCOMPARE(shown.at(0).text, QString("Chyba při zápisu do databáze..."));
     QVERIFY2(shown.at(1).text.startsWith("Error ["), qPrintable(shown.at(1).text));
+}
+
+void TestRuns::salesKilledAtRandomStayConsistent()
+{
+    // A desk killed at any moment of its sales: every sale is in all three tables or in none.
+    DeskFixture desk;
+    QRandomGenerator random(20261209);
+    qint64 receipts = 0;
+    for (int kill = 0; kill < 100; ++kill) {
+        QProcess child;
+        child.start(QCoreApplication::applicationDirPath() + "/tst_runs_salechild",
+                    {desk.dataDirectory(), "loop"});
+        QVERIFY(child.waitForReadyRead(10000));
+        QCOMPARE(child.readLine().trimmed(), QByteArray("selling"));
+        ::usleep(random.bounded(20000));
+        QVERIFY2(child.state() == QProcess::Running, "a sale failed");
+        ::kill(pid_t(child.processId()), SIGKILL);
+        QVERIFY(child.waitForFinished(5000));
+
+        // The restart: its first read rolls back what the killed sale left unfinished.
+        Database database;
+        QVERIFY(database.connectDirectory(desk.dataDirectory()));
+        Query units(&database);
+        units.setSql("select s.SOLAR, s.STARTUP, s.COUNTER, count(r.PARAGON), "
+                     "coalesce(sum(r.PERIOD), 0) from Solars s left join SaleSolars r on "
+                     "r.SOLAR = s.SOLAR group by s.SOLAR");
+        QVERIFY(units.exec());
+        for (units.first(); !units.eof(); units.next()) {
+            QCOMPARE(units.value(1).toLongLong(), units.value(3).toLongLong());
+            QCOMPARE(units.value(2).toLongLong(), units.value(4).toLongLong());
+        }
+        Query totals(&database);
+        totals.setSql("select count(*), coalesce(min(PARAGON), 1), coalesce(max(PARAGON), 0), "
+                      "coalesce(sum(PERIOD), 0), (select MONEY from Money) from SaleSolars");
+        QVERIFY(totals.exec() && totals.first());
+        receipts = totals.value(0).toLongLong();
+        QCOMPARE(totals.value(1).toLongLong(), 1); // numbered from 1 without gaps
+        QCOMPARE(totals.value(2).toLongLong(), receipts);
+        QCOMPARE(totals.value(4).toDouble(), totals.value(3).toDouble());
+        // Super-journals do not pile up: one may stay while a journal not yet overwritten names it.
+        QVERIFY(QDir(desk.dataDirectory()).entryList({"Money.DB-mj*"}).size() <= 1);
+    }
+    QVERIFY(receipts > 0);
 }
 
 QTEST_MAIN(TestRuns)
