@@ -237,8 +237,24 @@ void TFormVelmora::createSettingsWindows()
 
 bool TFormVelmora::OpenDatabase()
 {
-    return m_tableMoney.open() && m_tableSolars.open() && m_tableSaleSolarsCalc.open() &&
-           m_tableSaleSolars.open();
+    return m_tableMoney.open() && moneyHasOneRecord() && m_tableSolars.open() &&
+           m_tableSaleSolarsCalc.open() && m_tableSaleSolars.open();
+}
+
+// The cash balance is the one record of Money: with several, sales would go to one of them.
+bool TFormVelmora::moneyHasOneRecord()
+{
+    Engine::clearLastError();
+    const qint64 records = m_tableMoney.recordCount();
+    if (records == 1)
+        return true;
+    if (!Engine::lastError().isError()) { // counted, not failed
+        Engine::setLastError(EngineError(
+            EngineErrorCode::TableStructure,
+            QStringLiteral("Tabulka Money musí mít právě jeden záznam (pokladna), má %1")
+                .arg(records)));
+    }
+    return false;
 }
 
 void TFormVelmora::CloseDatabase()

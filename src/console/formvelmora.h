@@ -101,6 +101,7 @@ private:
     void showMoney();
     bool allowed(UserRight right) const; // the logged-in user's right
     void installErrorHandlers(Table &table);
+    bool moneyHasOneRecord();
 
     void startUnit(int unit);
     void stopUnit(int unit);

@@ -1,6 +1,7 @@
 #include "console/saletransaction.h"
 
 #include "console/databasesaver.h"
+#include "console/heldtableerrors.h"
 #include "console/salesjournal.h"
 #include "console/transactionlog.h"
 #include "core/clock.h"
@@ -8,6 +9,8 @@
 #include "data/database.h"
 #include "data/table.h"
 #include "ui/common/messagedialogs.h"
+
+#include <algorithm>
 
 SaleRecorder::SaleRecorder(Database &database, Table &money, Table &solars, Table &saleSolars,
                            Table &receiptNumbers, EventLog &log, DatabaseSaver &saver)
@@ -23,27 +26,53 @@ bool SaleRecorder::SaleSolarTransaction(const Sale &sale)
     m_tableSaleSolars.disableControls();
     m_tableSaleSolars.setAutoCalcFields(false);
     const qint64 startTick = programClock().tickCount();
+    HeldTableErrors heldErrors(tables());
 
     bool started = false;
+    bool startupsReachMaximum = false;
     const qint64 paragon = nextReceiptNumber();
-    const bool stored = paragon > 0 && writeSale(sale, paragon, &started);
+    const bool stored = paragon > 0 && writeSale(sale, paragon, &started, &startupsReachMaximum);
+    const EngineError error = Engine::lastError();
     if (stored) {
         TransactionLog::TransactionSaleSolarsOk(
             m_log, sale.unit, startTick, sale.keepReceipt,
             m_tableSaleSolars.value(QStringLiteral("PARAGON")).toLongLong());
+        if (startupsReachMaximum)
+            TransactionLog::StartupsAtMaximum(m_log, sale.unit, MaxStartups);
     } else {
-        ShowDatabaseError(false);
-        if (started)
-            m_database.rollback();
-        TransactionLog::TransactionSaleSolarsError(m_log, sale.unit);
+        abandon(started);
     }
 
     m_tableSolars.enableControls();
     m_tableSaleSolars.setAutoCalcFields(true);
     m_tableSaleSolars.enableControls();
-    if (stored)
+    if (stored) {
         m_saver.SaveDatabase({&m_tableMoney, &m_tableSolars, &m_tableSaleSolars});
-    return stored;
+        return true;
+    }
+    TransactionLog::TransactionSaleSolarsError(m_log, sale.unit);
+    TransactionLog::SaleNotStored(m_log, sale.unit, sale.seconds, sale.minutePrice, sale.discount,
+                                  sale.total, Program().CurrentUser);
+    // Only now, with nothing left open, may the messages run their modal loops.
+    heldErrors.release();
+    Engine::setLastError(error);
+    ShowDatabaseError(false);
+    return false;
+}
+
+QList<Table *> SaleRecorder::tables() const
+{
+    return {&m_tableMoney, &m_tableSolars, &m_tableSaleSolars, &m_tableSaleSolarsCalc};
+}
+
+// Drops every pending change, then the transaction, which makes every table re-read its
+// record: a table left in edit mode would post its rolled-back change with the next sale.
+void SaleRecorder::abandon(bool started)
+{
+    for (Table *table : tables())
+        table->cancel();
+    if (started)
+        m_database.rollback();
 }
 
 // The highest receipt number plus one, whatever order the browser has set; 0 on failure.
@@ -54,7 +83,8 @@ qint64 SaleRecorder::nextReceiptNumber()
     return m_tableSaleSolarsCalc.value(QStringLiteral("PARAGON")).toLongLong() + 1;
 }
 
-bool SaleRecorder::writeSale(const Sale &sale, qint64 paragon, bool *started)
+bool SaleRecorder::writeSale(const Sale &sale, qint64 paragon, bool *started,
+                             bool *startupsReachMaximum)
 {
     if (!m_database.startTransaction())
         return false;
@@ -80,13 +110,17 @@ bool SaleRecorder::writeSale(const Sale &sale, qint64 paragon, bool *started)
 
     // A unit without its record still sells; only its counters cannot grow.
     if (m_tableSolars.locate(QStringLiteral("SOLAR"), sale.unit)) {
-        if (!m_tableSolars.edit() ||
-            !m_tableSolars.setValue(QStringLiteral("COUNTER"),
+        if (!m_tableSolars.edit())
+            return false;
+        // The count of runs is 16-bit: a unit that has run that often keeps selling, its count
+        // stays at the maximum.
+        const int startups = m_tableSolars.value(QStringLiteral("STARTUP")).toInt();
+        const int counted = std::min(startups + 1, MaxStartups);
+        *startupsReachMaximum = startups < MaxStartups && counted == MaxStartups;
+        if (!m_tableSolars.setValue(QStringLiteral("COUNTER"),
                                     m_tableSolars.value(QStringLiteral("COUNTER")).toInt() +
                                         sale.seconds) ||
-            !m_tableSolars.setValue(QStringLiteral("STARTUP"),
-                                    m_tableSolars.value(QStringLiteral("STARTUP")).toInt() + 1) ||
-            !m_tableSolars.post())
+            !m_tableSolars.setValue(QStringLiteral("STARTUP"), counted) || !m_tableSolars.post())
             return false;
     }
 

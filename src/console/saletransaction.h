@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QtGlobal>
+
+#include <limits>
 
 class Database;
 class DatabaseSaver;
@@ -28,11 +31,18 @@ public:
     SaleRecorder(Database &database, Table &money, Table &solars, Table &saleSolars,
                  Table &receiptNumbers, EventLog &log, DatabaseSaver &saver);
 
+    // The most runs a unit's STARTUP field holds; the count stays there.
+    static constexpr int MaxStartups = std::numeric_limits<qint16>::max();
+
+    // On failure the sale is rolled back before its messages are shown, and its figures are
+    // logged after the error line.
     bool SaleSolarTransaction(const Sale &sale);
 
 private:
-    bool writeSale(const Sale &sale, qint64 paragon, bool *started);
+    bool writeSale(const Sale &sale, qint64 paragon, bool *started, bool *startupsReachMaximum);
     qint64 nextReceiptNumber();
+    QList<Table *> tables() const;
+    void abandon(bool started);
 
     Database &m_database;
     Table &m_tableMoney;

@@ -45,4 +45,21 @@ void TransactionSaleSolarsError(EventLog &log, int unit)
     log.AddLog(QStringLiteral("Transakce [%1]: CHYBA").arg(unit));
 }
 
+void SaleNotStored(EventLog &log, int unit, int seconds, double minutePrice, int discount,
+                   double total, const QString &user)
+{
+    log.AddLog(QStringLiteral("Neuložený prodej solárko[%1]: %2 s, cena %3/min, sleva %4 %, "
+                              "celkem %5, uživatel [%6]")
+                   .arg(QString::number(unit), QString::number(seconds),
+                        CzechFormat::money(minutePrice), QString::number(discount),
+                        CzechFormat::money(total), user));
+}
+
+void StartupsAtMaximum(EventLog &log, int unit, int maximum)
+{
+    log.AddLog(QStringLiteral("Počet startů solárka [%1] dosáhl maxima %2 a dál se nezvyšuje")
+                   .arg(unit)
+                   .arg(maximum));
+}
+
 } // namespace TransactionLog

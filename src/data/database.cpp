@@ -3,6 +3,7 @@
 #include "core/paths.h"
 #include "data/enginelocks.h"
 #include "data/sqlconnection.h"
+#include "data/superjournals.h"
 #include "data/table.h"
 #include "data/tables.h"
 
@@ -52,23 +53,32 @@ bool Database::connectDirectory(const QString &directory, const QString &netDire
         return fail(EngineError(EngineErrorCode::DirectoryMissing,
                                 QStringLiteral("Síťový adresář %1 neexistuje").arg(net)));
     }
-    for (const QString &file : std::as_const(m_tableFiles)) {
-        if (!QFileInfo(JoinPath(directory, file)).isFile()) {
-            return fail(EngineError(EngineErrorCode::TableFileMissing,
-                                    QStringLiteral("Soubor tabulky %1 nebyl nalezen v adresáři %2")
-                                        .arg(file, directory)));
-        }
-    }
     EngineError error;
     if (!m_locks->open(directory, net, &error))
         return fail(error);
-    if (!m_connection->open(directory, m_tableFiles, &error)) {
-        m_locks->close();
-        return fail(error);
-    }
     m_directory = directory;
     m_netDirectory = net;
+    m_connected = true;
     return true;
+}
+
+bool Database::openFiles()
+{
+    if (m_connection->isOpen())
+        return true;
+    if (!isConnected())
+        return fail(
+            EngineError(EngineErrorCode::NotConnected, QStringLiteral("Databáze není připojena")));
+    for (const QString &file : std::as_const(m_tableFiles)) {
+        if (!QFileInfo(JoinPath(m_directory, file)).isFile()) {
+            return fail(EngineError(EngineErrorCode::TableFileMissing,
+                                    QStringLiteral("Soubor tabulky %1 nebyl nalezen v adresáři %2")
+                                        .arg(file, m_directory)));
+        }
+    }
+    SuperJournals::removeStale(m_directory, m_tableFiles);
+    EngineError error;
+    return m_connection->open(m_directory, m_tableFiles, &error) || fail(error);
 }
 
 void Database::disconnect()
@@ -85,6 +95,7 @@ void Database::disconnect()
     }
     m_connection->close();
     m_locks->close();
+    m_connected = false;
     m_directory.clear();
     m_netDirectory.clear();
     emit disconnected();
@@ -92,7 +103,7 @@ void Database::disconnect()
 
 bool Database::isConnected() const
 {
-    return m_connection->isOpen();
+    return m_connected;
 }
 
 bool Database::startTransaction()
@@ -103,6 +114,8 @@ bool Database::startTransaction()
     if (m_connection->inTransaction())
         return fail(EngineError(EngineErrorCode::TransactionActive,
                                 QStringLiteral("Transakce již probíhá")));
+    if (!openFiles())
+        return false;
     EngineError error;
     return m_connection->exec(QStringLiteral("BEGIN IMMEDIATE"), {}, &error) || fail(error);
 }

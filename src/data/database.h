@@ -34,11 +34,16 @@ public:
 
     // Connects to the directory registered for the alias (net directory from engine.conf).
     bool connect(const QString &alias = EngineConfig::AliasName);
-    // Connects to a directory directly; an empty net directory means the data directory.
+    // Connects to a directory directly; an empty net directory means the data directory. Only
+    // the directories are checked here: the table files open with the first table or query that
+    // needs them, so the start-up's maintenance can repair or restore them first.
     bool connectDirectory(const QString &directory, const QString &netDirectory = QString());
     // Closes every table object on the database, then the files; rolls back an open transaction.
     void disconnect();
     bool isConnected() const;
+    // Opens the table files unless they are open; a missing or damaged file fails here. Stale
+    // super-journals of earlier crashes are removed first.
+    bool openFiles();
 
     QString directory() const { return m_directory; }       // the alias directory
     QString netDirectory() const { return m_netDirectory; } // where "PDOXUSRS.NET" lives
@@ -68,5 +73,6 @@ private:
     QString m_directory;
     QString m_netDirectory;
     QStringList m_tableFiles;
+    bool m_connected = false;
     QList<QPointer<Table>> m_tables;
 };

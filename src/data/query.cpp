@@ -112,6 +112,8 @@ bool Query::exec()
         return d->fail(
             EngineError(EngineErrorCode::NotConnected, QStringLiteral("Databáze není připojena")));
     }
+    if (!d->database->openFiles())
+        return false;
     EngineError error;
     QString tail;
     SqlStatement statement = d->connection()->prepareOwned(d->sql, &error, &tail);

@@ -226,16 +226,18 @@ bool SqlConnection::open(const QString &directory, const QStringList &tableFiles
     for (int i = 0; i < tableFiles.size(); ++i) {
         const QString &file = tableFiles.at(i);
         const QString schema = i == 0 ? QStringLiteral("main") : TableNameOfFile(file);
-        if (i > 0 && !exec(QStringLiteral("ATTACH DATABASE ? AS ") + Storage::quoted(schema),
-                           {attachUri(JoinPath(directory, file))}, error)) {
-            close();
-            return false;
-        }
         // A rollback journal (never WAL) and full sync: the super-journal then makes one
         // transaction over all attached files atomic, and a commit is on disk when it returns.
+        // They read the file's header: a damaged file fails here, named in the error.
         const QString pragma = QStringLiteral("PRAGMA %1.").arg(Storage::quoted(schema));
-        if (!exec(pragma + QStringLiteral("journal_mode = DELETE"), {}, error) ||
-            !exec(pragma + QStringLiteral("synchronous = FULL"), {}, error)) {
+        const bool opened =
+            (i == 0 || exec(QStringLiteral("ATTACH DATABASE ? AS ") + Storage::quoted(schema),
+                            {attachUri(JoinPath(directory, file))}, error)) &&
+            exec(pragma + QStringLiteral("journal_mode = DELETE"), {}, error) &&
+            exec(pragma + QStringLiteral("synchronous = FULL"), {}, error);
+        if (!opened) {
+            *error =
+                EngineError(error->errorCode(), QStringLiteral("%1: %2").arg(file, error->message));
             close();
             return false;
         }

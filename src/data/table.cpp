@@ -124,7 +124,15 @@ struct Table::Private
     int disableCount = 0;
 
     // --- helpers ---
-    bool connected() const { return database && database->isConnected(); }
+    // Connected, with the table files open (they open with the first table that needs them).
+    bool filesReady()
+    {
+        if (!database || !database->isConnected()) {
+            return fail(EngineError(EngineErrorCode::NotConnected,
+                                    QStringLiteral("Databáze není připojena")));
+        }
+        return database->openFiles();
+    }
     SqlConnection *sql() const { return database->connection(); }
     QString schema() const { return sql()->schemaOf(fileName); }
     QString qualified() const { return sql()->qualifiedTable(fileName); }
@@ -754,10 +762,8 @@ bool Table::Private::ensureBrowse()
 bool Table::Private::acquireExclusiveForChange(bool *acquired)
 {
     *acquired = false;
-    if (!connected()) {
-        return fail(
-            EngineError(EngineErrorCode::NotConnected, QStringLiteral("Databáze není připojena")));
-    }
+    if (!filesReady())
+        return false;
     if (open && heldExclusive)
         return true;
     EngineError error;
@@ -901,10 +907,8 @@ bool Table::open()
 {
     if (d->open)
         return true;
-    if (!d->connected()) {
-        return d->fail(
-            EngineError(EngineErrorCode::NotConnected, QStringLiteral("Databáze není připojena")));
-    }
+    if (!d->filesReady())
+        return false;
     if (d->sql()->schemaOf(d->fileName).isEmpty()) {
         return d->fail(
             EngineError(EngineErrorCode::TableFileMissing,
@@ -974,11 +978,8 @@ void Table::setCalculatedFields(const QList<FieldDefinition> &fields)
 
 QList<IndexDefinition> Table::indexDefinitions()
 {
-    if (!d->connected()) {
-        d->fail(
-            EngineError(EngineErrorCode::NotConnected, QStringLiteral("Databáze není připojena")));
+    if (!d->filesReady())
         return {};
-    }
     EngineError error;
     if (!d->open && !d->loadFields(&error)) {
         d->fail(error);
@@ -1580,6 +1581,16 @@ void Table::setEditErrorHandler(TableErrorHandler handler)
     d->editErrorHandler = std::move(handler);
 }
 
+TableErrorHandler Table::postErrorHandler() const
+{
+    return d->postErrorHandler;
+}
+
+TableErrorHandler Table::editErrorHandler() const
+{
+    return d->editErrorHandler;
+}
+
 bool Table::setFilter(const Filter &filter)
 {
     if (d->open && d->filtered) {
@@ -1808,11 +1819,8 @@ quint16 Table::restructure(bool pack, bool protect, const QString &password)
 
 quint16 Table::flush()
 {
-    if (!d->connected()) {
-        return Engine::setLastError(EngineError(EngineErrorCode::NotConnected,
-                                                QStringLiteral("Databáze není připojena")))
-            .code;
-    }
+    if (!d->filesReady())
+        return Engine::lastError().code;
     // Committed changes are already on disk (synchronous FULL); the sync makes sure of it and
     // tells when the file cannot be written.
     if (d->sql()->inTransaction()) {

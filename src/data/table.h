@@ -161,6 +161,8 @@ public:
 
     void setPostErrorHandler(TableErrorHandler handler);
     void setEditErrorHandler(TableErrorHandler handler);
+    TableErrorHandler postErrorHandler() const;
+    TableErrorHandler editErrorHandler() const;
 
     // --- Filter --------------------------------------------------------------------------
     // Conditions joined by AND; applied while filtering is on. Both move to the first record.

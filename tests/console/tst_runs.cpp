@@ -9,13 +9,16 @@
 #include "ui/common/messagedialogs.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QTest>
 
 #include <csignal>
+#include <unistd.h>
 
 namespace Hook = MessageDialogsTestHook;
 
@@ -65,6 +68,11 @@ private slots:
     void secondStopDialogOnTop();
     void countdownEndRecordsEvenWithBitCleared();
     void killedInsideSaleLeavesNothing();
+    void failedWriteLeavesNothingForTheNextSale_data();
+    void failedWriteLeavesNothingForTheNextSale();
+    void startupsStopAtTheirMaximum();
+    void saleDuringFailedSalesMessageIsStored();
+    void salesKilledAtRandomStayConsistent();
 };
 
 void TestRuns::startCountdownAndEnd()
@@ -279,7 +287,10 @@ void TestRuns::failingMoneyPostRollsBack()
                  shown.at(0).detail.endsWith(" [TableMoney]"),
              qPrintable(shown.at(0).detail));
     QVERIFY2(shown.at(1).text.startsWith("Error ["), qPrintable(shown.at(1).text));
-    QCOMPARE(logTexts(console), QStringList({"Transakce [2]: CHYBA"}));
+    QCOMPARE(logTexts(console),
+             QStringList({"Transakce [2]: CHYBA",
+                          "Neuložený prodej solárko[2]: 30 s, cena 10,00 Kč/min, sleva 0 %, "
+                          "celkem 5,00 Kč, uživatel [Administrator]"}));
     QCOMPARE(console.row(2)->EditSolarOdd()->text(), QString("00:00")); // Ready, the row reset
     QCOMPARE(desk.m_desk.portRegister(), quint8(0));
 }
@@ -393,6 +404,133 @@ void TestRuns::killedInsideSaleLeavesNothing()
     QCOMPARE(check.value(0).toInt(), 0);
     QCOMPARE(check.value(1).toInt(), 0);
     QCOMPARE(check.value(2).toDouble(), 0.0);
+}
+
+void TestRuns::failedWriteLeavesNothingForTheNextSale_data()
+{
+    QTest::addColumn<QString>("table"); // the trigger lives in the table's own file
+    QTest::addColumn<QString>("write");
+    QTest::newRow("receipt") << "SaleSolars"
+                             << "insert";
+    QTest::newRow("unit counters") << "Solars"
+                                   << "update";
+    QTest::newRow("cash balance") << "main"
+                                  << "update";
+}
+
+void TestRuns::failedWriteLeavesNothingForTheNextSale()
+{
+    QFETCH(QString, table);
+    QFETCH(QString, write);
+    ConsoleFixture desk;
+    TFormVelmora &console = desk.console();
+    const QString target = table == "main" ? "Money" : table;
+    QVERIFY(runSql(console.database(), QString("create trigger %1.refuse before %2 on %3 begin "
+                                               "select raise(abort, 'zkušební chyba'); end")
+                                           .arg(table, write, target)));
+    console.MenuItemSolarClick(1);
+    tick(console, 1, 30);
+    console.MenuItemSolarClick(1); // fails
+    QVERIFY(runSql(console.database(), QString("drop trigger %1.refuse").arg(table)));
+    console.MenuItemSolarClick(1);
+    tick(console, 1, 60);
+    console.MenuItemSolarClick(1);
+
+    QCOMPARE(desk.receiptCount(), 1);
+    QCOMPARE(desk.solarsValue(1, "COUNTER").toInt(), 60);
+    QCOMPARE(desk.solarsValue(1, "STARTUP").toInt(), 1);
+    QCOMPARE(desk.money(), 10.0);
+}
+
+void TestRuns::startupsStopAtTheirMaximum()
+{
+    ConsoleFixture desk;
+    TFormVelmora &console = desk.console();
+    QVERIFY(runSql(console.database(), "update Solars set STARTUP = 32766 where SOLAR = 1"));
+    for (int run = 0; run < 2; ++run) {
+        console.MenuItemSolarClick(1);
+        tick(console, 1, 60);
+        console.MenuItemSolarClick(1);
+    }
+    QCOMPARE(desk.solarsValue(1, "STARTUP").toInt(), 32767);
+    QCOMPARE(desk.solarsValue(1, "COUNTER").toInt(), 120);
+    QCOMPARE(desk.money(), 20.0);
+    QCOMPARE(desk.receiptCount(), 2);
+    QCOMPARE(logTexts(console).filter("Počet startů").size(), 1);
+}
+
+void TestRuns::saleDuringFailedSalesMessageIsStored()
+{
+    ConsoleFixture desk;
+    TFormVelmora &console = desk.console();
+    QVERIFY(
+        runSql(console.database(),
+               "create trigger SaleSolars.refuse before insert on SaleSolars when new.SOLAR = 2 "
+               "begin "
+               "select raise(abort, 'zkušební chyba'); end"));
+    console.MenuItemSolarClick(1);
+    console.MenuItemSolarClick(2);
+    tick(console, 2, 30);
+    // While unit 2's error is shown, unit 1's countdown runs out and its sale is recorded.
+    Hook::setWhileShown([&](const Hook::Message &) {
+        Hook::setWhileShown({});
+        tick(console, 1, 90);
+    });
+    console.MenuItemSolarClick(2);
+    Hook::setWhileShown({});
+
+    QCOMPARE(desk.receiptCount(), 1);
+    QCOMPARE(desk.solarsValue(1, "COUNTER").toInt(), 90);
+    QCOMPARE(desk.money(), 15.0);
+    QVERIFY(logTexts(console).contains("Transakce solárko[1]: OK [0 ms] [000000001]"));
+    QVERIFY(logTexts(console).contains("Transakce [2]: CHYBA"));
+    const QList<Hook::Message> shown = Hook::takeMessages();
+    QCOMPARE(shown.size(), 2);
+    QCOMPARE(shown.at(0).text, QString("Chyba při zápisu do databáze..."));
+    QVERIFY2(shown.at(1).text.startsWith("Error ["), qPrintable(shown.at(1).text));
+}
+
+void TestRuns::salesKilledAtRandomStayConsistent()
+{
+    // A desk killed at any moment of its sales: every sale is in all three tables or in none.
+    DeskFixture desk;
+    QRandomGenerator random(20261209);
+    qint64 receipts = 0;
+    for (int kill = 0; kill < 100; ++kill) {
+        QProcess child;
+        child.start(QCoreApplication::applicationDirPath() + "/tst_runs_salechild",
+                    {desk.dataDirectory(), "loop"});
+        QVERIFY(child.waitForReadyRead(10000));
+        QCOMPARE(child.readLine().trimmed(), QByteArray("selling"));
+        ::usleep(random.bounded(20000));
+        QVERIFY2(child.state() == QProcess::Running, "a sale failed");
+        ::kill(pid_t(child.processId()), SIGKILL);
+        QVERIFY(child.waitForFinished(5000));
+
+        // The restart: its first read rolls back what the killed sale left unfinished.
+        Database database;
+        QVERIFY(database.connectDirectory(desk.dataDirectory()));
+        Query units(&database);
+        units.setSql("select s.SOLAR, s.STARTUP, s.COUNTER, count(r.PARAGON), "
+                     "coalesce(sum(r.PERIOD), 0) from Solars s left join SaleSolars r on "
+                     "r.SOLAR = s.SOLAR group by s.SOLAR");
+        QVERIFY(units.exec());
+        for (units.first(); !units.eof(); units.next()) {
+            QCOMPARE(units.value(1).toLongLong(), units.value(3).toLongLong());
+            QCOMPARE(units.value(2).toLongLong(), units.value(4).toLongLong());
+        }
+        Query totals(&database);
+        totals.setSql("select count(*), coalesce(min(PARAGON), 1), coalesce(max(PARAGON), 0), "
+                      "coalesce(sum(PERIOD), 0), (select MONEY from Money) from SaleSolars");
+        QVERIFY(totals.exec() && totals.first());
+        receipts = totals.value(0).toLongLong();
+        QCOMPARE(totals.value(1).toLongLong(), 1); // numbered from 1 without gaps
+        QCOMPARE(totals.value(2).toLongLong(), receipts);
+        QCOMPARE(totals.value(4).toDouble(), totals.value(3).toDouble());
+        // Super-journals do not pile up: one may stay while a journal not yet overwritten names it.
+        QVERIFY(QDir(desk.dataDirectory()).entryList({"Money.DB-mj*"}).size() <= 1);
+    }
+    QVERIFY(receipts > 0);
 }
 
 QTEST_MAIN(TestRuns)

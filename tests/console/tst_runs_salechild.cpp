@@ -1,17 +1,22 @@
-// Sells one run on the given installation; the test kills it inside the transaction.
+// Sells on the given installation until the test kills it:
+//   tst_runs_salechild DIR          one run of unit 1 (the test kills it inside the transaction)
+//   tst_runs_salechild DIR loop     random runs of random units, one sale after another
 #include "console/databasesaver.h"
 #include "console/eventlog.h"
 #include "console/saletransaction.h"
 #include "data/database.h"
 #include "data/table.h"
+#include "ui/common/messagedialogs.h"
 
 #include <QApplication>
+#include <QRandomGenerator>
 
 #include <cstdio>
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv); // a failing sale would show its error
+    QApplication app(argc, argv);     // a failing sale would show its error
+    MessageDialogsTestHook::engage(); // ... but no window may wait for an answer
     Database database;
     if (!database.connectDirectory(app.arguments().at(1)))
         return 2;
@@ -32,5 +37,16 @@ int main(int argc, char *argv[])
     sale.seconds = 90;
     sale.minutePrice = 10;
     sale.taxRate = 21;
-    return recorder.SaleSolarTransaction(sale) ? 0 : 1;
+    if (app.arguments().value(2) != QLatin1String("loop"))
+        return recorder.SaleSolarTransaction(sale) ? 0 : 1;
+    QRandomGenerator &random = *QRandomGenerator::global();
+    for (;;) {
+        // One crown a second, so the balance is the sum of the stored periods.
+        sale.unit = random.bounded(1, 9);
+        sale.seconds = random.bounded(1, 601);
+        sale.total = sale.seconds;
+        sale.minutePrice = 60;
+        if (!recorder.SaleSolarTransaction(sale))
+            return 1;
+    }
 }

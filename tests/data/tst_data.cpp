@@ -2,6 +2,7 @@
 #include "data/database.h"
 #include "data/query.h"
 #include "data/sqlconnection.h"
+#include "data/superjournals.h"
 #include "data/table.h"
 #include "data/tablemodel.h"
 #include "data/tables.h"
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTime>
+#include <QtEndian>
 
 #include <sqlite3.h>
 
@@ -192,7 +194,9 @@ private slots:
     void engineCalls();
     void notificationsSuspendAndResume();
     void tableNamesAreCaseInsensitiveInSql();
-    void missingFileRefusesConnection();
+    void missingOrDamagedFileFailsWhenTablesOpen_data();
+    void missingOrDamagedFileFailsWhenTablesOpen();
+    void onlyStaleSuperJournalsAreRemoved();
     void tableOutlivesDatabase();
     void queryResult();
     void queryStatementsWithoutRows_data();
@@ -1029,15 +1033,66 @@ void TestData::tableNamesAreCaseInsensitiveInSql()
     sqlite3_close(db);
 }
 
-void TestData::missingFileRefusesConnection()
+void TestData::missingOrDamagedFileFailsWhenTablesOpen_data()
 {
+    QTest::addColumn<bool>("damaged");
+    QTest::addColumn<quint16>("code");
+    QTest::newRow("missing") << false << quint16(EngineErrorCode::TableFileMissing);
+    QTest::newRow("damaged") << true
+                             << quint16(quint16(EngineErrorCode::SqliteBase) + SQLITE_NOTADB);
+}
+
+void TestData::missingOrDamagedFileFailsWhenTablesOpen()
+{
+    QFETCH(bool, damaged);
+    QFETCH(quint16, code);
     Installation installation;
-    QVERIFY(QFile::remove(installation.dir.filePath(QStringLiteral("Solars.DB"))));
-    QVERIFY(!installation.database.connectDirectory(installation.dir.path()));
-    QCOMPARE(Engine::lastError().code, quint16(EngineErrorCode::TableFileMissing));
-    QVERIFY(!QFile::exists(installation.dir.filePath(QStringLiteral("Solars.DB"))));
+    const QString path = installation.dir.filePath(QStringLiteral("Solars.DB"));
+    QVERIFY(QFile::remove(path));
+    if (damaged) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, 'x'));
+    }
+    // Connecting needs only the directories; the start-up's maintenance may mend the files.
+    QVERIFY(installation.database.connectDirectory(installation.dir.path()));
+    QVERIFY(!installation.money.open());
+    QCOMPARE(Engine::lastError().code, code);
+    QVERIFY2(Engine::lastError().message.contains(QStringLiteral("Solars.DB")),
+             qPrintable(Engine::lastError().message));
+    QCOMPARE(QFile::exists(path), damaged); // never created
     QVERIFY(!installation.database.connect(QStringLiteral("Nikde")));
     QCOMPARE(Engine::lastError().code, quint16(EngineErrorCode::AliasNotFound));
+}
+
+void TestData::onlyStaleSuperJournalsAreRemoved()
+{
+    Installation installation;
+    const QDir dir(installation.dir.path());
+    const auto write = [&](const QString &name, const QByteArray &bytes) {
+        QFile file(dir.filePath(name));
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    };
+    // A journal names its super-journal at its end (full path, length, checksum, magic); SQLite
+    // plays it back only once its header (starting with the same magic) is complete.
+    const QByteArray magic = QByteArray::fromHex("d9d505f920a163d7");
+    const auto journal = [&](bool hot, const QString &superJournal) {
+        const QByteArray name = dir.filePath(superJournal).toUtf8();
+        char length[4];
+        qToBigEndian<quint32>(quint32(name.size()), length);
+        return (hot ? magic : QByteArray(8, '\0')) + QByteArray(504, '\0') +
+               QByteArray::fromHex("40000000") + name + QByteArray(length, 4) +
+               QByteArray(4, '\0') + magic;
+    };
+    QVERIFY(write(QStringLiteral("Solars.DB-journal"), journal(true, "Money.DB-mj1A2B3C9D4")));
+    QVERIFY(write(QStringLiteral("Money.DB-journal"), journal(false, "Money.DB-mj0F0E0D9C3")));
+    for (const char *name :
+         {"Money.DB-mj1A2B3C9D4", "Money.DB-mj0F0E0D9C3", "Money.DB-mjFFFFFF900"})
+        QVERIFY(write(name, "x"));
+
+    SuperJournals::removeStale(dir.path(), {"Money.DB", "Solars.DB", "SaleSolars.DB"});
+    QCOMPARE(dir.entryList({QStringLiteral("Money.DB*")}, QDir::Files),
+             QStringList({"Money.DB", "Money.DB-journal", "Money.DB-mj1A2B3C9D4"}));
 }
 
 void TestData::tableOutlivesDatabase()

@@ -4,6 +4,8 @@
 #include "core/engineconfig.h"
 #include "core/programvalues.h"
 #include "core/textfile.h"
+#include "data/database.h"
+#include "data/query.h"
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
 #include "portio/simulatorbackend.h"
@@ -159,11 +161,14 @@ void TestStartup::failurePaths_data()
         << QStringList({"Chyba při resetování portu I/O ovladačem... | Program bude ukončen, "
                         "zkontrolujte nastavení portu..."})
         << 0;
-    QTest::newRow("damaged table")
-        << "table" << Outcome::Failed << QStringList({"Startuje se program Velmora 1.0.2.3", "Ok"})
-        << QStringList({"Chyba při spouštění... | Poslední operace "
-                        "skončila s chybou..."})
-        << 0;
+    // The tables open after the login, where the maintenance could mend them.
+    const QStringList afterLogin = {"Přihlášení uživatele", "Ok", "Otevírání databází"};
+    const QStringList startError = {"Chyba při spouštění... | Poslední operace "
+                                    "skončila s chybou..."};
+    QTest::newRow("damaged table") << "damaged" << Outcome::Failed << afterLogin << startError << 0;
+    QTest::newRow("missing table") << "missing" << Outcome::Failed << afterLogin << startError << 0;
+    QTest::newRow("two cash balances")
+        << "money" << Outcome::Failed << afterLogin << startError << 0;
 }
 
 void TestStartup::failurePaths()
@@ -186,11 +191,22 @@ void TestStartup::failurePaths()
         QVERIFY(Cp1250Lines::write(m_desk->path("config/Velmora.ini"),
                                    {"[SetupSolar]", "EditPort_Text=0300"})
                     .ok());
-    } else {
+    } else if (cause == "damaged") {
         QFile table(m_desk->dataDirectory() + "/SaleSolars.DB");
         QVERIFY(table.open(QIODevice::WriteOnly | QIODevice::Truncate));
         table.write(QByteArray(4096, 'x'));
+    } else if (cause == "missing") {
+        QVERIFY(QFile::remove(m_desk->dataDirectory() + "/Solars.DB"));
+    } else {
+        Database database;
+        QVERIFY(database.connectDirectory(m_desk->dataDirectory()));
+        Query insert(&database);
+        insert.setSql("insert into Money values (250.0)");
+        QVERIFY(insert.exec());
     }
+    const bool tableFault = cause == "damaged" || cause == "missing" || cause == "money";
+    if (tableFault)
+        answerLogin(QString(), MasterPassword());
 
     StartupSequence startup;
     const Outcome result = startWith(startup);
@@ -199,9 +215,13 @@ void TestStartup::failurePaths()
     const QStringList progress = startup.progressWindow()->lines();
     QCOMPARE(progress.mid(progress.size() - lastProgress.size()), lastProgress);
     QStringList shown = texts(Hook::takeMessages());
-    if (cause == "table") {
+    if (tableFault) {
         QCOMPARE(shown.size(), 2);
         QVERIFY2(shown.first().startsWith("Error ["), qPrintable(shown.first()));
+        if (cause == "money") {
+            QVERIFY2(shown.first().contains("Tabulka Money musí mít právě jeden záznam"),
+                     qPrintable(shown.first()));
+        }
         shown.removeFirst();
     }
     QCOMPARE(shown, messages);

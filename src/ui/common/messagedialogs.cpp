@@ -20,6 +20,7 @@ struct TestHookState
     bool engaged = false;
     QList<bool> answers;
     QList<MessageDialogsTestHook::Message> messages;
+    std::function<void(const MessageDialogsTestHook::Message &)> whileShown;
 };
 
 TestHookState &hook()
@@ -41,6 +42,8 @@ bool recordedByHook(const MessageDialogsTestHook::Message &message)
     if (!state.engaged)
         return false;
     state.messages.append(message);
+    if (const auto whileShown = state.whileShown)
+        whileShown(message);
     return true;
 }
 
@@ -158,6 +161,11 @@ bool isEngaged()
 void queueAnswers(const QList<bool> &answers)
 {
     hook().answers.append(answers);
+}
+
+void setWhileShown(std::function<void(const Message &)> action)
+{
+    hook().whileShown = std::move(action);
 }
 
 QList<Message> takeMessages()

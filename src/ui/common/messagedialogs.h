@@ -63,6 +63,8 @@ void release();
 bool isEngaged();
 // Answers for the coming questions in order; a question with none left is answered No.
 void queueAnswers(const QList<bool> &answers);
+// Runs while each recorded message would be open, as a window's modal loop runs timers.
+void setWhileShown(std::function<void(const Message &)> action);
 // What was recorded since the last take, oldest first.
 QList<Message> takeMessages();
 
