@@ -7,6 +7,7 @@
 #include "core/paths.h"
 #include "core/programvalues.h"
 #include "data/config/windowstore.h"
+#include "portio/endrequest.h"
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
 #include "startup/forminitialization.h"
@@ -211,6 +212,9 @@ int StartupSequence::run()
     }
     m_progress.reset();
     m_console->show();
+    const EndRequestNotifier endRequests;
+    connect(&endRequests, &EndRequestNotifier::endRequested, m_console.get(),
+            &TFormVelmora::EndOnRequest);
     const int code = QApplication::exec();
     m_console.reset();
     return code;

@@ -2,9 +2,11 @@
 // argument names, so that the test can look at the register afterwards. The back end comes
 // from the environment, as in the real program.
 
+#include "core/textfile.h"
 #include "portio/portaccess.h"
 
 #include <QByteArray>
+#include <QDir>
 
 #include <climits>
 #include <csignal>
@@ -14,6 +16,7 @@
 #include <linux/capability.h>
 #include <sys/mman.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
@@ -79,6 +82,19 @@ bool dropRawIo()
     return syscall(SYS_capset, &header, data) == 0;
 }
 
+// Past a file-size limit the write fails instead of the program ending.
+void writeBeyondSizeLimit()
+{
+    const rlimit limit{16, RLIM_INFINITY};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    char folder[] = "/tmp/portio-limit-XXXXXX";
+    const QString path = QString::fromLocal8Bit(mkdtemp(folder)) + QStringLiteral("/big");
+    const FileResult result = writeFileAtomically(path, QByteArray(4096, 'x'));
+    QDir(QString::fromLocal8Bit(folder)).removeRecursively();
+    std::printf("write %d %x\n", result.errorCode, ReadPort(Port, 0));
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -113,8 +129,11 @@ int main(int argc, char *argv[])
     reportReady();
     if (mode == "wait") {
         waitForSignal();
-    } else if (mode == "nohup") {
-        // Answers once the test has sent SIGHUP and a line, then waits to be ended.
+    } else if (mode == "limit") {
+        writeBeyondSizeLimit();
+        waitForSignal();
+    } else if (mode == "nohup" || mode == "answer") {
+        // Answers once the test has sent its signal and a line, then waits to be ended.
         char line[16];
         if (std::fgets(line, sizeof line, stdin))
             std::printf("alive %x\n", ReadPort(Port, 0));
