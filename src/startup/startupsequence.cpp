@@ -10,6 +10,7 @@
 #include "portio/endrequest.h"
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
+#include "settings/formsetupsolar.h"
 #include "startup/forminitialization.h"
 #include "startup/loginloop.h"
 #include "startup/singleinstance.h"
@@ -62,6 +63,10 @@ void StartupSequence::setCommandLine(const QString &commandLine)
 
 StartupSequence::Outcome StartupSequence::fail(Outcome outcome)
 {
+    // Past the single-instance test no other desk drives the port: whatever a crashed run left
+    // on goes off, at the configured address and through the chosen back end, when it reaches it.
+    if (outcome != Outcome::AnotherInstance)
+        WritePort(PortAddress(), 0, 0);
     // The progress window, with its last "Error", goes with the sequence at the program's end.
     m_console.reset();
     return outcome;
@@ -82,6 +87,8 @@ StartupSequence::Outcome StartupSequence::start()
                     QStringLiteral("Program nesmí být spouštěn vícekrát..."));
         return fail(Outcome::AnotherInstance);
     }
+    // The stored port address until the settings window, created later, takes over.
+    setPortTextSource([stored = TFormSetupSolar::storedPortText()] { return stored; });
 
     m_progress = std::make_unique<TFormInitialization>();
     m_progress->show();
