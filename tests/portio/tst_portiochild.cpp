@@ -48,6 +48,7 @@ private slots:
     void ignoredSignalLeavesUnitsOn_data();
     void ignoredSignalLeavesUnitsOn();
     void writePastSizeLimitFails();
+    void watchdogSwitchesOffAfterKill();
     void directAccessNeedsRawIo();
 };
 
@@ -58,8 +59,8 @@ void TestPortIoChild::deathSwitchesUnitsOff_data()
     QTest::addColumn<bool>("killedFromOutside");
     QTest::addColumn<QByteArray>("registerBefore");
 
-    // Every signal whose default action ends the process, but SIGKILL and SIGPIPE and SIGXFSZ
-    // (ignored).
+    // Every signal whose default action ends the process, but SIGKILL (the watchdog's case) and
+    // SIGPIPE and SIGXFSZ (ignored).
     QList<int> ending{SIGTERM, SIGINT,  SIGHUP,    SIGQUIT, SIGSEGV, SIGABRT,  SIGBUS,
                       SIGFPE,  SIGILL,  SIGTRAP,   SIGSYS,  SIGALRM, SIGUSR1,  SIGUSR2,
                       SIGIO,   SIGPROF, SIGVTALRM, SIGXCPU, SIGPWR,  SIGSTKFLT};
@@ -138,6 +139,16 @@ void TestPortIoChild::writePastSizeLimitFails()
     QCOMPARE(::kill(child.process().processId(), SIGTERM), 0);
     QVERIFY(child.process().waitForFinished(30000));
     QCOMPARE(readSimulatedRegister(0x378), std::optional<quint8>(0));
+}
+
+void TestPortIoChild::watchdogSwitchesOffAfterKill()
+{
+    ChildRun child("simulator");
+    child.start("watched");
+    QCOMPARE(child.readLine(), QByteArray("ready a5"));
+    QCOMPARE(::kill(child.process().processId(), SIGKILL), 0);
+    QVERIFY(child.process().waitForFinished(30000));
+    QTRY_COMPARE_WITH_TIMEOUT(readSimulatedRegister(0x378), std::optional<quint8>(0), 1000);
 }
 
 void TestPortIoChild::directAccessNeedsRawIo()
