@@ -21,7 +21,8 @@ public:
         EmergencyOff::installHandlers();
     }
 
-    // The handlers are in place before the watchdog starts: it inherits SIGPIPE ignored.
+    // After the handlers: with SIGPIPE ignored, a watchdog that has gone makes a word fail to be
+    // written (and reported) instead of ending the desk.
     void startWatchdog(PortBackendKind kind) { m_watchdog.start(kind); }
 
     void stop()

@@ -20,6 +20,7 @@
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -116,7 +117,7 @@ int main(int argc, char *argv[])
 
     if (mode == "nohup")
         signal(SIGHUP, SIG_IGN);
-    if (mode == "watched")
+    if (mode.startsWith("watched"))
         InitializePortAccess();
     else
         InitializePortAccess(createPortBackend(chosenPortBackend()));
@@ -132,6 +133,15 @@ int main(int argc, char *argv[])
     }
 
     reportReady();
+    if (mode == "watched-end") {
+        ShutdownPortAccess(); // a normal end
+        // The next desk switches a unit on while the watchdog, our only child, finishes.
+        InitializePortAccess(createPortBackend(chosenPortBackend()));
+        WritePort(Port, 0, 0x81);
+        const bool watched = wait(nullptr) > 0;
+        std::printf("%s %x\n", watched ? "watchdog gone" : "no watchdog", ReadPort(Port, 0));
+        return 0;
+    }
     if (mode == "wait" || mode == "watched") {
         waitForSignal();
     } else if (mode == "limit") {

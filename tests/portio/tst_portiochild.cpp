@@ -49,6 +49,7 @@ private slots:
     void ignoredSignalLeavesUnitsOn();
     void writePastSizeLimitFails();
     void watchdogSwitchesOffAfterKill();
+    void watchdogLeavesNormalEndAlone();
     void directAccessNeedsRawIo();
 };
 
@@ -149,6 +150,15 @@ void TestPortIoChild::watchdogSwitchesOffAfterKill()
     QCOMPARE(::kill(child.process().processId(), SIGKILL), 0);
     QVERIFY(child.process().waitForFinished(30000));
     QTRY_COMPARE_WITH_TIMEOUT(readSimulatedRegister(0x378), std::optional<quint8>(0), 1000);
+}
+
+void TestPortIoChild::watchdogLeavesNormalEndAlone()
+{
+    ChildRun child("simulator");
+    child.start("watched-end");
+    QCOMPARE(child.readLine(), QByteArray("ready a5"));
+    QCOMPARE(child.readLine(), QByteArray("watchdog gone 81"));
+    QVERIFY(child.process().waitForFinished(30000));
 }
 
 void TestPortIoChild::directAccessNeedsRawIo()
