@@ -16,9 +16,10 @@ namespace {
 // Signals whose default action ends the process. Faults come from the program's own
 // instructions (or abort()) and end it even when ignored, so they are always handled.
 constexpr std::array FaultSignals{SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS, SIGABRT};
-// The others end it only when not ignored; a signal the program was started to ignore (nohup,
-// a background job's SIGINT and SIGQUIT) does not end it and keeps being ignored. The real-time
-// signals, which also end the process by default, are added at installation.
+// The others are handled only while they have their default action: a signal the program was
+// started to ignore (nohup, a background job's SIGINT and SIGQUIT) does not end it and keeps
+// being ignored, and one that a library caught before us (a profiler's SIGPROF) stays its own.
+// The real-time signals, which also end the process by default, are added at installation.
 constexpr std::array EndingSignals{
     SIGTERM,   SIGINT, SIGHUP,  SIGQUIT,   SIGALRM, SIGUSR1,
     SIGUSR2,   SIGIO,  SIGPROF, SIGVTALRM, SIGXCPU, SIGPWR,
@@ -184,7 +185,7 @@ void installHandlers()
     forEachHandledSignal([&](int signalNumber, bool fault) {
         struct sigaction current = {};
         sigaction(signalNumber, nullptr, &current);
-        if (!fault && current.sa_handler == SIG_IGN)
+        if (!fault && current.sa_handler != SIG_DFL)
             return;
         replaceAction(signalNumber, action);
     });

@@ -14,7 +14,7 @@ using ZeroWriter = void (*)(int handle) noexcept;
 // Every signal whose default action ends the process: the faults (SIGSEGV, SIGBUS, SIGFPE,
 // SIGILL, SIGTRAP, SIGSYS, SIGABRT) always; the others (SIGTERM, SIGINT, SIGHUP, SIGQUIT,
 // SIGALRM, SIGUSR1, SIGUSR2, SIGIO, SIGPROF, SIGVTALRM, SIGXCPU, SIGPWR, SIGSTKFLT and the
-// real-time signals) unless the program was started with them ignored. SIGPIPE and SIGXFSZ are
+// real-time signals) while they have their default action. SIGPIPE and SIGXFSZ are
 // ignored, so that the write that met them fails with EPIPE or EFBIG and is reported. With an
 // alternate stack on the calling thread, so that a stack overflow still reaches the handler.
 void installHandlers();
