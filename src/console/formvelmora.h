@@ -75,6 +75,10 @@ public:
     void SetStop(int unit);
     bool isCounting(int unit) const;
     int remainingSeconds(int unit) const { return m_units.at(unit - 1).remainingSeconds; }
+    // A request to end from outside (SIGTERM, SIGINT, SIGHUP), after the signal handler has
+    // switched every unit off: each running unit's used time is recorded as "Zavřít" records
+    // it, the end is logged and the message loop ends with 128 + the signal number.
+    void EndOnRequest(int signalNumber);
 
     void setRunDialogs(RunDialogs *dialogs); // nullptr: the dialog windows
     // Prints the receipt just stored (preview or straight to the printer); none until set.
@@ -105,6 +109,10 @@ private:
 
     void startUnit(int unit);
     void stopUnit(int unit);
+    // The run as it stands: its sale and the figures the stop dialog shows.
+    Sale stoppedRun(int unit, StopFigures *figures) const;
+    // Resets the row and stores the sale ("Tisk dokladu": as a receipt, then printed).
+    void recordRun(Sale sale, bool print);
     void switchUnit(int unit, bool on);
     void beginCountdown(int unit, const QString &minutes, const QString &seconds);
     // "Nastavení" -> "Solárko..." only while no unit runs.
@@ -152,5 +160,6 @@ private:
     std::array<QAction *, UnitCount> m_menuItemsSolar = {};
     std::array<UnitRun, UnitCount> m_units = {};
     bool m_shown = false;
+    int m_endSignal = 0; // the signal that asked to end, once one has
     std::unique_ptr<PlacementStore> m_placement;
 };

@@ -14,7 +14,10 @@
 #include "users/formuser.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QTimer>
+
+#include <cstring>
 
 void TFormVelmora::setRunDialogs(RunDialogs *dialogs)
 {
@@ -89,21 +92,13 @@ void TFormVelmora::TimerSolarTimer(int unit)
 void TFormVelmora::stopUnit(int unit)
 {
     UnitRun &run = m_units[unit - 1];
-    SolarRow *row = m_rows.at(unit - 1);
     switchUnit(unit, false); // off at once, before any dialog
     run.timer->stop();
     SetStart(unit);
 
     // The figures are gathered now: another unit's dialog may open on top of this one.
-    const int discount = row->discountText().toInt();
-    const double price = row->price();
     StopFigures figures;
-    figures.unit = unit;
-    figures.discountedMinutePrice = DiscountedMinutePrice(price, discount);
-    figures.stoppedEarly = run.remainingSeconds != 0;
-    figures.usedSeconds = run.totalSeconds - run.remainingSeconds;
-    figures.total = RoundPrice(figures.discountedMinutePrice * (figures.usedSeconds / 60.0));
-
+    const Sale sale = stoppedRun(unit, &figures);
     const TFormStop::Result answer = m_runDialogs->askStop(figures, this);
     if (answer == TFormStop::Continue) {
         switchUnit(unit, true);
@@ -111,21 +106,67 @@ void TFormVelmora::stopUnit(int unit)
         SetStop(unit);
         return;
     }
-    const bool print = answer == TFormStop::Print;
-    row->resetInputs();
+    recordRun(sale, answer == TFormStop::Print);
+}
+
+Sale TFormVelmora::stoppedRun(int unit, StopFigures *figures) const
+{
+    const UnitRun &run = m_units.at(unit - 1);
+    const SolarRow *row = m_rows.at(unit - 1);
     Sale sale;
     sale.unit = unit;
-    sale.stoppedEarly = figures.stoppedEarly;
+    sale.discount = row->discountText().toInt();
+    sale.minutePrice = row->price();
+    sale.stoppedEarly = run.remainingSeconds != 0;
+    sale.seconds = run.totalSeconds - run.remainingSeconds;
+    figures->unit = unit;
+    figures->discountedMinutePrice = DiscountedMinutePrice(sale.minutePrice, sale.discount);
+    figures->stoppedEarly = sale.stoppedEarly;
+    figures->usedSeconds = sale.seconds;
+    figures->total = RoundPrice(figures->discountedMinutePrice * (sale.seconds / 60.0));
+    sale.total = figures->total;
+    return sale;
+}
+
+void TFormVelmora::recordRun(Sale sale, bool print)
+{
+    UnitRun &run = m_units[sale.unit - 1];
+    m_rows.at(sale.unit - 1)->resetInputs();
     sale.keepReceipt = print || solarSettings().recordAllReceipts();
-    sale.total = figures.total;
-    sale.seconds = figures.usedSeconds;
-    sale.discount = discount;
-    sale.minutePrice = price;
     sale.taxRate = solarSettings().taxRate();
     run.totalSeconds = 0;
     run.remainingSeconds = 0;
     if (m_saleRecorder.SaleSolarTransaction(sale) && print && m_printReceipt)
         m_printReceipt();
+}
+
+void TFormVelmora::EndOnRequest(int signalNumber)
+{
+    if (m_endSignal != 0)
+        return;
+    m_endSignal = signalNumber;
+    // Every event loop ends, and none starts again: an open dialog's exec() returns as cancelled
+    // (an open stop dialog as "Zavřít", which records its run on the way out), and a failing
+    // sale's message does not wait for an answer that nobody gives.
+    QCoreApplication::exit(128 + signalNumber);
+    for (int unit = 1; unit <= UnitCount; ++unit) {
+        if (!isCounting(unit))
+            continue;
+        // The register is 0 already: only the run's state and its sale remain.
+        m_units[unit - 1].timer->stop();
+        SetStart(unit);
+        StopFigures figures;
+        recordRun(stoppedRun(unit, &figures), false);
+    }
+    // Logged once the loops have unwound, after the sales of the stop dialogs that were open.
+    connect(
+        qApp, &QCoreApplication::aboutToQuit, this,
+        [this] {
+            const QString name = QStringLiteral("SIG") + QLatin1String(sigabbrev_np(m_endSignal));
+            m_eventLog.AddLog(QStringLiteral("Ukončení programu signálem %1: [%2]")
+                                  .arg(name, Program().CurrentUser));
+        },
+        Qt::SingleShotConnection);
 }
 
 void TFormVelmora::switchUnit(int unit, bool on)

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <ctime>
 #include <unistd.h>
@@ -12,8 +13,23 @@ namespace EmergencyOff {
 
 namespace {
 
-constexpr std::array HandledSignals{SIGSEGV, SIGABRT, SIGBUS, SIGFPE,
-                                    SIGILL,  SIGTERM, SIGINT, SIGHUP};
+// Signals whose default action ends the process. Faults come from the program's own
+// instructions (or abort()) and end it even when ignored, so they are always handled.
+constexpr std::array FaultSignals{SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS, SIGABRT};
+// The others are handled only while they have their default action: a signal the program was
+// started to ignore (nohup, a background job's SIGINT and SIGQUIT) does not end it and keeps
+// being ignored, and one that a library caught before us (a profiler's SIGPROF) stays its own.
+// The real-time signals, which also end the process by default, are added at installation.
+constexpr std::array EndingSignals{
+    SIGTERM,   SIGINT, SIGHUP,  SIGQUIT,   SIGALRM, SIGUSR1,
+    SIGUSR2,   SIGIO,  SIGPROF, SIGVTALRM, SIGXCPU, SIGPWR,
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+};
+// A reader gone from a pipe or a file-size limit: ignored, so that the write fails with EPIPE or
+// EFBIG and is reported where it was made, instead of ending the program.
+constexpr std::array IgnoredSignals{SIGPIPE, SIGXFSZ};
 
 bool asksToEnd(int signalNumber)
 {
@@ -33,9 +49,17 @@ std::atomic<int> targetCount{0};
 
 std::atomic<bool> triggered{false};
 std::atomic<pid_t> writingThread{0};
-static_assert(std::atomic<pid_t>::is_always_lock_free && std::atomic<int>::is_always_lock_free);
+std::atomic<int> endRequestFd{-1};
+std::atomic<bool> endRequested{false};
+static_assert(std::atomic<pid_t>::is_always_lock_free && std::atomic<int>::is_always_lock_free &&
+              std::atomic<bool>::is_always_lock_free);
 
-std::array<struct sigaction, HandledSignals.size()> previousActions;
+// How long the orderly end after a request may take before SIGALRM ends the program anyway.
+constexpr unsigned EndGraceSeconds = 10;
+
+// Indexed by signal number; changed[n] tells whether n's earlier action is to be put back.
+std::array<struct sigaction, NSIG> previousActions;
+std::array<bool, NSIG> changed = {};
 bool installed = false;
 
 // A stack overflow leaves no room to run the handler on the thread's own stack.
@@ -58,19 +82,22 @@ void waitForWriterToLeave(pid_t writer) noexcept
         nanosleep(&pause, nullptr);
 }
 
-void onFatalSignal(int signalNumber)
+// The first request to end goes to the event loop, which records the runs and ends; a second
+// one, or one that cannot be passed on, ends the program at once.
+bool handOverEndRequest(int signalNumber) noexcept
 {
-    triggered.store(true);
-    zeroArmedTargets();
+    const int fd = endRequestFd.load();
+    if (fd < 0 || endRequested.exchange(true))
+        return false;
+    const unsigned char number = static_cast<unsigned char>(signalNumber);
+    if (write(fd, &number, 1) != 1)
+        return false;
+    alarm(EndGraceSeconds); // a frozen or failing end still ends
+    return true;
+}
 
-    // A write begun on another thread before the flag was set may land after our 0. A write
-    // interrupted on this thread never resumes, since this thread does not return.
-    const pid_t writer = writingThread.load();
-    if (writer != 0 && writer != gettid()) {
-        waitForWriterToLeave(writer);
-        zeroArmedTargets();
-    }
-
+[[noreturn]] void dieOf(int signalNumber) noexcept
+{
     // Die of the same signal, so that whoever waits for the process sees the real cause.
     struct sigaction defaultAction = {};
     defaultAction.sa_handler = SIG_DFL;
@@ -82,6 +109,27 @@ void onFatalSignal(int signalNumber)
     pthread_sigmask(SIG_UNBLOCK, &unblock, nullptr);
     raise(signalNumber);
     _exit(128 + signalNumber);
+}
+
+void onEndingSignal(int signalNumber)
+{
+    const int savedErrno = errno; // the handler may return to the interrupted code
+    triggered.store(true);
+    zeroArmedTargets();
+
+    // A write begun on another thread before the flag was set may land after our 0. A write
+    // interrupted on this thread never resumes: the gate stays shut from now on.
+    const pid_t writer = writingThread.load();
+    if (writer != 0 && writer != gettid()) {
+        waitForWriterToLeave(writer);
+        zeroArmedTargets();
+    }
+
+    if (asksToEnd(signalNumber) && handOverEndRequest(signalNumber)) {
+        errno = savedErrno;
+        return;
+    }
+    dieOf(signalNumber);
 }
 
 void ensureAltStack()
@@ -105,6 +153,22 @@ void dropAltStack()
     ownAltStack = false;
 }
 
+template <typename Visit> void forEachHandledSignal(Visit visit)
+{
+    for (const int signalNumber : FaultSignals)
+        visit(signalNumber, true);
+    for (const int signalNumber : EndingSignals)
+        visit(signalNumber, false);
+    for (int signalNumber = SIGRTMIN; signalNumber <= SIGRTMAX; ++signalNumber)
+        visit(signalNumber, false);
+}
+
+void replaceAction(int signalNumber, const struct sigaction &action)
+{
+    if (sigaction(signalNumber, &action, &previousActions[signalNumber]) == 0)
+        changed[signalNumber] = true;
+}
+
 } // namespace
 
 void installHandlers()
@@ -113,19 +177,23 @@ void installHandlers()
         return;
     ensureAltStack();
     struct sigaction action = {};
-    action.sa_handler = onFatalSignal;
+    action.sa_handler = onEndingSignal;
     action.sa_flags = SA_ONSTACK;
-    // The other handled signals wait while this thread runs the handler, which never returns.
+    // The other handled signals wait while a thread runs the handler.
     sigemptyset(&action.sa_mask);
-    for (const int signalNumber : HandledSignals)
-        sigaddset(&action.sa_mask, signalNumber);
-    for (size_t i = 0; i < HandledSignals.size(); ++i) {
-        sigaction(HandledSignals[i], nullptr, &previousActions[i]);
-        // A request to end that the program was started to ignore (nohup) does not end it.
-        if (asksToEnd(HandledSignals[i]) && previousActions[i].sa_handler == SIG_IGN)
-            continue;
-        sigaction(HandledSignals[i], &action, nullptr);
-    }
+    forEachHandledSignal([&](int signalNumber, bool) { sigaddset(&action.sa_mask, signalNumber); });
+    forEachHandledSignal([&](int signalNumber, bool fault) {
+        struct sigaction current = {};
+        sigaction(signalNumber, nullptr, &current);
+        if (!fault && current.sa_handler != SIG_DFL)
+            return;
+        replaceAction(signalNumber, action);
+    });
+    struct sigaction ignore = {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    for (const int signalNumber : IgnoredSignals)
+        replaceAction(signalNumber, ignore);
     installed = true;
 }
 
@@ -133,8 +201,11 @@ void removeHandlers()
 {
     if (!installed)
         return;
-    for (size_t i = 0; i < HandledSignals.size(); ++i)
-        sigaction(HandledSignals[i], &previousActions[i], nullptr);
+    for (int signalNumber = 1; signalNumber < NSIG; ++signalNumber) {
+        if (changed[signalNumber])
+            sigaction(signalNumber, &previousActions[signalNumber], nullptr);
+        changed[signalNumber] = false;
+    }
     dropAltStack();
     installed = false;
 }
@@ -163,6 +234,11 @@ void disarm()
 void switchAllOff()
 {
     zeroArmedTargets();
+}
+
+void passEndRequestsTo(int fd)
+{
+    endRequestFd.store(fd);
 }
 
 WriteGate::WriteGate()

@@ -4,6 +4,7 @@
 #include "portio/portaddress.h"
 #include "portio/portbackendchoice.h"
 #include "portio/portrequest.h"
+#include "portio/portwatchdog.h"
 
 namespace {
 
@@ -20,20 +21,27 @@ public:
         EmergencyOff::installHandlers();
     }
 
+    // After the handlers: with SIGPIPE ignored, a watchdog that has gone makes a word fail to be
+    // written (and reported) instead of ending the desk.
+    void startWatchdog(PortBackendKind kind) { m_watchdog.start(kind); }
+
     void stop()
     {
         if (!m_backend)
             return;
         EmergencyOff::switchAllOff();
+        m_watchdog.endNormally();
         EmergencyOff::disarm(); // before the back end closes the descriptors
         m_backend.reset();
         EmergencyOff::removeHandlers();
     }
 
     PortBackend *backend() const { return m_backend.get(); }
+    PortWatchdog &watchdog() { return m_watchdog; }
 
 private:
     std::unique_ptr<PortBackend> m_backend;
+    PortWatchdog m_watchdog;
 };
 
 PortAccessLayer layer;
@@ -42,7 +50,9 @@ PortAccessLayer layer;
 
 void InitializePortAccess()
 {
-    InitializePortAccess(createPortBackend(chosenPortBackend()));
+    const PortBackendKind kind = chosenPortBackend();
+    InitializePortAccess(createPortBackend(kind));
+    layer.startWatchdog(kind);
 }
 
 void InitializePortAccess(std::unique_ptr<PortBackend> backend)
@@ -78,6 +88,7 @@ void WritePort(quint32 port, quint32 width, quint32 value)
     const EmergencyOff::WriteGate gate;
     if (!gate.isOpen())
         return;
+    layer.watchdog().watch(port); // before the write: a kill right after it is covered
     QByteArray answer;
     layer.backend()->deviceControl(PortWire::WriteCode,
                                    PortWire::encodeRequest({port, width, value}), &answer);

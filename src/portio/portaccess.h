@@ -8,10 +8,13 @@
 // engine.conf or $VELMORA_PORT_BACKEND (portio/portbackendchoice.h). Used only from the
 // user-interface thread.
 //
-// While the layer runs, a fatal signal or a request to end (SIGTERM, SIGINT, SIGHUP) first
-// writes 0 to every register the program has written, and shutting down does the same.
+// While the layer runs, every signal that ends the program first writes 0 to every register the
+// program has written (portio/emergencyoff.h), and shutting down does the same. For what no
+// handler can catch (SIGKILL, an out-of-memory kill), the program's own start also starts the
+// port watchdog (portio/portwatchdog.h), which does it from outside.
 
-// Start at program start, before the start-up sequence; the second form takes a given back end.
+// Start at program start, before the start-up sequence: the back end chosen in the
+// configuration, with its watchdog. The second form takes a given back end, without a watchdog.
 void InitializePortAccess();
 void InitializePortAccess(std::unique_ptr<PortBackend> backend);
 // Switches off the registers written during the run and releases the back end.

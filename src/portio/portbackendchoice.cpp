@@ -18,6 +18,19 @@ PortBackendKind portBackendFromName(const QString &name)
     return PortBackendKind::Ppdev;
 }
 
+QByteArray portBackendName(PortBackendKind kind)
+{
+    switch (kind) {
+    case PortBackendKind::Direct:
+        return QByteArrayLiteral("direct");
+    case PortBackendKind::Simulator:
+        return QByteArrayLiteral("simulator");
+    case PortBackendKind::Ppdev:
+        break;
+    }
+    return QByteArrayLiteral("ppdev");
+}
+
 PortBackendKind chosenPortBackend()
 {
     const QString fromEnvironment = qEnvironmentVariable("VELMORA_PORT_BACKEND");

@@ -13,6 +13,8 @@ enum class PortBackendKind { Ppdev, Direct, Simulator };
 // "ppdev", "direct" or "simulator" (letter case and surrounding blanks ignored); anything else,
 // also an empty text, means ppdev.
 PortBackendKind portBackendFromName(const QString &name);
+// The name that portBackendFromName reads back as kind.
+QByteArray portBackendName(PortBackendKind kind);
 
 // $VELMORA_PORT_BACKEND when set, else Backend in section [Port] of engine.conf.
 PortBackendKind chosenPortBackend();

@@ -6,6 +6,7 @@
 #include "data/table.h"
 #include "data/tablemodel.h"
 #include "data/tables.h"
+#include "portio/portaddress.h"
 #include "settings/formsetupsolaredit.h"
 #include "ui/common/integeredit.h"
 #include "ui/common/messagedialogs.h"
@@ -79,12 +80,15 @@ bool discountText(const QString &entry, QString *text)
     return true;
 }
 
+const QString SettingsSection = QStringLiteral("SetupSolar");
+constexpr int PortDigits = 4;
+
 } // namespace
 
 TFormSetupSolar::TFormSetupSolar(Table &tableSolars, EventLog &log, DatabaseSaver &saver,
                                  QWidget *parent)
     : QDialog(parent), m_tableSolars(tableSolars), m_log(log), m_saver(saver),
-      m_store(this, QStringLiteral("SetupSolar"),
+      m_store(this, SettingsSection,
               {QStringLiteral("EditOffDefault.Text"), QStringLiteral("ListBoxOff.Items"),
                QStringLiteral("EditPort.Text"), QStringLiteral("CheckBoxSaleSalesAll.Checked"),
                QStringLiteral("CheckBoxUseDialogs.Checked")})
@@ -249,7 +253,7 @@ QWidget *TFormSetupSolar::buildPortGroup()
     auto *row = new QHBoxLayout(group);
     row->addWidget(new QLabel(QStringLiteral("Port [Hex]:"), group));
     m_editPort = named(new QLineEdit(QStringLiteral("0378"), group), QStringLiteral("EditPort"));
-    m_editPort->setMaxLength(4);
+    m_editPort->setMaxLength(PortDigits);
     m_editPort->setValidator(new HexPortValidator(m_editPort));
     m_editPort->setAttribute(Qt::WA_InputMethodEnabled, false);
     m_editPort->setFixedWidth(SmallFieldWidth);
@@ -263,6 +267,15 @@ bool TFormSetupSolar::readStoredSettings(ConfigError *error)
     const bool read = m_store.read(error);
     tidyDiscounts();
     return read;
+}
+
+QString TFormSetupSolar::storedPortText()
+{
+    IniFile ini(WindowStore::defaultFileName());
+    const QString key = QStringLiteral("EditPort_Text");
+    if (!ini.load(nullptr) || !ini.contains(SettingsSection, key))
+        return DefaultPortText;
+    return ini.value(SettingsSection, key).left(PortDigits); // as the field takes it
 }
 
 // --- SolarSettings ----------------------------------------------------------------------

@@ -44,6 +44,9 @@ public:
     // Loads the stored settings into the controls; the start-up calls it right after creating
     // the window. A failure leaves the defaults and is reported to the caller.
     bool readStoredSettings(ConfigError *error = nullptr);
+    // The port text that the window restores ("0378" when none is stored or the file cannot be
+    // read), for the start-up's steps before the window exists.
+    static QString storedPortText();
 
     // SolarSettings: the controls' current values.
     QStringList discounts() const override;

@@ -7,8 +7,10 @@
 #include "core/paths.h"
 #include "core/programvalues.h"
 #include "data/config/windowstore.h"
+#include "portio/endrequest.h"
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
+#include "settings/formsetupsolar.h"
 #include "startup/forminitialization.h"
 #include "startup/loginloop.h"
 #include "startup/singleinstance.h"
@@ -61,6 +63,10 @@ void StartupSequence::setCommandLine(const QString &commandLine)
 
 StartupSequence::Outcome StartupSequence::fail(Outcome outcome)
 {
+    // Past the single-instance test no other desk drives the port: whatever a crashed run left
+    // on goes off, at the configured address and through the chosen back end, when it reaches it.
+    if (outcome != Outcome::AnotherInstance)
+        WritePort(PortAddress(), 0, 0);
     // The progress window, with its last "Error", goes with the sequence at the program's end.
     m_console.reset();
     return outcome;
@@ -81,6 +87,8 @@ StartupSequence::Outcome StartupSequence::start()
                     QStringLiteral("Program nesmí být spouštěn vícekrát..."));
         return fail(Outcome::AnotherInstance);
     }
+    // The stored port address until the settings window, created later, takes over.
+    setPortTextSource([stored = TFormSetupSolar::storedPortText()] { return stored; });
 
     m_progress = std::make_unique<TFormInitialization>();
     m_progress->show();
@@ -211,6 +219,9 @@ int StartupSequence::run()
     }
     m_progress.reset();
     m_console->show();
+    const EndRequestNotifier endRequests;
+    connect(&endRequests, &EndRequestNotifier::endRequested, m_console.get(),
+            &TFormVelmora::EndOnRequest);
     const int code = QApplication::exec();
     m_console.reset();
     return code;

@@ -1,10 +1,14 @@
 // A program that switches units on through the simulated port and then dies in the way its
 // argument names, so that the test can look at the register afterwards. The back end comes
-// from the environment, as in the real program.
+// from the environment, as in the real program; only the mode "watched" starts the watchdog,
+// so that the others show the signal handler's own work.
 
+#include "core/textfile.h"
 #include "portio/portaccess.h"
+#include "portio/portbackendchoice.h"
 
 #include <QByteArray>
+#include <QDir>
 
 #include <climits>
 #include <csignal>
@@ -14,7 +18,9 @@
 #include <linux/capability.h>
 #include <sys/mman.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -79,6 +85,19 @@ bool dropRawIo()
     return syscall(SYS_capset, &header, data) == 0;
 }
 
+// Past a file-size limit the write fails instead of the program ending.
+void writeBeyondSizeLimit()
+{
+    const rlimit limit{16, RLIM_INFINITY};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    char folder[] = "/tmp/portio-limit-XXXXXX";
+    const QString path = QString::fromLocal8Bit(mkdtemp(folder)) + QStringLiteral("/big");
+    const FileResult result = writeFileAtomically(path, QByteArray(4096, 'x'));
+    QDir(QString::fromLocal8Bit(folder)).removeRecursively();
+    std::printf("write %d %x\n", result.errorCode, ReadPort(Port, 0));
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -98,7 +117,10 @@ int main(int argc, char *argv[])
 
     if (mode == "nohup")
         signal(SIGHUP, SIG_IGN);
-    InitializePortAccess();
+    if (mode.startsWith("watched"))
+        InitializePortAccess();
+    else
+        InitializePortAccess(createPortBackend(chosenPortBackend()));
     WritePort(Port, 0, UnitsOn);
 
     if (mode == "busy") {
@@ -111,10 +133,22 @@ int main(int argc, char *argv[])
     }
 
     reportReady();
-    if (mode == "wait") {
+    if (mode == "watched-end") {
+        ShutdownPortAccess(); // a normal end
+        // The next desk switches a unit on while the watchdog, our only child, finishes.
+        InitializePortAccess(createPortBackend(chosenPortBackend()));
+        WritePort(Port, 0, 0x81);
+        const bool watched = wait(nullptr) > 0;
+        std::printf("%s %x\n", watched ? "watchdog gone" : "no watchdog", ReadPort(Port, 0));
+        return 0;
+    }
+    if (mode == "wait" || mode == "watched") {
         waitForSignal();
-    } else if (mode == "nohup") {
-        // Answers once the test has sent SIGHUP and a line, then waits to be ended.
+    } else if (mode == "limit") {
+        writeBeyondSizeLimit();
+        waitForSignal();
+    } else if (mode == "nohup" || mode == "answer") {
+        // Answers once the test has sent its signal and a line, then waits to be ended.
         char line[16];
         if (std::fgets(line, sizeof line, stdin))
             std::printf("alive %x\n", ReadPort(Port, 0));

@@ -8,6 +8,7 @@
 #include "portio/simulatorbackend.h"
 #include "portio/simulatorfiles.h"
 #include "portio/unitswitch.h"
+#include "portio/watchdogwire.h"
 
 #include <QDir>
 #include <QFile>
@@ -90,6 +91,9 @@ private slots:
     void parportLookup();
     void ppdevRefuses_data();
     void ppdevRefuses();
+
+    void watchdogOrders_data();
+    void watchdogOrders();
 
 private:
     std::optional<QTemporaryDir> m_dir;
@@ -392,6 +396,34 @@ void TestPortIo::ppdevRefuses()
     QVERIFY(!DriverStarted());
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Port: "));
     QCOMPARE(ReadPort(888, 0), 255u);
+}
+
+void TestPortIo::watchdogOrders_data()
+{
+    QTest::addColumn<QByteArrayList>("pieces");
+    QTest::addColumn<QList<quint32>>("switchedOff");
+    using WatchdogWire::portWord;
+    QTest::newRow("desk died") << QByteArrayList({portWord(0x378), portWord(0x278)})
+                               << QList<quint32>({0x378, 0x278});
+    QTest::newRow("words split across reads, one twice")
+        << QByteArrayList({"po", "rt 03", "78\n" + portWord(0x378)}) << QList<quint32>({0x378});
+    QTest::newRow("normal end") << QByteArrayList({portWord(0x378) + WatchdogWire::endWord()})
+                                << QList<quint32>();
+    QTest::newRow("end cut off by the death")
+        << QByteArrayList({portWord(0x378) + "en"}) << QList<quint32>({0x378});
+    QTest::newRow("other lines passed over")
+        << QByteArrayList({"hello\nport xyz\nend now\n" + portWord(0x3BC)})
+        << QList<quint32>({0x3BC});
+}
+
+void TestPortIo::watchdogOrders()
+{
+    QFETCH(QByteArrayList, pieces);
+    QFETCH(QList<quint32>, switchedOff);
+    WatchdogWire::Orders orders;
+    for (const QByteArray &piece : std::as_const(pieces))
+        orders.feed(piece);
+    QCOMPARE(orders.registersToSwitchOff(), switchedOff);
 }
 
 QTEST_GUILESS_MAIN(TestPortIo)

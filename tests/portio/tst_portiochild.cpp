@@ -4,7 +4,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <optional>
 
 // Runs the child program with the simulated port in a fresh folder.
@@ -43,7 +45,11 @@ class TestPortIoChild : public QObject
 private slots:
     void deathSwitchesUnitsOff_data();
     void deathSwitchesUnitsOff();
-    void ignoredHangupLeavesUnitsOn();
+    void ignoredSignalLeavesUnitsOn_data();
+    void ignoredSignalLeavesUnitsOn();
+    void writePastSizeLimitFails();
+    void watchdogSwitchesOffAfterKill();
+    void watchdogLeavesNormalEndAlone();
     void directAccessNeedsRawIo();
 };
 
@@ -54,11 +60,20 @@ void TestPortIoChild::deathSwitchesUnitsOff_data()
     QTest::addColumn<bool>("killedFromOutside");
     QTest::addColumn<QByteArray>("registerBefore");
 
-    const QList<std::pair<const char *, int>> signals_{
-        {"SIGTERM", SIGTERM}, {"SIGINT", SIGINT}, {"SIGHUP", SIGHUP}, {"SIGSEGV", SIGSEGV},
-        {"SIGABRT", SIGABRT}, {"SIGBUS", SIGBUS}, {"SIGFPE", SIGFPE}, {"SIGILL", SIGILL}};
-    for (const auto &[name, number] : signals_)
-        QTest::addRow("killed with %s", name) << "wait" << number << true << QByteArray("a5");
+    // Every signal whose default action ends the process, but SIGKILL (the watchdog's case) and
+    // SIGPIPE and SIGXFSZ (ignored).
+    QList<int> ending{SIGTERM, SIGINT,  SIGHUP,    SIGQUIT, SIGSEGV, SIGABRT,  SIGBUS,
+                      SIGFPE,  SIGILL,  SIGTRAP,   SIGSYS,  SIGALRM, SIGUSR1,  SIGUSR2,
+                      SIGIO,   SIGPROF, SIGVTALRM, SIGXCPU, SIGPWR,  SIGSTKFLT};
+    for (int number = SIGRTMIN; number <= SIGRTMAX; ++number)
+        ending.append(number);
+    for (const int number : std::as_const(ending)) {
+        const QByteArray name = number >= SIGRTMIN
+                                    ? "SIGRTMIN+" + QByteArray::number(number - SIGRTMIN)
+                                    : "SIG" + QByteArray(sigabbrev_np(number));
+        QTest::addRow("killed with %s", name.constData())
+            << "wait" << number << true << QByteArray("a5");
+    }
 
     QTest::newRow("null pointer") << "segv" << SIGSEGV << false << QByteArray("a5");
     QTest::newRow("stack overflow") << "stack" << SIGSEGV << false << QByteArray("a5");
@@ -89,12 +104,23 @@ void TestPortIoChild::deathSwitchesUnitsOff()
     QCOMPARE(readSimulatedRegister(0x378), std::optional<quint8>(0));
 }
 
-void TestPortIoChild::ignoredHangupLeavesUnitsOn()
+void TestPortIoChild::ignoredSignalLeavesUnitsOn_data()
 {
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGHUP under nohup") << "nohup" << SIGHUP;
+    QTest::newRow("SIGPIPE") << "answer" << SIGPIPE;
+    QTest::newRow("SIGXFSZ") << "answer" << SIGXFSZ;
+}
+
+void TestPortIoChild::ignoredSignalLeavesUnitsOn()
+{
+    QFETCH(QString, mode);
+    QFETCH(int, signal);
     ChildRun child("simulator");
-    child.start("nohup");
+    child.start(mode);
     QCOMPARE(child.readLine(), QByteArray("ready a5"));
-    QCOMPARE(::kill(child.process().processId(), SIGHUP), 0);
+    QCOMPARE(::kill(child.process().processId(), signal), 0);
     // The signal is delivered before the child returns from reading this line.
     child.process().write("ping\n");
     QCOMPARE(child.readLine(), QByteArray("alive a5"));
@@ -103,6 +129,36 @@ void TestPortIoChild::ignoredHangupLeavesUnitsOn()
     QVERIFY(child.process().waitForFinished(30000));
     QCOMPARE(child.process().exitCode(), SIGTERM);
     QCOMPARE(readSimulatedRegister(0x378), std::optional<quint8>(0));
+}
+
+void TestPortIoChild::writePastSizeLimitFails()
+{
+    ChildRun child("simulator");
+    child.start("limit");
+    QCOMPARE(child.readLine(), QByteArray("ready a5"));
+    QCOMPARE(child.readLine(), "write " + QByteArray::number(EFBIG) + " a5");
+    QCOMPARE(::kill(child.process().processId(), SIGTERM), 0);
+    QVERIFY(child.process().waitForFinished(30000));
+    QCOMPARE(readSimulatedRegister(0x378), std::optional<quint8>(0));
+}
+
+void TestPortIoChild::watchdogSwitchesOffAfterKill()
+{
+    ChildRun child("simulator");
+    child.start("watched");
+    QCOMPARE(child.readLine(), QByteArray("ready a5"));
+    QCOMPARE(::kill(child.process().processId(), SIGKILL), 0);
+    QVERIFY(child.process().waitForFinished(30000));
+    QTRY_COMPARE_WITH_TIMEOUT(readSimulatedRegister(0x378), std::optional<quint8>(0), 1000);
+}
+
+void TestPortIoChild::watchdogLeavesNormalEndAlone()
+{
+    ChildRun child("simulator");
+    child.start("watched-end");
+    QCOMPARE(child.readLine(), QByteArray("ready a5"));
+    QCOMPARE(child.readLine(), QByteArray("watchdog gone 81"));
+    QVERIFY(child.process().waitForFinished(30000));
 }
 
 void TestPortIoChild::directAccessNeedsRawIo()

@@ -146,29 +146,38 @@ void TestStartup::failurePaths_data()
     QTest::addColumn<QStringList>("lastProgress");
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<int>("toolLaunches");
+    // A crashed run left units 1 and 3 on at 0378 and 0278; what each register holds at the end
+    // (-1: the port cannot be reached).
+    QTest::addColumn<int>("register0378");
+    QTest::addColumn<int>("register0278");
+    const QStringList noAlias({"Nebyl nalezen alias Databáze... | Je třeba provést "
+                               "konfiguraci BDE. Program bude ukončen..."});
     QTest::newRow("no alias") << "alias" << Outcome::NoAlias
                               << QStringList({"Startuje se program Velmora 1.0.2.3", "Ok"})
-                              << QStringList({"Nebyl nalezen alias Databáze... | Je třeba provést "
-                                              "konfiguraci BDE. Program bude ukončen..."})
-                              << 1;
+                              << noAlias << 1 << 0 << 5;
+    QTest::newRow("no alias, port 0278 stored")
+        << "alias 0278" << Outcome::NoAlias
+        << QStringList({"Startuje se program Velmora 1.0.2.3", "Ok"}) << noAlias << 1 << 5 << 0;
     QTest::newRow("driver not started")
         << "driver" << Outcome::NoDriver << QStringList({"Start I/O ovladače", "Error"})
         << QStringList({"Chyba při inicializaci I/O ovladače... | Program bude ukončen, pokuste "
                         "se ho spustit znovu..."})
-        << 0;
+        << 0 << -1 << -1;
     QTest::newRow("port reads back 255")
         << "port" << Outcome::PortNotReset << QStringList({"Reset portu I/O ovladačem", "Error"})
         << QStringList({"Chyba při resetování portu I/O ovladačem... | Program bude ukončen, "
                         "zkontrolujte nastavení portu..."})
-        << 0;
+        << 0 << 5 << 5;
     // The tables open after the login, where the maintenance could mend them.
     const QStringList afterLogin = {"Přihlášení uživatele", "Ok", "Otevírání databází"};
     const QStringList startError = {"Chyba při spouštění... | Poslední operace "
                                     "skončila s chybou..."};
-    QTest::newRow("damaged table") << "damaged" << Outcome::Failed << afterLogin << startError << 0;
-    QTest::newRow("missing table") << "missing" << Outcome::Failed << afterLogin << startError << 0;
+    QTest::newRow("damaged table")
+        << "damaged" << Outcome::Failed << afterLogin << startError << 0 << 0 << 5;
+    QTest::newRow("missing table")
+        << "missing" << Outcome::Failed << afterLogin << startError << 0 << 0 << 5;
     QTest::newRow("two cash balances")
-        << "money" << Outcome::Failed << afterLogin << startError << 0;
+        << "money" << Outcome::Failed << afterLogin << startError << 0 << 0 << 5;
 }
 
 void TestStartup::failurePaths()
@@ -178,9 +187,17 @@ void TestStartup::failurePaths()
     QFETCH(QStringList, lastProgress);
     QFETCH(QStringList, messages);
     QFETCH(int, toolLaunches);
+    QFETCH(int, register0378);
+    QFETCH(int, register0278);
     writeUsers({});
-    if (cause == "alias") {
+    WritePort(0x378, 0, 5);
+    WritePort(0x278, 0, 5);
+    if (cause.startsWith("alias")) {
         QVERIFY(QFile::remove(EngineConfig::filePath()));
+        if (cause.endsWith("0278"))
+            QVERIFY(Cp1250Lines::write(m_desk->path("config/Velmora.ini"),
+                                       {"[SetupSolar]", "EditPort_Text=0278"})
+                        .ok());
     } else if (cause == "driver") {
         ShutdownPortAccess();
         QVERIFY(Cp1250Lines::write(m_desk->path("not-a-folder"), {}).ok());
@@ -226,6 +243,10 @@ void TestStartup::failurePaths()
     }
     QCOMPARE(shown, messages);
     QCOMPARE(m_toolLaunches, toolLaunches);
+    if (register0378 >= 0) {
+        QCOMPARE(int(ReadPort(0x378, 0)), register0378);
+        QCOMPARE(int(ReadPort(0x278, 0)), register0278);
+    }
 }
 
 void TestStartup::secondInstanceIsRefused()
