@@ -29,7 +29,9 @@ using Outcome = StartupSequence::Outcome;
 
 namespace {
 
-const QString InstanceName = QStringLiteral("velmora-test-instance");
+// One name per test process, so checkouts tested at the same time do not meet.
+const QString InstanceName =
+    QStringLiteral("velmora-test-instance-%1").arg(QCoreApplication::applicationPid());
 
 void answerLogin(const QString &name, const QString &password)
 {
