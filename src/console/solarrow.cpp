@@ -67,6 +67,7 @@ SolarRow::SolarRow(int unit, QWidget *parent) : QFrame(parent), m_unit(unit)
     m_bitBtnSolar->setFont(blackFontPoints(9));
     m_bitBtnSolar->setIconSize({36, 36});
     m_bitBtnSolar->setFocusPolicy(Qt::TabFocus);
+    m_bitBtnSolar->installEventFilter(this);
 
     m_editSolarMin = makeField(this, QStringLiteral("EditSolarMin"), {422, 8, 44, 49}, ZeroTime);
     m_labelSolarColon =
@@ -127,7 +128,7 @@ void SolarRow::showUnit(bool active, const QString &description, double price, b
     m_comboBoxSolarOff->clear();
     if (directInput()) {
         m_comboBoxSolarOff->setEditable(false);
-        m_comboBoxSolarOff->addItems(discounts.isEmpty() ? QStringList{ZeroDiscount} : discounts);
+        m_comboBoxSolarOff->addItems(offeredDiscounts(discounts));
         m_comboBoxSolarOff->setCurrentIndex(0);
         m_bitBtnSolar->setEnabled(inputValid());
     } else {
@@ -138,6 +139,7 @@ void SolarRow::showUnit(bool active, const QString &description, double price, b
 
 void SolarRow::setReadyLook()
 {
+    m_running = false;
     m_imageSolar->hide();
     setButtonLook(QStringLiteral("Start [F%1]").arg(m_unit), QStringLiteral("Start.bmp"),
                   palette().color(QPalette::ButtonText));
@@ -147,6 +149,7 @@ void SolarRow::setReadyLook()
 
 void SolarRow::setRunningLook()
 {
+    m_running = true;
     m_imageSolar->setPixmap(AssetPixmap(QStringLiteral("Person.bmp")));
     m_imageSolar->show();
     setButtonLook(QStringLiteral("Stop [F%1]").arg(m_unit), QStringLiteral("Stop.bmp"), Qt::red);
@@ -241,8 +244,10 @@ void SolarRow::EditsChange(QWidget *changed)
 
 bool SolarRow::eventFilter(QObject *watched, QEvent *event)
 {
-    // In the row's inputs Enter triggers the row's button, as a default button would.
-    if (event->type() == QEvent::KeyPress && directInput()) {
+    // In the row's inputs, and on its button once typing has moved the focus there, Enter
+    // starts the run as a default button would. It never stops one: the focus may still be on
+    // the button when the run has started.
+    if (event->type() == QEvent::KeyPress && directInput() && !m_running) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_bitBtnSolar->isEnabled()) {
             m_bitBtnSolar->click();

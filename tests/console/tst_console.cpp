@@ -2,6 +2,7 @@
 
 #include "console/formvelmora.h"
 #include "console/solarrow.h"
+#include "console/startdialog.h"
 #include "data/table.h"
 #include "ui/common/messagedialogs.h"
 #include "users/userregister.h"
@@ -26,6 +27,10 @@ private slots:
     void rows();
     void directInputKeys();
     void emptyDiscountListOffersZero();
+    void enterOnTheRowButtonStarts();
+    void startDialogKeepsTheChosenDiscount_data();
+    void startDialogKeepsTheChosenDiscount();
+    void startDialogOffersZeroForAnEmptyList();
     void closingRefusedWhileAUnitRuns();
     void closingAsksAndLogs();
     void userWithoutRightZeroSeesNoUnits();
@@ -118,6 +123,71 @@ void TestConsole::emptyDiscountListOffersZero()
     QComboBox *discount = desk.console().row(1)->ComboBoxSolarOff();
     QCOMPARE(discount->count(), 1);
     QCOMPARE(discount->itemText(0), QString("0"));
+}
+
+void TestConsole::enterOnTheRowButtonStarts()
+{
+    ConsoleFixture desk({}, {}, false);
+    desk.m_settings.m_useDialogs = false;
+    desk.show();
+    QVERIFY(QTest::qWaitForWindowActive(&desk.console()));
+    SolarRow *row = desk.console().row(2);
+    row->EditSolarMin()->setFocus();
+    for (const Qt::Key key : {Qt::Key_0, Qt::Key_1, Qt::Key_0, Qt::Key_0, Qt::Key_Down}) {
+        QCoreApplication::processEvents(); // the field selects its text as it gets the focus
+        QTest::keyClick(QApplication::focusWidget(), key); // Down picks "10": two characters
+    }
+    QVERIFY(row->BitBtnSolar()->hasFocus());
+    QTest::keyClick(row->BitBtnSolar(), Qt::Key_Return);
+    QCOMPARE(desk.m_desk.portRegister(), quint8(0x02));
+    QTest::keyClick(row->BitBtnSolar(), Qt::Key_Return); // Enter never stops the run
+    QCOMPARE(desk.m_desk.portRegister(), quint8(0x02));
+}
+
+void TestConsole::startDialogKeepsTheChosenDiscount_data()
+{
+    QTest::addColumn<QStringList>("listMeanwhile");
+    QTest::addColumn<QString>("afterwards");
+    QTest::newRow("still offered") << QStringList({"0", "10", "15"}) << "15";
+    QTest::newRow("removed meanwhile") << QStringList({"0", "10"}) << "10";
+}
+
+void TestConsole::startDialogKeepsTheChosenDiscount()
+{
+    QFETCH(QStringList, listMeanwhile);
+    QFETCH(QString, afterwards);
+    FakeSolarSettings settings;
+    settings.m_defaultDiscount = "10";
+    TFormStart start(1, settings);
+    start.show();
+    QVERIFY(QTest::qWaitForWindowActive(&start));
+    auto *discount = start.findChild<QComboBox *>("ComboBoxStartOff");
+    QCOMPARE(discount->currentText(), QString("10"));
+    discount->setCurrentText("15");
+    settings.m_discounts = listMeanwhile;
+    QWidget other; // another unit's stop dialog opens over it and closes
+    other.show();
+    QApplication::setActiveWindow(&other);
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    other.close();
+    QApplication::setActiveWindow(&start);
+    QVERIFY(QTest::qWaitForWindowActive(&start));
+    QCOMPARE(discount->currentText(), afterwards);
+}
+
+void TestConsole::startDialogOffersZeroForAnEmptyList()
+{
+    FakeSolarSettings settings;
+    settings.m_discounts.clear();
+    settings.m_defaultDiscount.clear();
+    TFormStart start(1, settings);
+    start.show();
+    QVERIFY(QTest::qWaitForWindowActive(&start));
+    auto *discount = start.findChild<QComboBox *>("ComboBoxStartOff");
+    QCOMPARE(discount->count(), 1);
+    QCOMPARE(discount->currentText(), QString("0"));
+    QTest::keyClicks(start.findChild<QLineEdit *>("EditStartMin"), "0100");
+    QVERIFY(start.findChild<QPushButton *>("BitBtnStart")->isEnabled());
 }
 
 void TestConsole::closingRefusedWhileAUnitRuns()
