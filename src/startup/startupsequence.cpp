@@ -9,6 +9,7 @@
 #include "data/config/windowstore.h"
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
+#include "portio/unitswitch.h"
 #include "startup/forminitialization.h"
 #include "startup/loginloop.h"
 #include "startup/singleinstance.h"
@@ -129,7 +130,7 @@ StartupSequence::Outcome StartupSequence::start()
     }
     ProgressOk();
     AddProgress(QStringLiteral("Reset portu I/O ovladačem"));
-    if (!portIsReset()) {
+    if (!ResetPortRegister(PortAddress())) {
         ProgressError();
         ShowWarning(QStringLiteral("Chyba při resetování portu I/O ovladačem..."),
                     QStringLiteral("Program bude ukončen, zkontrolujte nastavení portu..."));
@@ -176,12 +177,6 @@ void StartupSequence::restoreJournal()
     const FileResult trimmed = SalesJournal::loadAndTrim();
     if (!trimmed.ok())
         ShowWarning(QStringLiteral("Deník prodejů nelze zpracovat..."), trimmed.message);
-}
-
-bool StartupSequence::portIsReset()
-{
-    WritePort(PortAddress(), 0, 0); // every unit off
-    return ReadPort(PortAddress(), 0) == 0;
 }
 
 bool StartupSequence::openTables()
