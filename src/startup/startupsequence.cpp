@@ -69,7 +69,6 @@ StartupSequence::Outcome StartupSequence::fail(Outcome outcome)
 
 StartupSequence::Outcome StartupSequence::start()
 {
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Velmora 1.0"));
     QApplication::setFont(UiFonts::sansSerif(11)); // the size every window is laid out for
     ProgramValues &program = Program();
     program.ProductText =
@@ -96,15 +95,8 @@ StartupSequence::Outcome StartupSequence::start()
     }
 
     m_console = std::make_unique<TFormVelmora>();
-    connect(m_instance.get(), &SingleInstance::raiseRequested, m_console.get(), [this] {
-        QWidget *front =
-            m_console->isVisible() ? static_cast<QWidget *>(m_console.get()) : m_progress.get();
-        if (front) {
-            front->showNormal();
-            front->raise();
-            front->activateWindow();
-        }
-    });
+    connect(m_instance.get(), &SingleInstance::raiseRequested, m_console.get(),
+            [this] { BringDeskToFront(m_console.get(), m_progress.get()); });
     Database &database = m_console->database();
     if (!database.connect()) {
         ShowStartFailure();
