@@ -12,6 +12,9 @@ bool isValidRunInput(const QString &minutes, const QString &seconds, const QStri
 // that a run can always start.
 QStringList offeredDiscounts(const QStringList &discounts);
 
+// The longest run that can be typed, "99" minutes and "99" seconds: shown as 100:39.
+constexpr int LongestRunSeconds = 99 * 60 + 99;
+
 // Seconds of a run typed as minutes and seconds.
 int runSeconds(const QString &minutes, const QString &seconds);
 

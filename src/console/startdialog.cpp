@@ -22,7 +22,7 @@ QLineEdit *makeTimeEdit(QWidget *parent, const QString &name, const QRect &geome
     edit->setObjectName(name);
     edit->setGeometry(geometry);
     edit->setMaxLength(2);
-    edit->setFont(blackFontPixels(29));
+    setFittingFont(edit, blackFontPixels(29), {QStringLiteral("00")});
     edit->installEventFilter(filter);
     return edit;
 }

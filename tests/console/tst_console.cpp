@@ -3,6 +3,7 @@
 #include "console/formvelmora.h"
 #include "console/solarrow.h"
 #include "console/startdialog.h"
+#include "console/stopdialog.h"
 #include "data/table.h"
 #include "ui/common/messagedialogs.h"
 #include "users/userregister.h"
@@ -34,6 +35,7 @@ private slots:
     void closingRefusedWhileAUnitRuns();
     void closingAsksAndLogs();
     void userWithoutRightZeroSeesNoUnits();
+    void largestValuesShownWhole();
     void statusBarShowsDateTimeAndBalance();
     void pendingWindowsStayDisabled();
 };
@@ -229,9 +231,48 @@ void TestConsole::userWithoutRightZeroSeesNoUnits()
     QVERIFY(!console.findChild<QWidget *>("PanelSolars")->isVisible());
     QVERIFY(!console.findChild<QMenu *>("MenuItemSolars")->isEnabled());
     QVERIFY(!console.findChild<QMenu *>("MenuItemSetup")->isEnabled());
+    // The bands stay where they are: header on top, status bar at the bottom.
+    QVERIFY(QTest::qWaitForWindowExposed(&console));
+    QCOMPARE(console.findChild<QWidget *>("PanelSolar")->y(), 0);
+    QWidget *status = console.findChild<QWidget *>("PanelStatus");
+    QCOMPARE(status->geometry().bottom(), console.centralWidget()->height() - 1);
     console.MenuItemSolarClick(3); // what F3 would do
     QVERIFY(desk.m_dialogs.m_startedUnits.isEmpty());
     QCOMPARE(desk.m_desk.portRegister(), quint8(0));
+}
+
+namespace {
+
+// Neither cut by a length limit nor scrolled out of the field by a face too wide for it.
+bool showsWhole(QLineEdit *field, const QString &text)
+{
+    field->grab(); // lays the text out
+    field->setCursorPosition(int(field->text().size()));
+    const int caret = field->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+    const int advance = QFontMetrics(field->font()).horizontalAdvance(field->text());
+    return field->text() == text && caret - advance >= 0 && caret < field->width();
+}
+
+} // namespace
+
+void TestConsole::largestValuesShownWhole()
+{
+    ConsoleFixture desk;
+    Table &solars = desk.console().tableSolars();
+    QVERIFY(solars.locate("SOLAR", 1) && solars.edit() && solars.setValue("PRICE", 1234.5) &&
+            solars.post());
+    desk.console().SetActiveSolars();
+    SolarRow *row = desk.console().row(1);
+    row->setRemainingText("100:39"); // a run of 99:99 as it starts
+    QVERIFY(showsWhole(row->CurrencyEditSolarPrice(), "1\u00a0234,50"));
+    QVERIFY(showsWhole(row->EditSolarOdd(), "100:39"));
+    QVERIFY(showsWhole(row->EditSolarMin(), "00"));
+
+    TFormStop stop(StopFigures{8, 1234.5, 6039, 124268.0, true});
+    stop.show();
+    QVERIFY(showsWhole(stop.findChild<QLineEdit *>("CurrencyEditPriceOff"), "1\u00a0234,50"));
+    QVERIFY(showsWhole(stop.findChild<QLineEdit *>("EditPeriodTotal"), "100:39"));
+    QVERIFY(showsWhole(stop.findChild<QLineEdit *>("CurrencyEditPriceTotal"), "124\u00a0268,00"));
 }
 
 void TestConsole::statusBarShowsDateTimeAndBalance()
