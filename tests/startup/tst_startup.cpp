@@ -249,7 +249,7 @@ void TestStartup::secondStartRestoresOnlyAMinimizedConsole()
     console->setWindowState(Qt::WindowStates(state));
     QWidget elsewhere; // the user works in another window
     elsewhere.show();
-    QApplication::setActiveWindow(&elsewhere);
+    elsewhere.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
     SingleInstance second(InstanceName);
     QVERIFY(!second.claim());
@@ -262,8 +262,12 @@ void TestStartup::secondStartDuringLoginFrontsTheLogin()
     writeUsers({});
     StartupSequence startup;
     bool loginInFront = false;
+    bool progressInFront = false;
     whenModal<TFormLogin>([&](TFormLogin *dialog) {
-        QApplication::setActiveWindow(startup.progressWindow());
+        // The user has clicked the progress window behind the login.
+        const bool loginShown = QTest::qWaitForWindowActive(dialog);
+        startup.progressWindow()->activateWindow();
+        progressInFront = loginShown && QTest::qWaitForWindowActive(startup.progressWindow());
         SingleInstance second(InstanceName);
         if (!second.claim())
             loginInFront =
@@ -272,6 +276,7 @@ void TestStartup::secondStartDuringLoginFrontsTheLogin()
         dialog->accept();
     });
     QCOMPARE(startWith(startup), Outcome::Run);
+    QVERIFY(progressInFront);
     QVERIFY(loginInFront);
 }
 
