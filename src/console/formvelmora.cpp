@@ -97,6 +97,11 @@ TFormVelmora::TFormVelmora(QWidget *parent)
     panelSolars->setObjectName(QStringLiteral("PanelSolars"));
     panelSolars->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panelSolars->setFocusPolicy(Qt::StrongFocus);
+    // Hidden without the right to the units, it keeps its place: the header stays on top and
+    // the status bar at the bottom.
+    QSizePolicy keepPlace = panelSolars->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    panelSolars->setSizePolicy(keepPlace);
     m_panelSolars = panelSolars;
     layout->addWidget(panelSolars, 1);
     layout->addWidget(buildStatusBar());

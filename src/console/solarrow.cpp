@@ -17,13 +17,24 @@ namespace {
 const QString ZeroTime = QStringLiteral("00");
 const QString ZeroDiscount = QStringLiteral("0");
 
+QFont fieldFont()
+{
+    return blackFontPoints(22);
+}
+
+// The widest price the row is laid out for: seven characters ("9999,99"), shown grouped.
+QString widestPrice()
+{
+    return CzechFormat::amount(9999.99);
+}
+
 QLineEdit *makeField(QWidget *parent, const QString &name, const QRect &geometry,
                      const QString &text)
 {
     auto *edit = new QLineEdit(text, parent);
     edit->setObjectName(name);
     edit->setGeometry(geometry);
-    edit->setFont(blackFontPoints(22));
+    edit->setFont(fieldFont());
     return edit;
 }
 
@@ -57,7 +68,7 @@ SolarRow::SolarRow(int unit, QWidget *parent) : QFrame(parent), m_unit(unit)
 
     m_currencyEditSolarPrice =
         makeField(this, QStringLiteral("CurrencyEditSolarPrice"), {154, 8, 104, 49}, QString());
-    m_currencyEditSolarPrice->setMaxLength(7);
+    // Shown only, so never cut to a length; its font fits the price instead.
     m_currencyEditSolarPrice->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_currencyEditSolarPrice->setEnabled(false);
 
@@ -67,31 +78,34 @@ SolarRow::SolarRow(int unit, QWidget *parent) : QFrame(parent), m_unit(unit)
     m_bitBtnSolar->setFont(blackFontPoints(9));
     m_bitBtnSolar->setIconSize({36, 36});
     m_bitBtnSolar->setFocusPolicy(Qt::TabFocus);
+    m_bitBtnSolar->installEventFilter(this);
 
     m_editSolarMin = makeField(this, QStringLiteral("EditSolarMin"), {422, 8, 44, 49}, ZeroTime);
     m_labelSolarColon =
         makeLabel(this, QStringLiteral("LabelSolarColon"), {468, 9}, QStringLiteral(":"));
-    m_labelSolarColon->setFont(blackFontPoints(22));
+    m_labelSolarColon->setFont(fieldFont());
     m_labelSolarColon->adjustSize();
     m_editSolarSec = makeField(this, QStringLiteral("EditSolarSec"), {479, 8, 44, 49}, ZeroTime);
     for (QLineEdit *edit : {m_editSolarMin, m_editSolarSec}) {
         edit->setMaxLength(2);
+        setFittingFont(edit, fieldFont(), {ZeroTime});
         edit->installEventFilter(digits);
         edit->installEventFilter(this);
     }
     m_comboBoxSolarOff = new QComboBox(this);
     m_comboBoxSolarOff->setObjectName(QStringLiteral("ComboBoxSolarOff"));
     m_comboBoxSolarOff->setGeometry(541, 8, 80, 49);
-    m_comboBoxSolarOff->setFont(blackFontPoints(22));
+    m_comboBoxSolarOff->setFont(fieldFont());
     m_comboBoxSolarOff->installEventFilter(this);
 
     m_editSolarOdd =
         makeField(this, QStringLiteral("EditSolarOdd"), {639, 8, 92, 49}, QStringLiteral("00:00"));
     m_editSolarOdd->setEnabled(false);
+    setFittingFont(m_editSolarOdd, fieldFont(), {CzechFormat::period(LongestRunSeconds)});
     m_gaugeSolar = new QProgressBar(this);
     m_gaugeSolar->setObjectName(QStringLiteral("GaugeSolar"));
     m_gaugeSolar->setGeometry(749, 8, 220, 49);
-    m_gaugeSolar->setFont(blackFontPoints(22));
+    m_gaugeSolar->setFont(fieldFont());
     m_gaugeSolar->setRange(0, 100);
     m_gaugeSolar->setValue(0);
     m_gaugeSolar->setAlignment(Qt::AlignCenter);
@@ -119,7 +133,9 @@ void SolarRow::showUnit(bool active, const QString &description, double price, b
     m_imageSolar->setPixmap(
         AssetPixmap(active ? QStringLiteral("Person.bmp") : QStringLiteral("Closed.bmp")));
     m_imageSolar->setVisible(!active);
-    m_currencyEditSolarPrice->setText(CzechFormat::amount(price));
+    const QString priceText = CzechFormat::amount(price);
+    m_currencyEditSolarPrice->setText(priceText);
+    setFittingFont(m_currencyEditSolarPrice, fieldFont(), {widestPrice(), priceText});
     m_bitBtnSolar->setEnabled(active && dialogMode);
     setInputsEnabled(directInput());
 
@@ -127,7 +143,7 @@ void SolarRow::showUnit(bool active, const QString &description, double price, b
     m_comboBoxSolarOff->clear();
     if (directInput()) {
         m_comboBoxSolarOff->setEditable(false);
-        m_comboBoxSolarOff->addItems(discounts.isEmpty() ? QStringList{ZeroDiscount} : discounts);
+        m_comboBoxSolarOff->addItems(offeredDiscounts(discounts));
         m_comboBoxSolarOff->setCurrentIndex(0);
         m_bitBtnSolar->setEnabled(inputValid());
     } else {
@@ -138,6 +154,7 @@ void SolarRow::showUnit(bool active, const QString &description, double price, b
 
 void SolarRow::setReadyLook()
 {
+    m_running = false;
     m_imageSolar->hide();
     setButtonLook(QStringLiteral("Start [F%1]").arg(m_unit), QStringLiteral("Start.bmp"),
                   palette().color(QPalette::ButtonText));
@@ -147,6 +164,7 @@ void SolarRow::setReadyLook()
 
 void SolarRow::setRunningLook()
 {
+    m_running = true;
     m_imageSolar->setPixmap(AssetPixmap(QStringLiteral("Person.bmp")));
     m_imageSolar->show();
     setButtonLook(QStringLiteral("Stop [F%1]").arg(m_unit), QStringLiteral("Stop.bmp"), Qt::red);
@@ -241,8 +259,10 @@ void SolarRow::EditsChange(QWidget *changed)
 
 bool SolarRow::eventFilter(QObject *watched, QEvent *event)
 {
-    // In the row's inputs Enter triggers the row's button, as a default button would.
-    if (event->type() == QEvent::KeyPress && directInput()) {
+    // In the row's inputs, and on its button once typing has moved the focus there, Enter
+    // starts the run as a default button would. It never stops one: the focus may still be on
+    // the button when the run has started.
+    if (event->type() == QEvent::KeyPress && directInput() && !m_running) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_bitBtnSolar->isEnabled()) {
             m_bitBtnSolar->click();

@@ -69,6 +69,7 @@ private:
     int m_unit;
     bool m_active = false;
     bool m_dialogMode = true;
+    bool m_running = false;
     double m_price = 0;
     QLabel *m_labelSolarName;
     QLabel *m_labelSolarDescription;

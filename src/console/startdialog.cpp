@@ -22,7 +22,7 @@ QLineEdit *makeTimeEdit(QWidget *parent, const QString &name, const QRect &geome
     edit->setObjectName(name);
     edit->setGeometry(geometry);
     edit->setMaxLength(2);
-    edit->setFont(blackFontPixels(29));
+    setFittingFont(edit, blackFontPixels(29), {QStringLiteral("00")});
     edit->installEventFilter(filter);
     return edit;
 }
@@ -126,10 +126,19 @@ void TFormStart::changeEvent(QEvent *event)
 
 void TFormStart::FormActivate()
 {
+    // The operator's choice survives another dialog closing over this one; the default is
+    // only the first choice.
+    const QString chosen = m_activated ? m_comboBoxStartOff->currentText() : QString();
+    m_activated = true;
     const QSignalBlocker blocker(m_comboBoxStartOff);
     m_comboBoxStartOff->clear();
-    m_comboBoxStartOff->addItems(m_settings.discounts());
-    m_comboBoxStartOff->setCurrentIndex(m_comboBoxStartOff->findText(m_settings.defaultDiscount()));
+    m_comboBoxStartOff->addItems(offeredDiscounts(m_settings.discounts()));
+    int selected = m_comboBoxStartOff->findText(chosen);
+    if (selected < 0)
+        selected = m_comboBoxStartOff->findText(m_settings.defaultDiscount());
+    if (selected < 0 && m_settings.discounts().isEmpty())
+        selected = 0; // the "0" offered in place of the empty list
+    m_comboBoxStartOff->setCurrentIndex(selected);
     updateStartButton();
 }
 

@@ -31,6 +31,7 @@ private:
     void updateStartButton();
 
     const SolarSettings &m_settings;
+    bool m_activated = false;
     QLabel *m_labelSolar;
     QLineEdit *m_editStartMin;
     QLineEdit *m_editStartSec;

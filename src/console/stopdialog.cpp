@@ -43,8 +43,7 @@ TFormStop::TFormStop(const StopFigures &figures, QWidget *parent) : QDialog(pare
                    CzechFormat::amount(figures.discountedMinutePrice));
     makeLabel(panel, QStringLiteral("LabelPeriod"), QStringLiteral("Čas:\n[mm:ss]"), {64, 70});
     makeValueField(QStringLiteral("EditPeriodTotal"), {108, 66, 92, 49},
-                   CzechFormat::period(figures.usedSeconds))
-        ->setMaxLength(5);
+                   CzechFormat::period(figures.usedSeconds));
     makeLabel(panel, QStringLiteral("LabelOff"), QStringLiteral("Cena:\n[Kč]"), {64, 128});
     makeValueField(QStringLiteral("CurrencyEditPriceTotal"), {108, 124, 130, 49},
                    CzechFormat::amount(figures.total));
@@ -73,10 +72,12 @@ void TFormStop::showEvent(QShowEvent *event)
 QLineEdit *TFormStop::makeValueField(const QString &name, const QRect &geometry,
                                      const QString &text)
 {
+    // Shown only: no length limit cuts the longest run (100:39) or a large amount; the font
+    // fits the text instead.
     auto *field = new QLineEdit(text, m_panel);
     field->setObjectName(name);
     field->setGeometry(geometry);
-    field->setFont(blackFontPixels(29));
+    setFittingFont(field, blackFontPixels(29), {text});
     field->setAlignment(Qt::AlignRight);
     field->setEnabled(false);
     field->setFocusPolicy(Qt::NoFocus);

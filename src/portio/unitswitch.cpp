@@ -27,3 +27,9 @@ quint32 SwitchUnitOff(int unit)
     // the bed on.
     return changeRegister([unit](quint32 value) { return value & ~UnitMask(unit); });
 }
+
+bool ResetPortRegister(quint32 port)
+{
+    WritePort(port, ByteWidth, 0);
+    return ReadPort(port, ByteWidth) == 0;
+}

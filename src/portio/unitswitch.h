@@ -15,3 +15,7 @@ quint32 SwitchUnitOn(int unit);
 
 // As SwitchUnitOn, clearing the unit's bit. A bit that is already clear stays clear.
 quint32 SwitchUnitOff(int unit);
+
+// Writes 0 to the data register at port (every unit off) and reads it back: true when it reads
+// 0. A wrong address reads back something else, an absent device all ones.
+bool ResetPortRegister(quint32 port);

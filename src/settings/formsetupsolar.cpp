@@ -7,6 +7,7 @@
 #include "data/tablemodel.h"
 #include "data/tables.h"
 #include "portio/portaddress.h"
+#include "portio/unitswitch.h"
 #include "settings/formsetupsolaredit.h"
 #include "ui/common/integeredit.h"
 #include "ui/common/messagedialogs.h"
@@ -124,6 +125,7 @@ TFormSetupSolar::TFormSetupSolar(Table &tableSolars, EventLog &log, DatabaseSave
     connect(m_buttonCancel, &QPushButton::clicked, this, &TFormSetupSolar::ButtonCancelClick);
     connect(m_integerEditTax, &QLineEdit::textChanged, this, &TFormSetupSolar::EditsChange);
     connect(m_editPort, &QLineEdit::textChanged, this, &TFormSetupSolar::EditsChange);
+    m_portInForce = m_editPort->text();
     setFixedSize(sizeHint());
 }
 
@@ -264,6 +266,13 @@ QWidget *TFormSetupSolar::buildPortGroup()
 
 bool TFormSetupSolar::readStoredSettings(ConfigError *error)
 {
+    const bool read = reloadStoredSettings(error);
+    m_portInForce = m_editPort->text(); // the start-up tests it before the first switching
+    return read;
+}
+
+bool TFormSetupSolar::reloadStoredSettings(ConfigError *error)
+{
     const bool read = m_store.read(error);
     tidyDiscounts();
     return read;
@@ -300,7 +309,7 @@ int TFormSetupSolar::taxRate() const
 
 QString TFormSetupSolar::portText() const
 {
-    return m_editPort->text();
+    return m_portInForce;
 }
 
 bool TFormSetupSolar::recordAllReceipts() const
@@ -439,15 +448,37 @@ void TFormSetupSolar::keyPressEvent(QKeyEvent *event)
 void TFormSetupSolar::ButtonCancelClick()
 {
     ConfigError error;
-    if (!readStoredSettings(&error))
+    if (!reloadStoredSettings(&error))
         ShowWarning(error.message, error.detail);
+    m_editPort->setText(m_portInForce); // also where nothing is stored yet
     reject();
 }
 
 void TFormSetupSolar::done(int result)
 {
+    if (!putPortInForce())
+        return; // the window stays open for the address to be corrected
     m_integerEditOff->clear();
     QDialog::done(result);
+}
+
+bool TFormSetupSolar::putPortInForce()
+{
+    // A wrong address would read back as units switched on: the desk could neither start a run
+    // nor close, nor open this window again to correct it.
+    const QString typed = m_editPort->text();
+    if (typed == m_portInForce)
+        return true;
+    if (!ResetPortRegister(portAddressFromText(typed))) {
+        ShowWarning(
+            QStringLiteral("Chyba při resetování portu I/O ovladačem..."),
+            QStringLiteral("Port %1 neodpovídá, platí dál port %2...").arg(typed, m_portInForce));
+        m_editPort->setFocus();
+        m_editPort->selectAll();
+        return false;
+    }
+    m_portInForce = typed;
+    return true;
 }
 
 // --- Units ---------------------------------------------------------------------------------

@@ -48,7 +48,8 @@ public:
     // read), for the start-up's steps before the window exists.
     static QString storedPortText();
 
-    // SolarSettings: the controls' current values.
+    // SolarSettings: the controls' current values; the port text is the one in force, which
+    // a typed address becomes only when the window closes.
     QStringList discounts() const override;
     QString defaultDiscount() const override;
     int taxRate() const override;
@@ -60,6 +61,8 @@ public:
     static QStringList SortStringList(const QStringList &list);
 
     // "Storno" first reloads the stored values; every way of closing empties the entry field.
+    // A changed port address comes into force only when its register can be reset (0 written,
+    // 0 read back); otherwise a warning is shown and the window stays open.
     void done(int result) override;
 
 protected:
@@ -75,12 +78,14 @@ private:
     QCheckBox *addCheckBoxGroup(QBoxLayout *layout, const QString &title, const QString &caption,
                                 const QString &name);
 
+    bool reloadStoredSettings(ConfigError *error);
     void FormActivate();
     void tidyDiscounts();
     void setDiscounts(const QStringList &discounts);
     void selectDiscount(int row);
     int selectedDiscountRow() const; // -1 when none is selected
     void SetButtonsOff();
+    bool putPortInForce();
     void EditsChange();
     void showCurrentSolar(int row);
 
@@ -108,6 +113,7 @@ private:
     QPushButton *m_buttonOffDefault;
     TIntegerEdit *m_integerEditTax;
     QLineEdit *m_editPort;
+    QString m_portInForce; // the address the port layer uses, tested at start or on closing
     QCheckBox *m_checkBoxSaleSalesAll;
     QCheckBox *m_checkBoxUseDialogs;
     QPushButton *m_buttonOk;

@@ -1,7 +1,9 @@
 #include "startup/singleinstance.h"
 
+#include <QApplication>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QWidget>
 
 #include <unistd.h>
 
@@ -9,6 +11,12 @@ namespace {
 
 const QByteArray RaiseRequest = "raise\n";
 constexpr int ConnectTimeoutMs = 1000;
+
+void restoreIfMinimized(QWidget *window)
+{
+    if (window->isMinimized())
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+}
 
 } // namespace
 
@@ -51,4 +59,18 @@ bool SingleInstance::claim()
         }
     });
     return true;
+}
+
+void BringDeskToFront(QWidget *console, QWidget *progress)
+{
+    QWidget *main = console && console->isVisible() ? console : progress;
+    QWidget *modal = QApplication::activeModalWidget();
+    QWidget *front = modal ? modal : main;
+    if (!front)
+        return;
+    if (main)
+        restoreIfMinimized(main);
+    restoreIfMinimized(front);
+    front->raise();
+    front->activateWindow();
 }

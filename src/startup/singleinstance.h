@@ -4,6 +4,7 @@
 #include <QString>
 
 class QLocalServer;
+class QWidget;
 
 // One desk program per user: the first instance listens on a local socket named after the
 // product; a later one reaches it, asks it to come to the front and gives up.
@@ -28,3 +29,8 @@ private:
     QString m_name;
     QLocalServer *m_server = nullptr;
 };
+
+// What a second start asks of the running desk: its console (the progress window while the
+// console is not shown yet) restored when minimized, a maximized one left maximized, and the
+// window that waits for an answer (a modal dialog such as the login) brought to the front.
+void BringDeskToFront(QWidget *console, QWidget *progress);

@@ -10,6 +10,7 @@
 #include "portio/endrequest.h"
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
+#include "portio/unitswitch.h"
 #include "settings/formsetupsolar.h"
 #include "startup/forminitialization.h"
 #include "startup/loginloop.h"
@@ -74,7 +75,6 @@ StartupSequence::Outcome StartupSequence::fail(Outcome outcome)
 
 StartupSequence::Outcome StartupSequence::start()
 {
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Velmora 1.0"));
     QApplication::setFont(UiFonts::sansSerif(11)); // the size every window is laid out for
     ProgramValues &program = Program();
     program.ProductText =
@@ -103,15 +103,8 @@ StartupSequence::Outcome StartupSequence::start()
     }
 
     m_console = std::make_unique<TFormVelmora>();
-    connect(m_instance.get(), &SingleInstance::raiseRequested, m_console.get(), [this] {
-        QWidget *front =
-            m_console->isVisible() ? static_cast<QWidget *>(m_console.get()) : m_progress.get();
-        if (front) {
-            front->showNormal();
-            front->raise();
-            front->activateWindow();
-        }
-    });
+    connect(m_instance.get(), &SingleInstance::raiseRequested, m_console.get(),
+            [this] { BringDeskToFront(m_console.get(), m_progress.get()); });
     Database &database = m_console->database();
     if (!database.connect()) {
         ShowStartFailure();
@@ -137,7 +130,7 @@ StartupSequence::Outcome StartupSequence::start()
     }
     ProgressOk();
     AddProgress(QStringLiteral("Reset portu I/O ovladačem"));
-    if (!portIsReset()) {
+    if (!ResetPortRegister(PortAddress())) {
         ProgressError();
         ShowWarning(QStringLiteral("Chyba při resetování portu I/O ovladačem..."),
                     QStringLiteral("Program bude ukončen, zkontrolujte nastavení portu..."));
@@ -184,12 +177,6 @@ void StartupSequence::restoreJournal()
     const FileResult trimmed = SalesJournal::loadAndTrim();
     if (!trimmed.ok())
         ShowWarning(QStringLiteral("Deník prodejů nelze zpracovat..."), trimmed.message);
-}
-
-bool StartupSequence::portIsReset()
-{
-    WritePort(PortAddress(), 0, 0); // every unit off
-    return ReadPort(PortAddress(), 0) == 0;
 }
 
 bool StartupSequence::openTables()

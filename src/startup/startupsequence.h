@@ -49,7 +49,6 @@ private:
     bool openTables();
     void restoreEventLog();
     void restoreJournal();
-    bool portIsReset();
 
     std::unique_ptr<SingleInstance> m_instance;
     std::function<bool()> m_launchConfigTool;

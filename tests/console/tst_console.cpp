@@ -2,6 +2,8 @@
 
 #include "console/formvelmora.h"
 #include "console/solarrow.h"
+#include "console/startdialog.h"
+#include "console/stopdialog.h"
 #include "data/table.h"
 #include "ui/common/messagedialogs.h"
 #include "users/userregister.h"
@@ -26,9 +28,14 @@ private slots:
     void rows();
     void directInputKeys();
     void emptyDiscountListOffersZero();
+    void enterOnTheRowButtonStarts();
+    void startDialogKeepsTheChosenDiscount_data();
+    void startDialogKeepsTheChosenDiscount();
+    void startDialogOffersZeroForAnEmptyList();
     void closingRefusedWhileAUnitRuns();
     void closingAsksAndLogs();
     void userWithoutRightZeroSeesNoUnits();
+    void largestValuesShownWhole();
     void statusBarShowsDateTimeAndBalance();
     void pendingWindowsStayDisabled();
 };
@@ -120,6 +127,71 @@ void TestConsole::emptyDiscountListOffersZero()
     QCOMPARE(discount->itemText(0), QString("0"));
 }
 
+void TestConsole::enterOnTheRowButtonStarts()
+{
+    ConsoleFixture desk({}, {}, false);
+    desk.m_settings.m_useDialogs = false;
+    desk.show();
+    QVERIFY(QTest::qWaitForWindowActive(&desk.console()));
+    SolarRow *row = desk.console().row(2);
+    row->EditSolarMin()->setFocus();
+    for (const Qt::Key key : {Qt::Key_0, Qt::Key_1, Qt::Key_0, Qt::Key_0, Qt::Key_Down}) {
+        QCoreApplication::processEvents(); // the field selects its text as it gets the focus
+        QTest::keyClick(QApplication::focusWidget(), key); // Down picks "10": two characters
+    }
+    QVERIFY(row->BitBtnSolar()->hasFocus());
+    QTest::keyClick(row->BitBtnSolar(), Qt::Key_Return);
+    QCOMPARE(desk.m_desk.portRegister(), quint8(0x02));
+    QTest::keyClick(row->BitBtnSolar(), Qt::Key_Return); // Enter never stops the run
+    QCOMPARE(desk.m_desk.portRegister(), quint8(0x02));
+}
+
+void TestConsole::startDialogKeepsTheChosenDiscount_data()
+{
+    QTest::addColumn<QStringList>("listMeanwhile");
+    QTest::addColumn<QString>("afterwards");
+    QTest::newRow("still offered") << QStringList({"0", "10", "15"}) << "15";
+    QTest::newRow("removed meanwhile") << QStringList({"0", "10"}) << "10";
+}
+
+void TestConsole::startDialogKeepsTheChosenDiscount()
+{
+    QFETCH(QStringList, listMeanwhile);
+    QFETCH(QString, afterwards);
+    FakeSolarSettings settings;
+    settings.m_defaultDiscount = "10";
+    TFormStart start(1, settings);
+    start.show();
+    QVERIFY(QTest::qWaitForWindowActive(&start));
+    auto *discount = start.findChild<QComboBox *>("ComboBoxStartOff");
+    QCOMPARE(discount->currentText(), QString("10"));
+    discount->setCurrentText("15");
+    settings.m_discounts = listMeanwhile;
+    QWidget other; // another unit's stop dialog opens over it and closes
+    other.show();
+    QApplication::setActiveWindow(&other);
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    other.close();
+    QApplication::setActiveWindow(&start);
+    QVERIFY(QTest::qWaitForWindowActive(&start));
+    QCOMPARE(discount->currentText(), afterwards);
+}
+
+void TestConsole::startDialogOffersZeroForAnEmptyList()
+{
+    FakeSolarSettings settings;
+    settings.m_discounts.clear();
+    settings.m_defaultDiscount.clear();
+    TFormStart start(1, settings);
+    start.show();
+    QVERIFY(QTest::qWaitForWindowActive(&start));
+    auto *discount = start.findChild<QComboBox *>("ComboBoxStartOff");
+    QCOMPARE(discount->count(), 1);
+    QCOMPARE(discount->currentText(), QString("0"));
+    QTest::keyClicks(start.findChild<QLineEdit *>("EditStartMin"), "0100");
+    QVERIFY(start.findChild<QPushButton *>("BitBtnStart")->isEnabled());
+}
+
 void TestConsole::closingRefusedWhileAUnitRuns()
 {
     ConsoleFixture desk;
@@ -159,9 +231,48 @@ void TestConsole::userWithoutRightZeroSeesNoUnits()
     QVERIFY(!console.findChild<QWidget *>("PanelSolars")->isVisible());
     QVERIFY(!console.findChild<QMenu *>("MenuItemSolars")->isEnabled());
     QVERIFY(!console.findChild<QMenu *>("MenuItemSetup")->isEnabled());
+    // The bands stay where they are: header on top, status bar at the bottom.
+    QVERIFY(QTest::qWaitForWindowExposed(&console));
+    QCOMPARE(console.findChild<QWidget *>("PanelSolar")->y(), 0);
+    QWidget *status = console.findChild<QWidget *>("PanelStatus");
+    QCOMPARE(status->geometry().bottom(), console.centralWidget()->height() - 1);
     console.MenuItemSolarClick(3); // what F3 would do
     QVERIFY(desk.m_dialogs.m_startedUnits.isEmpty());
     QCOMPARE(desk.m_desk.portRegister(), quint8(0));
+}
+
+namespace {
+
+// Neither cut by a length limit nor scrolled out of the field by a face too wide for it.
+bool showsWhole(QLineEdit *field, const QString &text)
+{
+    field->grab(); // lays the text out
+    field->setCursorPosition(int(field->text().size()));
+    const int caret = field->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+    const int advance = QFontMetrics(field->font()).horizontalAdvance(field->text());
+    return field->text() == text && caret - advance >= 0 && caret < field->width();
+}
+
+} // namespace
+
+void TestConsole::largestValuesShownWhole()
+{
+    ConsoleFixture desk;
+    Table &solars = desk.console().tableSolars();
+    QVERIFY(solars.locate("SOLAR", 1) && solars.edit() && solars.setValue("PRICE", 1234.5) &&
+            solars.post());
+    desk.console().SetActiveSolars();
+    SolarRow *row = desk.console().row(1);
+    row->setRemainingText("100:39"); // a run of 99:99 as it starts
+    QVERIFY(showsWhole(row->CurrencyEditSolarPrice(), "1\u00a0234,50"));
+    QVERIFY(showsWhole(row->EditSolarOdd(), "100:39"));
+    QVERIFY(showsWhole(row->EditSolarMin(), "00"));
+
+    TFormStop stop(StopFigures{8, 1234.5, 6039, 124268.0, true});
+    stop.show();
+    QVERIFY(showsWhole(stop.findChild<QLineEdit *>("CurrencyEditPriceOff"), "1\u00a0234,50"));
+    QVERIFY(showsWhole(stop.findChild<QLineEdit *>("EditPeriodTotal"), "100:39"));
+    QVERIFY(showsWhole(stop.findChild<QLineEdit *>("CurrencyEditPriceTotal"), "124\u00a0268,00"));
 }
 
 void TestConsole::statusBarShowsDateTimeAndBalance()

@@ -5,6 +5,8 @@
 #include "data/database.h"
 #include "data/table.h"
 #include "data/tables.h"
+#include "portio/portaccess.h"
+#include "portio/simulatorbackend.h"
 #include "settings/formsetupsolar.h"
 #include "settings/formsetupsolaredit.h"
 #include "ui/common/currencyedit.h"
@@ -96,6 +98,8 @@ private slots:
     void okNeedsTaxAndPort_data();
     void okNeedsTaxAndPort();
     void portKeys();
+    void wrongPortKeepsTheOldOne_data();
+    void wrongPortKeepsTheOldOne();
     void taxStartsAtFiveAndIsNeverStored();
     void settingsRoundTrip();
     void stornoLeavesFileAsItWas();
@@ -149,10 +153,15 @@ void TestSetupSolar::init()
     m_saver = std::make_unique<DatabaseSaver>(*m_log);
     setProgramClock(&m_clock);
     Hook::engage();
+    // Closing with a changed port address tries it on the simulated relay board.
+    qputenv("VELMORA_PORT_SIM_DIR", m_dir->filePath("port").toUtf8());
+    InitializePortAccess(std::make_unique<SimulatorBackend>());
 }
 
 void TestSetupSolar::cleanup()
 {
+    ShutdownPortAccess();
+    qunsetenv("VELMORA_PORT_SIM_DIR");
     Hook::release();
     setProgramClock(nullptr);
     m_saver.reset();
@@ -395,7 +404,47 @@ void TestSetupSolar::portKeys()
     QTest::keyClick(port, Qt::Key_Backspace);
     QTest::keyClicks(port, "e");
     QCOMPARE(port->text(), QString("A1BE"));
-    QCOMPARE(window->portText(), QString("A1BE"));
+    QCOMPARE(window->portText(), QString("0378")); // in force only when the window closes
+}
+
+void TestSetupSolar::wrongPortKeepsTheOldOne_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("byCloseBox");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("0300, no device") << "0300" << false << false;
+    QTest::newRow("0379, no register") << "0379" << false << false;
+    QTest::newRow("0300 by the close box") << "0300" << true << false;
+    QTest::newRow("0278, a register") << "278" << false << true;
+}
+
+void TestSetupSolar::wrongPortKeepsTheOldOne()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, byCloseBox);
+    QFETCH(bool, taken);
+    auto window = makeWindow();
+    window->show();
+    auto *port = child<QLineEdit>(*window, "EditPort");
+    port->clear();
+    QTest::keyClicks(port, typed);
+    if (byCloseBox)
+        window->close();
+    else
+        QTest::mouseClick(child<QPushButton>(*window, "ButtonOk"), Qt::LeftButton);
+    const QList<Hook::Message> messages = Hook::takeMessages();
+    QCOMPARE(window->isVisible(), !taken);
+    QCOMPARE(window->portText(), taken ? typed : QString("0378"));
+    QCOMPARE(port->text(), typed); // left for correcting
+    if (!taken) {
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages.first().text, QString("Chyba při resetování portu I/O ovladačem..."));
+        QCOMPARE(messages.first().detail,
+                 QString("Port %1 neodpovídá, platí dál port 0378...").arg(typed));
+        QTest::mouseClick(child<QPushButton>(*window, "ButtonCancel"), Qt::LeftButton);
+        QVERIFY(!window->isVisible());
+    }
+    QVERIFY(fileBytes(iniPath()).contains(taken ? "EditPort_Text=278" : "EditPort_Text=0378"));
 }
 
 void TestSetupSolar::taxStartsAtFiveAndIsNeverStored()

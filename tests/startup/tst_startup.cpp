@@ -65,6 +65,9 @@ private slots:
     void failurePaths_data();
     void failurePaths();
     void secondInstanceIsRefused();
+    void secondStartRestoresOnlyAMinimizedConsole_data();
+    void secondStartRestoresOnlyAMinimizedConsole();
+    void secondStartDuringLoginFrontsTheLogin();
     void staleSocketDoesNotBlock();
     void loginCancelledEndsSilently();
     void wrongPasswordKeepsTheName();
@@ -139,6 +142,8 @@ void TestStartup::startsToTheConsole()
     QCOMPARE(console->eventLog().lines(),
              QStringList({"9.12.2026 9:05:00 Přihlášen uživatel: [Administrator]"}));
     QCOMPARE(m_desk->portRegister(), quint8(0));
+    // No display name: the window system appends nothing to the windows' captions.
+    QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
 }
 
 void TestStartup::failurePaths_data()
@@ -263,6 +268,58 @@ void TestStartup::secondInstanceIsRefused()
              QStringList({"Program Velmora 1.0.2.3 je již spuštěn... | Program nesmí být "
                           "spouštěn vícekrát..."}));
     QVERIFY(raised.wait(2000));
+}
+
+void TestStartup::secondStartRestoresOnlyAMinimizedConsole_data()
+{
+    QTest::addColumn<int>("state");
+    QTest::addColumn<int>("afterwards");
+    QTest::newRow("maximized stays maximized")
+        << int(Qt::WindowMaximized) << int(Qt::WindowMaximized);
+    QTest::newRow("minimized is restored") << int(Qt::WindowMinimized) << int(Qt::WindowNoState);
+}
+
+void TestStartup::secondStartRestoresOnlyAMinimizedConsole()
+{
+    QFETCH(int, state);
+    QFETCH(int, afterwards);
+    answerLogin(QString(), MasterPassword());
+    StartupSequence startup;
+    QCOMPARE(startWith(startup), Outcome::Run);
+    TFormVelmora *console = startup.console();
+    console->show();
+    console->setWindowState(Qt::WindowStates(state));
+    QWidget elsewhere; // the user works in another window
+    elsewhere.show();
+    elsewhere.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+    SingleInstance second(InstanceName);
+    QVERIFY(!second.claim());
+    QTRY_COMPARE(QApplication::activeWindow(), console);
+    QCOMPARE(int(console->windowState()), afterwards);
+}
+
+void TestStartup::secondStartDuringLoginFrontsTheLogin()
+{
+    writeUsers({});
+    StartupSequence startup;
+    bool loginInFront = false;
+    bool progressInFront = false;
+    whenModal<TFormLogin>([&](TFormLogin *dialog) {
+        // The user has clicked the progress window behind the login.
+        const bool loginShown = QTest::qWaitForWindowActive(dialog);
+        startup.progressWindow()->activateWindow();
+        progressInFront = loginShown && QTest::qWaitForWindowActive(startup.progressWindow());
+        SingleInstance second(InstanceName);
+        if (!second.claim())
+            loginInFront =
+                QTest::qWaitFor([dialog] { return QApplication::activeWindow() == dialog; });
+        dialog->findChild<QLineEdit *>("EditPass")->setText(MasterPassword());
+        dialog->accept();
+    });
+    QCOMPARE(startWith(startup), Outcome::Run);
+    QVERIFY(progressInFront);
+    QVERIFY(loginInFront);
 }
 
 void TestStartup::staleSocketDoesNotBlock()

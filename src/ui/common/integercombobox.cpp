@@ -37,6 +37,7 @@ TIntegerComboBox::TIntegerComboBox(QWidget *parent) : QComboBox(parent)
     edit->setAttribute(Qt::WA_InputMethodEnabled, false);
     edit->setInputMethodHints(Qt::ImhDigitsOnly);
     setLineEdit(edit);
+    setValidator(new DigitsValidator(edit));
     // Neither completing from the list nor adding typed numbers to it.
     setCompleter(nullptr);
     setInsertPolicy(QComboBox::NoInsert);

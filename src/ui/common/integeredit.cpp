@@ -8,6 +8,7 @@ TIntegerEdit::TIntegerEdit(QWidget *parent) : QLineEdit(QStringLiteral("0"), par
     // Composed input would bypass the key filter; a number needs no input method.
     setAttribute(Qt::WA_InputMethodEnabled, false);
     setInputMethodHints(Qt::ImhDigitsOnly);
+    setValidator(new DigitsValidator(this));
 }
 
 int TIntegerEdit::value()

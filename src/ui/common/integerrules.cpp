@@ -4,6 +4,7 @@
 #include <QKeySequence>
 #include <QLineEdit>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -38,14 +39,20 @@ QString textAfterRemoval(const QLineEdit &edit, Removal removal)
     return text;
 }
 
+// Whatever the modifiers: the line edit inserts the text of Alt and AltGr chords too.
 bool isTypedCharacter(const QKeyEvent &event)
 {
     const QString text = event.text();
-    constexpr auto chordModifiers = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
-    return !text.isEmpty() && text.at(0).isPrint() && !(event.modifiers() & chordModifiers);
+    return !text.isEmpty() && text.at(0).isPrint();
 }
 
-// Pasting, cutting and undoing are the ways in that the field leaves unfiltered.
+bool isDigits(const QString &text)
+{
+    return std::all_of(text.cbegin(), text.cend(),
+                       [](QChar ch) { return ch >= u'0' && ch <= u'9'; });
+}
+
+// The editing shortcuts pass to the field; what they put in is judged by DigitsValidator.
 bool isEditingShortcut(const QKeyEvent &event)
 {
     for (const auto key : {QKeySequence::Paste, QKeySequence::Cut, QKeySequence::Copy,
@@ -113,8 +120,8 @@ bool IntegerRules::refusesKey(QLineEdit *edit, QKeyEvent *event) const
     if (!isTypedCharacter(*event))
         return false; // caret movement, Tab, Escape and other keys that type nothing
     const QString typed = event->text();
-    const bool isDigit = typed.size() == 1 && typed.at(0) >= u'0' && typed.at(0) <= u'9';
-    return !isDigit || refusesDigitResult(textAfterInsert(*edit, typed));
+    return typed.size() != 1 || !isDigits(typed) ||
+           refusesDigitResult(textAfterInsert(*edit, typed));
 }
 
 bool IntegerRules::refusesDigitResult(const QString &prospective) const
@@ -129,4 +136,9 @@ bool IntegerRules::refusesDeletionResult(const QString &prospective) const
         return m_min != 0;
     const std::optional<int> value = parseInteger(prospective);
     return !value || (m_min != 0 && *value < m_min);
+}
+
+QValidator::State DigitsValidator::validate(QString &input, int &) const
+{
+    return isDigits(input) ? Acceptable : Invalid;
 }

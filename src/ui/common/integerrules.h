@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QValidator>
 
 class QKeyEvent;
 class QLineEdit;
@@ -43,4 +44,13 @@ private:
     int m_min = 0;
     int m_max = 0;
     bool m_zeroEmpty = false;
+};
+
+// Every edit the user makes (typing, pasting, dropping) must leave nothing but digits; the
+// range is left to the key filter and to reading the value. Programmatic writes pass.
+class DigitsValidator : public QValidator
+{
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &) const override;
 };

@@ -3,16 +3,22 @@
 #include "ui/common/uifonts.h"
 #include "ui/common/windowhelpers.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
 constexpr int ClientWidth = 440;
 constexpr int ClientHeight = 93;
+constexpr int TextLeft = 72;
+constexpr int TextRightMargin = 8;
 constexpr int ButtonTop = 64;
 constexpr int ButtonWidth = 75;
 constexpr int ButtonHeight = 25;
@@ -46,9 +52,9 @@ TFormMessage::TFormMessage(const QString &caption, const QString &iconResource,
     m_image->setGeometry(8, 8, 48, 48);
     m_image->setPixmap(QPixmap(iconResource));
 
-    m_headline = textLabel(this, headlineName, UiFonts::sansSerif(16, true), 72, 10);
+    m_headline = textLabel(this, headlineName, UiFonts::sansSerif(16, true), TextLeft, 10);
     m_specification =
-        textLabel(this, QStringLiteral("LabelSpecification"), UiFonts::sansSerif(11), 72, 38);
+        textLabel(this, QStringLiteral("LabelSpecification"), UiFonts::sansSerif(11), TextLeft, 38);
 
     m_timerIcon = new QTimer(this);
     m_timerIcon->setObjectName(QStringLiteral("TimerIcon"));
@@ -65,13 +71,24 @@ void TFormMessage::setMessage(const QString &text, const QString &detail)
     m_headline->adjustSize();
     m_specification->setText(detail);
     m_specification->adjustSize();
+    // Long texts (paths, engine messages) widen the window, up to the screen's width; the
+    // buttons stay centred.
+    const int needed =
+        TextLeft + std::max(m_headline->width(), m_specification->width()) + TextRightMargin;
+    const QScreen *shown = screen() ? screen() : QGuiApplication::primaryScreen();
+    const int widest = shown ? shown->availableGeometry().width() : ClientWidth;
+    const int width = std::clamp(needed, ClientWidth, std::max(widest, ClientWidth));
+    setFixedSize(width, ClientHeight);
+    for (const PlacedButton &placed : std::as_const(m_buttons))
+        placed.button->move(placed.left + (width - ClientWidth) / 2, ButtonTop);
 }
 
 QPushButton *TFormMessage::addButton(const QString &caption, int left, const QString &name)
 {
     auto *button = new QPushButton(caption, this);
     button->setObjectName(name);
-    button->setGeometry(left, ButtonTop, ButtonWidth, ButtonHeight);
+    button->setGeometry(left + (width() - ClientWidth) / 2, ButtonTop, ButtonWidth, ButtonHeight);
+    m_buttons.append({button, left});
     return button;
 }
 

@@ -7,7 +7,7 @@ class QPushButton;
 class QTimer;
 
 // The common frame of the three message windows: a blinking 48 x 48 icon, a bold headline and one
-// detail line, laid out in pixels on a fixed 440 x 93 client area.
+// detail line, laid out in pixels on a 440 x 93 client area that widens for longer texts.
 class TFormMessage : public QDialog
 {
     Q_OBJECT
@@ -38,6 +38,12 @@ private:
     QLabel *m_specification;
     QTimer *m_timerIcon;
     QPushButton *m_cancelButton = nullptr;
+    struct PlacedButton
+    {
+        QPushButton *button;
+        int left; // in the 440-pixel layout
+    };
+    QList<PlacedButton> m_buttons;
 };
 
 class TFormWarning : public TFormMessage

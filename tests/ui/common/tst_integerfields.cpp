@@ -1,3 +1,4 @@
+#include "ui/common/currencyedit.h"
 #include "ui/common/integercombobox.h"
 #include "ui/common/integeredit.h"
 
@@ -95,6 +96,8 @@ private slots:
     void writingLimits();
     void zeroEmptyComboEmptiesItsList();
     void pasteIsNotFiltered();
+    void chordedKeys_data();
+    void chordedKeys();
     void comboListChoiceIsNotFilteredNorCompleted();
     void valueThroughPropertySystem();
 };
@@ -386,6 +389,72 @@ void TestIntegerFields::pasteIsNotFiltered()
     QCOMPARE(edit.text(), QString("75"));
     QCOMPARE(edit.value(), 50);
     QCOMPARE(edit.text(), QString("50"));
+}
+
+void TestIntegerFields::chordedKeys_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("expected"); // after the key and then a plain 9 at the caret
+
+    const int alt = Qt::AltModifier;
+    const int ctrl = Qt::ControlModifier;
+    struct Case
+    {
+        const char *name;
+        int key;
+        QString text;
+        int modifiers;
+        QString clipboard, expected;
+    };
+    const Case cases[] = {
+        {"Alt+x refused", Qt::Key_X, "x", alt, "", "129"},
+        {"AltGr+v refused", Qt::Key_At, "@", int(Qt::GroupSwitchModifier), "", "129"},
+        {"Ctrl+Alt+e refused", Qt::Key_E, QString(QChar(0x20AC)), ctrl | alt, "", "129"},
+        {"Shift+a refused", Qt::Key_A, "A", int(Qt::ShiftModifier), "", "129"},
+        {"Ctrl+A selects all", Qt::Key_A, "a", ctrl, "", "9"},
+        {"Ctrl+V pastes digits", Qt::Key_V, "v", ctrl, "75", "12759"},
+        {"Ctrl+V of a letter refused", Qt::Key_V, "v", ctrl, "7x", "129"},
+        {"Backspace kept", Qt::Key_Backspace, "", 0, "", "19"},
+    };
+    for (const char *kind : {"edit", "combo", "money"}) {
+        for (const Case &c : cases) {
+            QTest::addRow("%s: %s", kind, c.name)
+                << QString(kind) << c.key << c.text << c.modifiers << c.clipboard << c.expected;
+        }
+    }
+}
+
+void TestIntegerFields::chordedKeys()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, key);
+    QFETCH(QString, text);
+    QFETCH(int, modifiers);
+    QFETCH(QString, clipboard);
+    QFETCH(QString, expected);
+
+    std::unique_ptr<QWidget> widget;
+    QLineEdit *edit = nullptr;
+    if (kind == "money") {
+        widget = std::make_unique<TCurrencyEdit>();
+        edit = static_cast<QLineEdit *>(widget.get());
+    } else {
+        Field field = makeField(kind);
+        widget = std::move(field.widget);
+        edit = field.edit;
+    }
+    widget->show();
+    QVERIFY(QTest::qWaitForWindowExposed(widget.get()));
+    edit->setFocus();
+    edit->setText("12");
+    QApplication::clipboard()->setText(clipboard);
+    QTest::sendKeyEvent(QTest::Click, edit, Qt::Key(key), text, Qt::KeyboardModifiers(modifiers));
+    QTest::keyClick(edit, Qt::Key_9);
+    QCOMPARE(edit->text(), expected);
 }
 
 void TestIntegerFields::comboListChoiceIsNotFilteredNorCompleted()

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -226,13 +227,21 @@ void TestMessageDialogs::questionButtons()
 void TestMessageDialogs::longAndEmptyTexts()
 {
     TFormWarning form;
-    const QString longText(120, QChar('W'));
+    // A path widens the window to hold it whole, the button staying centred.
+    form.setMessage("Soubor nelze uložit...",
+                    "/srv/velmora/zalohy/2026-12-09 09-05-00/data/SaleSolars.DB: Přístup odepřen");
+    QVERIFY(form.width() > 440);
+    QVERIFY(form.rect().contains(form.LabelSpecification()->geometry()));
+    QCOMPARE(form.ButtonOk()->geometry().center().x(), form.width() / 2);
+
+    const QString longText(300, QChar('W'));
     form.setMessage(longText, longText);
     QVERIFY(!form.LabelWarning()->wordWrap());
-    QVERIFY(form.LabelWarning()->width() > 440); // not wrapped: cut by the window's edge
+    QCOMPARE(form.width(), form.screen()->availableGeometry().width()); // no wider than that
     QCOMPARE(form.LabelWarning()->height(), form.LabelWarning()->sizeHint().height());
 
     form.setMessage(QString(), QString());
+    QCOMPARE(form.size(), QSize(440, 93));
     QVERIFY(form.LabelWarning()->text().isEmpty());
     QVERIFY(form.LabelSpecification()->text().isEmpty());
 
