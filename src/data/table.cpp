@@ -2,6 +2,7 @@
 
 #include "data/database.h"
 #include "data/enginelocks.h"
+#include "data/keysetsql.h"
 #include "data/sqlconnection.h"
 #include "data/storage.h"
 
@@ -15,50 +16,12 @@
 
 namespace {
 
-// One column of an index order; the last term of every order is the row id.
-struct OrderTerm
-{
-    int field = -1; // position in the field list; -1 for the row id
-    QString column; // quoted column name or "rowid"
-    QString collation;
-    bool descending = false;
-
-    QString expression() const
-    {
-        return collation.isEmpty() ||
-                       collation.compare(QLatin1String("BINARY"), Qt::CaseInsensitive) == 0
-                   ? column
-                   : column + QStringLiteral(" COLLATE ") + collation;
-    }
-};
-
 struct IndexInfo
 {
     IndexDefinition definition;
     QString sqlName; // the name inside SQLite (the primary key's automatic index has one too)
     QList<OrderTerm> terms;
 };
-
-const QString RowId = QStringLiteral("rowid");
-
-QString comparisonOperator(FilterCondition::Comparison comparison)
-{
-    switch (comparison) {
-    case FilterCondition::Equal:
-        return QStringLiteral("=");
-    case FilterCondition::NotEqual:
-        return QStringLiteral("<>");
-    case FilterCondition::Less:
-        return QStringLiteral("<");
-    case FilterCondition::LessOrEqual:
-        return QStringLiteral("<=");
-    case FilterCondition::Greater:
-        return QStringLiteral(">");
-    case FilterCondition::GreaterOrEqual:
-        return QStringLiteral(">=");
-    }
-    return QStringLiteral("=");
-}
 
 } // namespace
 
@@ -76,14 +39,12 @@ struct Table::Private
     std::shared_ptr<const FieldList> fields = std::make_shared<FieldList>();
     QList<IndexInfo> indexes;
     QString indexName;
-    QList<OrderTerm> order; // key terms, then the row id
+    KeysetSql keyset; // the order (key terms, then the row id) and the filter
     bool orderUnique = false;
     QString orderSource; // the table forced to walk the order's index
 
     Filter filter;
     bool filtered = false;
-    QString filterSql; // "(...) AND (...)" or empty
-    QVariantList filterValues;
 
     bool hasCurrent = false;
     qint64 rowId = 0;
@@ -185,22 +146,27 @@ struct Table::Private
     bool loadIndexes(EngineError *error);
     const IndexInfo *findIndex(const QString &name) const;
     bool applyOrder(EngineError *error);
-    bool buildFilter(const Filter &conditions, QString *sqlText, QVariantList *values,
-                     EngineError *error) const;
-    QString fieldExpression(int field) const;
+    bool buildFilter(const Filter &conditions, SqlCondition *result, EngineError *error) const
+    {
+        return KeysetSql::buildFilter(
+            *fields, conditions, [this](int field) { return hasCaseInsensitiveIndexOn(field); },
+            objectName(), result, error);
+    }
+    QString fieldExpression(int field) const
+    {
+        return KeysetSql::fieldExpression(fields->at(field));
+    }
     bool hasCaseInsensitiveIndexOn(int field) const;
 
     QString selectList() const;
-    QString orderBy(bool reverse) const;
-    QString whereClause(const QString &condition) const;
-    QVariant storedKey(const OrderTerm &term) const
+    // The current record's values of the order's terms.
+    QVariantList currentKey() const
     {
-        return term.field < 0 ? QVariant(rowId) : stored.value(term.field);
+        QVariantList key;
+        for (const OrderTerm &term : keyset.order())
+            key.append(term.field < 0 ? QVariant(rowId) : stored.value(term.field));
+        return key;
     }
-    // Records after (forward) or before the current one at one level of the order: the terms
-    // before `level` equal, the term at `level` beyond.
-    QString levelCondition(int level, bool forward, QVariantList *values) const;
-    QString beforeCondition(QVariantList *values) const;
 
     bool readRow(const QString &sqlText, const QVariantList &values, bool *found);
     Record recordFrom(const SqlStatement &statement, QVariantList *storedValues) const;
@@ -213,10 +179,9 @@ struct Table::Private
         walkBoundKnown[0] = walkBoundKnown[1] = false;
     }
     bool findWalkBound(bool forward, bool *empty);
-    void setFilterSql(const QString &sqlText, const QVariantList &values)
+    void setFilterSql(const SqlCondition &filterSql)
     {
-        filterSql = sqlText;
-        filterValues = values;
+        keyset.setFilter(filterSql);
         stepSql.clear();
         dropAhead();
         countCache = -1;
@@ -412,25 +377,17 @@ bool Table::Private::applyOrder(EngineError *error)
         return false;
     }
     // Without a primary key the empty name means the order of insertion (row id).
-    order = info ? info->terms : QList<OrderTerm>();
+    QList<OrderTerm> order = info ? info->terms : QList<OrderTerm>();
     orderUnique = info && info->definition.options.testFlag(IndexDefinition::Unique);
     orderSource =
         qualified() + (info ? QStringLiteral(" INDEXED BY ") + Storage::quoted(info->sqlName)
                             : QStringLiteral(" NOT INDEXED"));
     stepSql.clear();
     dropAhead();
-    OrderTerm rowIdTerm;
-    rowIdTerm.column = RowId;
     // The row id continues the index's own order, so SQLite walks the index without sorting.
-    order.append(rowIdTerm);
+    order.append(OrderTerm::rowId());
+    keyset.setOrder(order);
     return true;
-}
-
-QString Table::Private::fieldExpression(int field) const
-{
-    const FieldDefinition &definition = fields->at(field);
-    return definition.calculated ? QLatin1Char('(') + definition.sqlExpression + QLatin1Char(')')
-                                 : Storage::quoted(definition.name);
 }
 
 bool Table::Private::hasCaseInsensitiveIndexOn(int field) const
@@ -444,115 +401,12 @@ bool Table::Private::hasCaseInsensitiveIndexOn(int field) const
     return false;
 }
 
-bool Table::Private::buildFilter(const Filter &conditions, QString *sqlText, QVariantList *values,
-                                 EngineError *error) const
-{
-    QStringList parts;
-    for (const FilterCondition &condition : conditions) {
-        const int field = fields->indexOf(condition.field);
-        if (field < 0) {
-            *error = EngineError(EngineErrorCode::UnknownField,
-                                 QStringLiteral("Pole %1 v tabulce %2 neexistuje")
-                                     .arg(condition.field, objectName()));
-            return false;
-        }
-        const FieldDefinition &definition = fields->at(field);
-        if (definition.calculated && definition.sqlExpression.isEmpty()) {
-            *error =
-                EngineError(EngineErrorCode::UnknownField,
-                            QStringLiteral("Pole %1 nelze použít ve filtru").arg(definition.name));
-            return false;
-        }
-        QVariant value;
-        if (!Storage::toStorage(definition, condition.value, &value, error))
-            return false;
-        const QString expression = fieldExpression(field);
-        const QString op = comparisonOperator(condition.comparison);
-        const bool equality = condition.comparison == FilterCondition::Equal ||
-                              condition.comparison == FilterCondition::NotEqual;
-        const bool noCaseIndex = !definition.calculated && hasCaseInsensitiveIndexOn(field);
-        if (definition.type == FieldType::Alpha && condition.caseInsensitive && equality) {
-            // Unicode case folding (NOCASE folds only ASCII letters).
-            parts.append(QStringLiteral("LOCATE_MATCH(%1, ?, 1, 0) %2 1")
-                             .arg(expression, condition.comparison == FilterCondition::Equal
-                                                  ? QStringLiteral("=")
-                                                  : QStringLiteral("<>")));
-            values->append(value);
-        } else if (definition.type == FieldType::Alpha && condition.caseInsensitive) {
-            parts.append(QStringLiteral("%1 COLLATE NOCASE %2 ?").arg(expression, op));
-            values->append(value);
-        } else if (definition.type == FieldType::Alpha) {
-            if (noCaseIndex && condition.comparison == FilterCondition::Equal) {
-                // The case-insensitive index finds the candidates, the exact test decides.
-                parts.append(QStringLiteral("%1 COLLATE NOCASE = ? AND %1 = ?").arg(expression));
-                values->append(value);
-            } else {
-                parts.append(QStringLiteral("%1 %2 ?").arg(expression, op));
-            }
-            values->append(value);
-        } else {
-            // Numbers, dates and times compare alike under NOCASE; using the index's collation
-            // lets SQLite serve the condition from the index.
-            parts.append(noCaseIndex ? QStringLiteral("%1 COLLATE NOCASE %2 ?").arg(expression, op)
-                                     : QStringLiteral("%1 %2 ?").arg(expression, op));
-            values->append(value);
-        }
-    }
-    *sqlText = parts.isEmpty()
-                   ? QString()
-                   : QLatin1Char('(') + parts.join(QStringLiteral(") AND (")) + QLatin1Char(')');
-    return true;
-}
-
 QString Table::Private::selectList() const
 {
-    QStringList columns{RowId};
+    QStringList columns{OrderTerm::rowId().column};
     for (int i = 0; i < fields->storedCount(); ++i)
         columns.append(Storage::quoted(fields->at(i).name));
     return columns.join(QStringLiteral(", "));
-}
-
-QString Table::Private::orderBy(bool reverse) const
-{
-    QStringList terms;
-    for (const OrderTerm &term : order) {
-        const bool descending = term.descending != reverse;
-        terms.append(term.expression() + (descending ? QStringLiteral(" DESC") : QString()));
-    }
-    return QStringLiteral(" ORDER BY ") + terms.join(QStringLiteral(", "));
-}
-
-QString Table::Private::whereClause(const QString &condition) const
-{
-    QStringList parts;
-    if (!filterSql.isEmpty())
-        parts.append(filterSql);
-    if (!condition.isEmpty())
-        parts.append(QLatin1Char('(') + condition + QLatin1Char(')'));
-    return parts.isEmpty() ? QString()
-                           : QStringLiteral(" WHERE ") + parts.join(QStringLiteral(" AND "));
-}
-
-QString Table::Private::levelCondition(int level, bool forward, QVariantList *values) const
-{
-    QStringList parts;
-    for (int i = 0; i < level; ++i) {
-        parts.append(order.at(i).expression() + QStringLiteral(" = ?"));
-        values->append(storedKey(order.at(i)));
-    }
-    const OrderTerm &term = order.at(level);
-    const bool greater = term.descending != forward;
-    parts.append(term.expression() + (greater ? QStringLiteral(" > ?") : QStringLiteral(" < ?")));
-    values->append(storedKey(term));
-    return parts.join(QStringLiteral(" AND "));
-}
-
-QString Table::Private::beforeCondition(QVariantList *values) const
-{
-    QStringList levels;
-    for (int level = int(order.size()) - 1; level >= 0; --level)
-        levels.append(QLatin1Char('(') + levelCondition(level, false, values) + QLatin1Char(')'));
-    return levels.join(QStringLiteral(" OR "));
 }
 
 Record Table::Private::recordFrom(const SqlStatement &statement, QVariantList *storedValues) const
@@ -608,13 +462,13 @@ bool Table::Private::findWalkBound(bool forward, bool *empty)
     if (!walkBoundKnown[forward]) {
         EngineError error;
         SqlStatement statement =
-            sql()->prepare(QStringLiteral("SELECT ") + order.first().expression() +
-                               QStringLiteral(" FROM ") + qualified() + whereClause(QString()) +
-                               orderBy(forward) + QStringLiteral(" LIMIT 1"),
+            sql()->prepare(QStringLiteral("SELECT ") + keyset.order().first().expression() +
+                               QStringLiteral(" FROM ") + qualified() + keyset.where().text +
+                               keyset.orderBy(forward) + QStringLiteral(" LIMIT 1"),
                            &error);
         if (!statement.isValid())
             return fail(error);
-        statement.bind(filterValues);
+        statement.bind(keyset.filter().values);
         const int rc = statement.step();
         if (rc != SQLITE_ROW && rc != SQLITE_DONE)
             return fail(sql()->errorFor(rc));
@@ -635,7 +489,7 @@ bool Table::Private::fillAhead(bool forward, quint64 stamp)
     aheadForward = forward;
     aheadStamp = stamp;
     int wanted = aheadBatch;
-    const bool bounded = !filterSql.isEmpty();
+    const bool bounded = keyset.hasFilter();
     if (bounded) {
         bool empty = false;
         if (!findWalkBound(forward, &empty))
@@ -645,31 +499,27 @@ bool Table::Private::fillAhead(bool forward, quint64 stamp)
             return true;
         }
     }
-    const int lastLevel = int(order.size()) - 1;
+    const int lastLevel = int(keyset.order().size()) - 1;
+    const QVariantList key = currentKey();
     // The records after the current one: first those with an equal key and a later row id, then
     // those whose key differs at ever earlier terms. With a unique key the first level is empty.
     for (int level = orderUnique ? lastLevel - 1 : lastLevel; level >= 0 && wanted > 0; --level) {
-        const int key = level * 2 + (forward ? 1 : 0);
-        QVariantList values = filterValues;
-        QString condition = levelCondition(level, forward, &values);
-        if (bounded) {
-            const OrderTerm &first = order.first();
-            const bool upperBound = first.descending != forward;
-            condition += QStringLiteral(" AND ") + first.expression() +
-                         (upperBound ? QStringLiteral(" <= ?") : QStringLiteral(" >= ?"));
-            values.append(walkBound[forward]);
-        }
-        if (!stepSql.contains(key)) {
+        const int sqlKey = level * 2 + (forward ? 1 : 0);
+        SqlCondition condition = keyset.level(level, forward, key);
+        if (bounded)
+            keyset.addWalkBound(&condition, forward, walkBound[forward]);
+        const SqlCondition where = keyset.where(condition);
+        if (!stepSql.contains(sqlKey)) {
             // The walk follows the order's index: filtered or not, the next records are then
             // found where the index continues, never by sorting all filtered records again.
-            stepSql.insert(key, QStringLiteral("SELECT ") + selectList() +
-                                    QStringLiteral(" FROM ") + orderSource +
-                                    whereClause(condition) + orderBy(!forward) +
-                                    QStringLiteral(" LIMIT ?"));
+            stepSql.insert(sqlKey, QStringLiteral("SELECT ") + selectList() +
+                                       QStringLiteral(" FROM ") + orderSource + where.text +
+                                       keyset.orderBy(!forward) + QStringLiteral(" LIMIT ?"));
         }
+        QVariantList values = where.values;
         values.append(wanted);
         EngineError error;
-        SqlStatement statement = sql()->prepare(stepSql.value(key), &error);
+        SqlStatement statement = sql()->prepare(stepSql.value(sqlKey), &error);
         if (!statement.isValid())
             return fail(error);
         statement.bind(values);
@@ -713,13 +563,13 @@ bool Table::Private::stepFrom(bool forward, bool *found)
 
 bool Table::Private::readByRowId(qint64 id, bool applyFilter, bool *found)
 {
-    QVariantList values = applyFilter ? filterValues : QVariantList();
-    values.append(id);
-    const QString where =
-        applyFilter ? whereClause(QStringLiteral("rowid = ?")) : QStringLiteral(" WHERE rowid = ?");
+    const SqlCondition byRowId{QStringLiteral("rowid = ?"), {id}};
+    const SqlCondition where =
+        applyFilter ? keyset.where(byRowId)
+                    : SqlCondition{QStringLiteral(" WHERE ") + byRowId.text, byRowId.values};
     return readRow(QStringLiteral("SELECT ") + selectList() + QStringLiteral(" FROM ") +
-                       qualified() + where,
-                   values, found);
+                       qualified() + where.text,
+                   where.values, found);
 }
 
 void Table::Private::clearCurrent()
@@ -737,9 +587,9 @@ bool Table::Private::seekEnd(bool toLast)
 {
     bool found = false;
     const QString sqlText = QStringLiteral("SELECT ") + selectList() + QStringLiteral(" FROM ") +
-                            qualified() + whereClause(QString()) + orderBy(toLast) +
+                            qualified() + keyset.where().text + keyset.orderBy(toLast) +
                             QStringLiteral(" LIMIT 1");
-    if (!readRow(sqlText, filterValues, &found))
+    if (!readRow(sqlText, keyset.filter().values, &found))
         return false;
     if (!found) {
         clearCurrent();
@@ -922,13 +772,12 @@ bool Table::open()
         d->database->locks()->release(d->fileName, d->heldExclusive);
         return d->fail(error);
     }
-    QString filterSql;
-    QVariantList filterValues;
-    if (!d->buildFilter(d->filtered ? d->filter : Filter(), &filterSql, &filterValues, &error)) {
+    SqlCondition filterSql;
+    if (!d->buildFilter(d->filtered ? d->filter : Filter(), &filterSql, &error)) {
         d->database->locks()->release(d->fileName, d->heldExclusive);
         return d->fail(error);
     }
-    d->setFilterSql(filterSql, filterValues);
+    d->setFilterSql(filterSql);
     d->open = true;
     d->countCache = -1;
     d->clearCurrent();
@@ -1150,13 +999,13 @@ bool Table::isEmpty()
     EngineError error;
     SqlStatement statement =
         d->sql()->prepare(QStringLiteral("SELECT 1 FROM ") + d->qualified() +
-                              d->whereClause(QString()) + QStringLiteral(" LIMIT 1"),
+                              d->keyset.where().text + QStringLiteral(" LIMIT 1"),
                           &error);
     if (!statement.isValid()) {
         d->fail(error);
         return true;
     }
-    statement.bind(d->filterValues);
+    statement.bind(d->keyset.filter().values);
     return statement.step() != SQLITE_ROW;
 }
 
@@ -1170,14 +1019,13 @@ qint64 Table::recordCount()
     if (d->countCache >= 0 && stamp == d->countStamp)
         return d->countCache;
     EngineError error;
-    SqlStatement statement = d->sql()->prepare(QStringLiteral("SELECT count(*) FROM ") +
-                                                   d->qualified() + d->whereClause(QString()),
-                                               &error);
+    SqlStatement statement = d->sql()->prepare(
+        QStringLiteral("SELECT count(*) FROM ") + d->qualified() + d->keyset.where().text, &error);
     if (!statement.isValid()) {
         d->fail(error);
         return 0;
     }
-    statement.bind(d->filterValues);
+    statement.bind(d->keyset.filter().values);
     const int rc = statement.step();
     if (rc != SQLITE_ROW) {
         d->fail(d->sql()->errorFor(rc));
@@ -1196,17 +1044,15 @@ qint64 Table::recordNumber()
         return d->position;
     if (d->bof || d->eof) // on the first or the last record
         return d->position = d->bof ? 0 : recordCount() - 1;
-    QVariantList values = d->filterValues;
-    const QString condition = d->beforeCondition(&values);
+    const SqlCondition where = d->keyset.where(d->keyset.before(d->currentKey()));
     EngineError error;
-    SqlStatement statement = d->sql()->prepare(QStringLiteral("SELECT count(*) FROM ") +
-                                                   d->qualified() + d->whereClause(condition),
-                                               &error);
+    SqlStatement statement = d->sql()->prepare(
+        QStringLiteral("SELECT count(*) FROM ") + d->qualified() + where.text, &error);
     if (!statement.isValid()) {
         d->fail(error);
         return -1;
     }
-    statement.bind(values);
+    statement.bind(where.values);
     if (statement.step() != SQLITE_ROW)
         return -1;
     d->position = statement.column(0).toLongLong();
@@ -1226,11 +1072,11 @@ bool Table::moveToRecordNumber(qint64 number)
     }
     // Count from the nearer end: SQLite skips records one by one.
     const bool fromEnd = number > count / 2;
-    QVariantList values = d->filterValues;
+    QVariantList values = d->keyset.filter().values;
     values.append(fromEnd ? count - 1 - number : number);
     bool found = false;
     if (!d->readRow(QStringLiteral("SELECT ") + d->selectList() + QStringLiteral(" FROM ") +
-                        d->qualified() + d->whereClause(QString()) + d->orderBy(fromEnd) +
+                        d->qualified() + d->keyset.where().text + d->keyset.orderBy(fromEnd) +
                         QStringLiteral(" LIMIT 1 OFFSET ?"),
                     values, &found))
         return false;
@@ -1291,23 +1137,21 @@ bool Table::bookmarkValid(const Bookmark &bookmark)
 {
     if (!d->open || bookmark.isNull())
         return false;
-    QVariantList values = d->filterValues;
+    QVariantList values{bookmark.m_rowId};
     QStringList conditions{QStringLiteral("rowid = ?")};
-    values.append(bookmark.m_rowId);
     if (const IndexInfo *primary = d->findIndex(QString())) {
         for (int i = 0; i < primary->terms.size() && i < bookmark.m_primaryKey.size(); ++i) {
             conditions.append(primary->terms.at(i).column + QStringLiteral(" = ?"));
             values.append(bookmark.m_primaryKey.at(i));
         }
     }
+    const SqlCondition where = d->keyset.where({conditions.join(QStringLiteral(" AND ")), values});
     EngineError error;
     SqlStatement statement =
-        d->sql()->prepare(QStringLiteral("SELECT 1 FROM ") + d->qualified() +
-                              d->whereClause(conditions.join(QStringLiteral(" AND "))),
-                          &error);
+        d->sql()->prepare(QStringLiteral("SELECT 1 FROM ") + d->qualified() + where.text, &error);
     if (!statement.isValid())
         return d->fail(error);
-    statement.bind(values);
+    statement.bind(where.values);
     return statement.step() == SQLITE_ROW;
 }
 
@@ -1341,30 +1185,30 @@ bool Table::locate(const QString &field, const QVariant &value, LocateOptions op
         return d->fail(EngineError(EngineErrorCode::UnknownField,
                                    QStringLiteral("Pole %1 nelze hledat").arg(definition.name)));
     }
-    QVariantList values = d->filterValues;
-    QString condition;
+    SqlCondition condition;
     if (options == LocateOptions()) {
         QVariant stored;
         EngineError error;
         if (!Storage::toStorage(definition, value, &stored, &error))
             return d->fail(error);
-        condition = d->fieldExpression(index) + QStringLiteral(" = ?");
-        values.append(stored);
+        condition.text = d->fieldExpression(index) + QStringLiteral(" = ?");
+        condition.values.append(stored);
     } else {
-        condition = QStringLiteral("LOCATE_MATCH(%1, ?, ?, ?)").arg(d->fieldExpression(index));
-        values << value.toString() << int(options.testFlag(LocateOption::CaseInsensitive))
-               << int(options.testFlag(LocateOption::PartialKey));
+        condition.text = QStringLiteral("LOCATE_MATCH(%1, ?, ?, ?)").arg(d->fieldExpression(index));
+        condition.values << value.toString() << int(options.testFlag(LocateOption::CaseInsensitive))
+                         << int(options.testFlag(LocateOption::PartialKey));
     }
     // Keep the cursor where it is when nothing matches.
     const qint64 oldRowId = d->rowId;
     const QVariantList oldStored = d->stored;
     const Record oldCurrent = d->current;
     const bool hadCurrent = d->hasCurrent;
+    const SqlCondition where = d->keyset.where(condition);
     bool found = false;
     if (!d->readRow(QStringLiteral("SELECT ") + d->selectList() + QStringLiteral(" FROM ") +
-                        d->qualified() + d->whereClause(condition) + d->orderBy(false) +
+                        d->qualified() + where.text + d->keyset.orderBy(false) +
                         QStringLiteral(" LIMIT 1"),
-                    values, &found))
+                    where.values, &found))
         return false;
     if (!found) {
         d->rowId = oldRowId;
@@ -1594,13 +1438,12 @@ TableErrorHandler Table::editErrorHandler() const
 bool Table::setFilter(const Filter &filter)
 {
     if (d->open && d->filtered) {
-        QString sqlText;
-        QVariantList values;
+        SqlCondition filterSql;
         EngineError error;
-        if (!d->ensureBrowse() || !d->buildFilter(filter, &sqlText, &values, &error))
+        if (!d->ensureBrowse() || !d->buildFilter(filter, &filterSql, &error))
             return error.isError() ? d->fail(error) : false;
         d->filter = filter;
-        d->setFilterSql(sqlText, values);
+        d->setFilterSql(filterSql);
         d->notifyRecords();
         return first();
     }
@@ -1623,13 +1466,12 @@ bool Table::setFiltered(bool on)
     }
     if (!d->ensureBrowse())
         return false;
-    QString sqlText;
-    QVariantList values;
+    SqlCondition filterSql;
     EngineError error;
-    if (!d->buildFilter(on ? d->filter : Filter(), &sqlText, &values, &error))
+    if (!d->buildFilter(on ? d->filter : Filter(), &filterSql, &error))
         return d->fail(error);
     d->filtered = on;
-    d->setFilterSql(sqlText, values);
+    d->setFilterSql(filterSql);
     d->notifyRecords();
     return first();
 }
@@ -1656,11 +1498,11 @@ bool Table::countAndSum(const QString &field, qint64 *count, double *sum)
     EngineError error;
     SqlStatement statement = d->sql()->prepare(
         QStringLiteral("SELECT count(*), total(%1) FROM ").arg(d->fieldExpression(index)) +
-            d->qualified() + d->whereClause(QString()),
+            d->qualified() + d->keyset.where().text,
         &error);
     if (!statement.isValid())
         return d->fail(error);
-    statement.bind(d->filterValues);
+    statement.bind(d->keyset.filter().values);
     const int rc = statement.step();
     if (rc != SQLITE_ROW)
         return d->fail(d->sql()->errorFor(rc));
@@ -1723,13 +1565,14 @@ QList<Table::WindowRow> Table::readWindow(qint64 offset, int count)
     const qint64 wanted = qMin<qint64>(count, total - offset);
     // Read from the nearer end: OFFSET makes SQLite step over the skipped records.
     const bool fromEnd = offset > total - offset - wanted;
-    QVariantList values = d->filterValues;
+    QVariantList values = d->keyset.filter().values;
     values << wanted << (fromEnd ? total - offset - wanted : offset);
     EngineError error;
-    SqlStatement statement = d->sql()->prepare(
-        QStringLiteral("SELECT ") + d->selectList() + QStringLiteral(" FROM ") + d->qualified() +
-            d->whereClause(QString()) + d->orderBy(fromEnd) + QStringLiteral(" LIMIT ? OFFSET ?"),
-        &error);
+    SqlStatement statement =
+        d->sql()->prepare(QStringLiteral("SELECT ") + d->selectList() + QStringLiteral(" FROM ") +
+                              d->qualified() + d->keyset.where().text + d->keyset.orderBy(fromEnd) +
+                              QStringLiteral(" LIMIT ? OFFSET ?"),
+                          &error);
     if (!statement.isValid()) {
         d->fail(error);
         return rows;
