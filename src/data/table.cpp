@@ -5,28 +5,18 @@
 #include "data/keysetsql.h"
 #include "data/sqlconnection.h"
 #include "data/storage.h"
+#include "data/tablestructure.h"
 
-#include <QFile>
 #include <QPointer>
 
 #include <sqlite3.h>
 
-#include <fcntl.h>
-#include <unistd.h>
-
-namespace {
-
-struct IndexInfo
-{
-    IndexDefinition definition;
-    QString sqlName; // the name inside SQLite (the primary key's automatic index has one too)
-    QList<OrderTerm> terms;
-};
-
-} // namespace
-
 struct Table::Private
 {
+    Private(Table *table, Database *db, const QString &file)
+        : q(table), database(db), fileName(file), structure(file)
+    {}
+
     Table *q = nullptr;
     QPointer<Database> database; // the database closes its tables before it goes
     QString fileName;
@@ -35,9 +25,7 @@ struct Table::Private
     bool heldExclusive = false;
     State state = State::Inactive;
 
-    QList<FieldDefinition> calculatedDefinitions;
-    std::shared_ptr<const FieldList> fields = std::make_shared<FieldList>();
-    QList<IndexInfo> indexes;
+    TableStructure structure;
     QString indexName;
     KeysetSql keyset; // the order (key terms, then the row id) and the filter
     bool orderUnique = false;
@@ -142,21 +130,22 @@ struct Table::Private
             emit q->stateChanged();
     }
 
-    bool loadFields(EngineError *error);
-    bool loadIndexes(EngineError *error);
-    const IndexInfo *findIndex(const QString &name) const;
+    const std::shared_ptr<const FieldList> &fields() const { return structure.fields(); }
+    bool loadFields(EngineError *error) { return structure.loadFields(*sql(), error); }
+    bool loadIndexes(EngineError *error) { return structure.loadIndexes(*sql(), error); }
+    const IndexInfo *findIndex(const QString &name) const { return structure.findIndex(name); }
     bool applyOrder(EngineError *error);
     bool buildFilter(const Filter &conditions, SqlCondition *result, EngineError *error) const
     {
         return KeysetSql::buildFilter(
-            *fields, conditions, [this](int field) { return hasCaseInsensitiveIndexOn(field); },
-            objectName(), result, error);
+            *fields(), conditions,
+            [this](int field) { return structure.hasCaseInsensitiveIndexOn(field); }, objectName(),
+            result, error);
     }
     QString fieldExpression(int field) const
     {
-        return KeysetSql::fieldExpression(fields->at(field));
+        return KeysetSql::fieldExpression(fields()->at(field));
     }
-    bool hasCaseInsensitiveIndexOn(int field) const;
 
     QString selectList() const;
     // The current record's values of the order's terms.
@@ -218,8 +207,6 @@ struct Table::Private
 
     bool acquireExclusiveForChange(bool *acquired);
     void releaseExclusiveForChange(bool acquired);
-    bool rebuildTable(bool withPrimaryKey, const QStringList &keyFields, EngineError *error);
-    QString createIndexSql(const QString &name, bool unique, const QList<OrderTerm> &terms) const;
     void afterStructureChange();
 };
 
@@ -232,139 +219,6 @@ bool Table::Private::handleFailure(const TableErrorHandler &handler, const Engin
     if (action == ErrorAction::Abort)
         q->cancel();
     return false;
-}
-
-bool Table::Private::loadFields(EngineError *error)
-{
-    EngineError sqlError;
-    SqlStatement statement = sql()->prepare(
-        QStringLiteral(
-            "SELECT name, type FROM pragma_table_xinfo(?, ?) WHERE hidden = 0 ORDER BY cid"),
-        &sqlError);
-    if (!statement.isValid()) {
-        *error = sqlError;
-        return false;
-    }
-    statement.bind({TableNameOfFile(fileName), schema()});
-    QList<FieldDefinition> definitions;
-    int rc = SQLITE_ROW;
-    while ((rc = statement.step()) == SQLITE_ROW) {
-        definitions.append(Storage::fieldFromDeclaration(statement.column(0).toString(),
-                                                         statement.column(1).toString()));
-    }
-    if (rc != SQLITE_DONE) {
-        *error = sql()->errorFor(rc);
-        return false;
-    }
-    if (definitions.isEmpty()) {
-        *error = EngineError(EngineErrorCode::TableStructure,
-                             QStringLiteral("Soubor %1 neobsahuje tabulku %2")
-                                 .arg(fileName, TableNameOfFile(fileName)));
-        return false;
-    }
-    for (FieldDefinition calculated : std::as_const(calculatedDefinitions)) {
-        calculated.calculated = true;
-        definitions.append(calculated);
-    }
-    fields = std::make_shared<FieldList>(definitions);
-    return true;
-}
-
-bool Table::Private::loadIndexes(EngineError *error)
-{
-    indexes.clear();
-    const QString tableName = TableNameOfFile(fileName);
-    EngineError sqlError;
-    // Creation order: the rows of the schema table; the primary key's index comes first.
-    SqlStatement list = sql()->prepare(
-        QStringLiteral("SELECT il.name, il.\"unique\", il.origin FROM pragma_index_list(?1, ?2) il "
-                       "JOIN %1.sqlite_schema s ON s.name = il.name "
-                       "WHERE il.partial = 0 AND il.origin IN ('pk', 'c') "
-                       "ORDER BY il.origin <> 'pk', s.rowid")
-            .arg(Storage::quoted(schema())),
-        &sqlError);
-    if (!list.isValid()) {
-        *error = sqlError;
-        return false;
-    }
-    list.bind({tableName, schema()});
-    struct Listed
-    {
-        QString name;
-        bool unique;
-        bool primary;
-    };
-    QList<Listed> listed;
-    int rc = SQLITE_ROW;
-    while ((rc = list.step()) == SQLITE_ROW) {
-        listed.append({list.column(0).toString(), list.column(1).toInt() != 0,
-                       list.column(2).toString() == QLatin1String("pk")});
-    }
-    if (rc != SQLITE_DONE) {
-        *error = sql()->errorFor(rc);
-        return false;
-    }
-    list = SqlStatement();
-
-    for (const Listed &entry : std::as_const(listed)) {
-        SqlStatement columns = sql()->prepare(
-            QStringLiteral("SELECT cid, name, \"desc\", coll FROM pragma_index_xinfo(?, ?) "
-                           "WHERE key = 1 ORDER BY seqno"),
-            &sqlError);
-        if (!columns.isValid()) {
-            *error = sqlError;
-            return false;
-        }
-        columns.bind({entry.name, schema()});
-        IndexInfo info;
-        info.sqlName = entry.name;
-        info.definition.name = entry.primary ? QString() : entry.name;
-        bool usable = true;
-        bool allNoCase = true;
-        bool allDescending = true;
-        while ((rc = columns.step()) == SQLITE_ROW) {
-            if (columns.column(0).toInt() < 0) { // an expression: not an index of fields
-                usable = false;
-                continue;
-            }
-            OrderTerm term;
-            const QString fieldName = columns.column(1).toString();
-            term.field = fields->indexOf(fieldName);
-            term.column = Storage::quoted(fieldName);
-            term.descending = columns.column(2).toInt() != 0;
-            term.collation = columns.column(3).toString();
-            allNoCase &= term.collation.compare(QLatin1String("NOCASE"), Qt::CaseInsensitive) == 0;
-            allDescending &= term.descending;
-            info.terms.append(term);
-            info.definition.fields.append(fieldName);
-        }
-        if (rc != SQLITE_DONE) {
-            *error = sql()->errorFor(rc);
-            return false;
-        }
-        if (!usable || info.terms.isEmpty())
-            continue;
-        if (entry.primary)
-            info.definition.options |= IndexDefinition::Primary;
-        if (entry.unique)
-            info.definition.options |= IndexDefinition::Unique;
-        if (allNoCase)
-            info.definition.options |= IndexDefinition::CaseInsensitive;
-        if (allDescending)
-            info.definition.options |= IndexDefinition::Descending;
-        indexes.append(info);
-    }
-    return true;
-}
-
-const IndexInfo *Table::Private::findIndex(const QString &name) const
-{
-    for (const IndexInfo &info : indexes) {
-        if (name.isEmpty() ? info.definition.isPrimary()
-                           : info.definition.name.compare(name, Qt::CaseInsensitive) == 0)
-            return &info;
-    }
-    return nullptr;
 }
 
 bool Table::Private::applyOrder(EngineError *error)
@@ -390,33 +244,22 @@ bool Table::Private::applyOrder(EngineError *error)
     return true;
 }
 
-bool Table::Private::hasCaseInsensitiveIndexOn(int field) const
-{
-    for (const IndexInfo &info : indexes) {
-        const OrderTerm &term = info.terms.first();
-        if (term.field == field &&
-            term.collation.compare(QLatin1String("NOCASE"), Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
-}
-
 QString Table::Private::selectList() const
 {
     QStringList columns{OrderTerm::rowId().column};
-    for (int i = 0; i < fields->storedCount(); ++i)
-        columns.append(Storage::quoted(fields->at(i).name));
+    for (int i = 0; i < fields()->storedCount(); ++i)
+        columns.append(Storage::quoted(fields()->at(i).name));
     return columns.join(QStringLiteral(", "));
 }
 
 Record Table::Private::recordFrom(const SqlStatement &statement, QVariantList *storedValues) const
 {
-    Record record(fields);
+    Record record(fields());
     storedValues->clear();
-    for (int i = 0; i < fields->storedCount(); ++i) {
+    for (int i = 0; i < fields()->storedCount(); ++i) {
         const QVariant value = statement.column(i + 1);
         storedValues->append(value);
-        record.setValue(i, Storage::fromStorage(fields->at(i), value));
+        record.setValue(i, Storage::fromStorage(fields()->at(i), value));
     }
     q->calculateFields(record);
     return record;
@@ -424,9 +267,9 @@ Record Table::Private::recordFrom(const SqlStatement &statement, QVariantList *s
 
 Record Table::Private::recordFromStored(const QVariantList &storedValues) const
 {
-    Record record(fields);
-    for (int i = 0; i < fields->storedCount(); ++i)
-        record.setValue(i, Storage::fromStorage(fields->at(i), storedValues.value(i)));
+    Record record(fields());
+    for (int i = 0; i < fields()->storedCount(); ++i)
+        record.setValue(i, Storage::fromStorage(fields()->at(i), storedValues.value(i)));
     q->calculateFields(record);
     return record;
 }
@@ -527,7 +370,7 @@ bool Table::Private::fillAhead(bool forward, quint64 stamp)
         while ((rc = statement.step()) == SQLITE_ROW) {
             AheadRow row;
             row.rowId = statement.column(0).toLongLong();
-            for (int i = 0; i < fields->storedCount(); ++i)
+            for (int i = 0; i < fields()->storedCount(); ++i)
                 row.stored.append(statement.column(i + 1));
             ahead.append(row);
             --wanted;
@@ -578,7 +421,7 @@ void Table::Private::clearCurrent()
     hasCurrent = false;
     rowId = 0;
     stored.clear();
-    current = Record(fields);
+    current = Record(fields());
     bof = eof = true;
     position = -1;
 }
@@ -629,72 +472,6 @@ void Table::Private::releaseExclusiveForChange(bool acquired)
         database->locks()->release(fileName, true);
 }
 
-QString Table::Private::createIndexSql(const QString &name, bool unique,
-                                       const QList<OrderTerm> &terms) const
-{
-    QStringList columns;
-    for (const OrderTerm &term : terms)
-        columns.append(term.expression() + (term.descending ? QStringLiteral(" DESC") : QString()));
-    return QStringLiteral("CREATE %1INDEX %2.%3 ON %4 (%5)")
-        .arg(unique ? QStringLiteral("UNIQUE ") : QString(), Storage::quoted(schema()),
-             Storage::quoted(name), Storage::quoted(TableNameOfFile(fileName)),
-             columns.join(QStringLiteral(", ")));
-}
-
-bool Table::Private::rebuildTable(bool withPrimaryKey, const QStringList &keyFields,
-                                  EngineError *error)
-{
-    // SQLite cannot add or drop a primary key in place: the rows move, with their row ids,
-    // into a new table of the same columns, which then takes the old name and the secondary
-    // indexes. One savepoint: a key violation or any failure leaves the table as it was.
-    const QString tableName = TableNameOfFile(fileName);
-    const QString temporary = tableName + QStringLiteral("__rebuild");
-    const QString qualifiedTemporary =
-        Storage::quoted(schema()) + QLatin1Char('.') + Storage::quoted(temporary);
-    QStringList columnDefinitions;
-    QStringList columnNames;
-    for (int i = 0; i < fields->storedCount(); ++i) {
-        columnDefinitions.append(Storage::columnSql(fields->at(i)));
-        columnNames.append(Storage::quoted(fields->at(i).name));
-    }
-    if (withPrimaryKey) {
-        QStringList keys;
-        for (const QString &key : keyFields)
-            keys.append(Storage::quoted(key));
-        columnDefinitions.append(
-            QStringLiteral("PRIMARY KEY (%1)").arg(keys.join(QStringLiteral(", "))));
-    }
-    QStringList secondary;
-    for (const IndexInfo &info : std::as_const(indexes)) {
-        if (!info.definition.isPrimary()) {
-            secondary.append(createIndexSql(
-                info.definition.name, info.definition.options.testFlag(IndexDefinition::Unique),
-                info.terms));
-        }
-    }
-    const QString columns = columnNames.join(QStringLiteral(", "));
-    const QStringList steps = {
-        QStringLiteral("SAVEPOINT velmora_rebuild"),
-        QStringLiteral("CREATE TABLE %1 (%2)")
-            .arg(qualifiedTemporary, columnDefinitions.join(QStringLiteral(", "))),
-        QStringLiteral("INSERT INTO %1 (rowid, %2) SELECT rowid, %2 FROM %3 ORDER BY rowid")
-            .arg(qualifiedTemporary, columns, qualified()),
-        QStringLiteral("DROP TABLE %1").arg(qualified()),
-        QStringLiteral("ALTER TABLE %1 RENAME TO %2")
-            .arg(qualifiedTemporary, Storage::quoted(tableName)),
-    };
-    sql()->clearCache(); // no statement may keep the old table in use
-    for (const QString &step : steps + secondary) {
-        if (!sql()->exec(step, {}, error)) {
-            EngineError ignored;
-            sql()->exec(QStringLiteral("ROLLBACK TO velmora_rebuild"), {}, &ignored);
-            sql()->exec(QStringLiteral("RELEASE velmora_rebuild"), {}, &ignored);
-            return false;
-        }
-    }
-    return sql()->exec(QStringLiteral("RELEASE velmora_rebuild"), {}, error);
-}
-
 void Table::Private::afterStructureChange()
 {
     EngineError error;
@@ -713,11 +490,8 @@ void Table::Private::afterStructureChange()
 // ---------------------------------------------------------------------------------------------
 
 Table::Table(Database *database, const QString &fileName, QObject *parent)
-    : QObject(parent), d(std::make_unique<Private>())
+    : QObject(parent), d(std::make_unique<Private>(this, database, fileName))
 {
-    d->q = this;
-    d->database = database;
-    d->fileName = fileName;
     database->registerTable(this);
 }
 
@@ -817,12 +591,12 @@ Table::State Table::state() const
 
 const FieldList &Table::fields() const
 {
-    return *d->fields;
+    return *d->fields();
 }
 
 void Table::setCalculatedFields(const QList<FieldDefinition> &fields)
 {
-    d->calculatedDefinitions = fields;
+    d->structure.setCalculatedFields(fields);
 }
 
 QList<IndexDefinition> Table::indexDefinitions()
@@ -839,7 +613,7 @@ QList<IndexDefinition> Table::indexDefinitions()
         return {};
     }
     QList<IndexDefinition> definitions;
-    for (const IndexInfo &info : std::as_const(d->indexes))
+    for (const IndexInfo &info : d->structure.indexes())
         definitions.append(info.definition);
     return definitions;
 }
@@ -864,72 +638,14 @@ bool Table::changeIndexes(const std::function<bool(EngineError &)> &change)
 bool Table::addIndex(const IndexDefinition &index)
 {
     return changeIndexes([&](EngineError &error) {
-        if (index.fields.isEmpty()) {
-            error =
-                EngineError(EngineErrorCode::UnknownField, QStringLiteral("Index nemá žádné pole"));
-            return false;
-        }
-        for (const QString &field : index.fields) {
-            const int at = d->fields->indexOf(field);
-            if (at < 0 || d->fields->at(at).calculated) {
-                error = EngineError(
-                    EngineErrorCode::UnknownField,
-                    QStringLiteral("Pole %1 v tabulce %2 neexistuje").arg(field, d->objectName()));
-                return false;
-            }
-        }
-        if (index.isPrimary()) {
-            if (d->findIndex(QString())) {
-                error = EngineError(
-                    EngineErrorCode::IndexExists,
-                    QStringLiteral("Tabulka %1 již má primární klíč").arg(d->objectName()));
-                return false;
-            }
-            return d->rebuildTable(true, index.fields, &error);
-        }
-        if (index.name.isEmpty() || d->findIndex(index.name)) {
-            error = EngineError(EngineErrorCode::IndexExists,
-                                index.name.isEmpty()
-                                    ? QStringLiteral("Vedlejší index musí mít jméno")
-                                    : QStringLiteral("Index %1 tabulky %2 již existuje")
-                                          .arg(index.name, d->objectName()));
-            return false;
-        }
-        QList<OrderTerm> terms;
-        for (const QString &field : index.fields) {
-            OrderTerm term;
-            term.column = Storage::quoted(d->fields->at(d->fields->indexOf(field)).name);
-            term.collation = index.options.testFlag(IndexDefinition::CaseInsensitive)
-                                 ? QStringLiteral("NOCASE")
-                                 : QString();
-            term.descending = index.options.testFlag(IndexDefinition::Descending);
-            terms.append(term);
-        }
-        return d->sql()->exec(
-            d->createIndexSql(index.name, index.options.testFlag(IndexDefinition::Unique), terms),
-            {}, &error);
+        return d->structure.addIndex(*d->sql(), index, d->objectName(), &error);
     });
 }
 
 bool Table::deleteIndex(const QString &name)
 {
     return changeIndexes([&](EngineError &error) {
-        const IndexInfo *info = d->findIndex(name);
-        if (!info) {
-            error = EngineError(
-                EngineErrorCode::UnknownIndex,
-                name.isEmpty()
-                    ? QStringLiteral("Tabulka %1 nemá primární klíč").arg(d->objectName())
-                    : QStringLiteral("Index %1 tabulky %2 neexistuje").arg(name, d->objectName()));
-            return false;
-        }
-        if (info->definition.isPrimary())
-            return d->rebuildTable(false, {}, &error);
-        d->sql()->clearCache();
-        return d->sql()->exec(
-            QStringLiteral("DROP INDEX %1.%2")
-                .arg(Storage::quoted(d->schema()), Storage::quoted(info->sqlName)),
-            {}, &error);
+        return d->structure.deleteIndex(*d->sql(), name, d->objectName(), &error);
     });
 }
 
@@ -1177,10 +893,10 @@ bool Table::locate(const QString &field, const QVariant &value, LocateOptions op
 {
     if (!d->ensureBrowse())
         return false;
-    const int index = d->fields->indexOf(field);
+    const int index = d->fields()->indexOf(field);
     if (index < 0)
         return d->failUnknownField(field);
-    const FieldDefinition &definition = d->fields->at(index);
+    const FieldDefinition &definition = d->fields()->at(index);
     if (definition.calculated && definition.sqlExpression.isEmpty()) {
         return d->fail(EngineError(EngineErrorCode::UnknownField,
                                    QStringLiteral("Pole %1 nelze hledat").arg(definition.name)));
@@ -1276,14 +992,14 @@ bool Table::setValue(const QString &field, const QVariant &value)
             EngineError(EngineErrorCode::NotEditing,
                         QStringLiteral("Tabulka %1 není v režimu editace").arg(d->objectName())));
     }
-    const int index = d->fields->indexOf(field);
-    if (index < 0 || d->fields->at(index).calculated)
+    const int index = d->fields()->indexOf(field);
+    if (index < 0 || d->fields()->at(index).calculated)
         return d->failUnknownField(field);
     QVariant stored;
     EngineError error;
-    if (!Storage::toStorage(d->fields->at(index), value, &stored, &error))
+    if (!Storage::toStorage(d->fields()->at(index), value, &stored, &error))
         return d->fail(error);
-    d->editBuffer.setValue(index, Storage::fromStorage(d->fields->at(index), stored));
+    d->editBuffer.setValue(index, Storage::fromStorage(d->fields()->at(index), stored));
     calculateFields(d->editBuffer);
     d->notifyCurrent();
     return true;
@@ -1296,11 +1012,11 @@ bool Table::post()
     QStringList assignments;
     QVariantList values;
     EngineError error;
-    for (int i = 0; i < d->fields->storedCount(); ++i) {
+    for (int i = 0; i < d->fields()->storedCount(); ++i) {
         QVariant stored;
-        if (!Storage::toStorage(d->fields->at(i), d->editBuffer.value(i), &stored, &error))
+        if (!Storage::toStorage(d->fields()->at(i), d->editBuffer.value(i), &stored, &error))
             return d->handleFailure(d->postErrorHandler, error);
-        assignments.append(Storage::quoted(d->fields->at(i).name) + QStringLiteral(" = ?"));
+        assignments.append(Storage::quoted(d->fields()->at(i).name) + QStringLiteral(" = ?"));
         values.append(stored);
     }
     values.append(d->rowId);
@@ -1344,7 +1060,7 @@ bool Table::append(const QVariantList &values)
                         QStringLiteral("Tabulka %1 není otevřena").arg(d->objectName())));
     if (d->state == State::Edit && !post())
         return false;
-    const int count = d->fields->storedCount();
+    const int count = d->fields()->storedCount();
     if (values.size() != count) {
         return d->handleFailure(
             d->postErrorHandler,
@@ -1360,10 +1076,10 @@ bool Table::append(const QVariantList &values)
     EngineError error;
     for (int i = 0; i < count; ++i) {
         QVariant value;
-        if (!Storage::toStorage(d->fields->at(i), values.at(i), &value, &error))
+        if (!Storage::toStorage(d->fields()->at(i), values.at(i), &value, &error))
             return d->handleFailure(d->postErrorHandler, error);
         stored.append(value);
-        columns.append(Storage::quoted(d->fields->at(i).name));
+        columns.append(Storage::quoted(d->fields()->at(i).name));
         marks.append(QStringLiteral("?"));
     }
     if (!d->sql()->exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
@@ -1485,10 +1201,10 @@ bool Table::countAndSum(const QString &field, qint64 *count, double *sum)
 {
     if (!d->open)
         return d->failNotOpen();
-    const int index = d->fields->indexOf(field);
+    const int index = d->fields()->indexOf(field);
     if (index < 0)
         return d->failUnknownField(field);
-    const FieldDefinition &definition = d->fields->at(index);
+    const FieldDefinition &definition = d->fields()->at(index);
     const bool numeric = definition.type != FieldType::Alpha &&
                          definition.type != FieldType::Date && definition.type != FieldType::Time;
     if (!numeric || (definition.calculated && definition.sqlExpression.isEmpty())) {
@@ -1649,9 +1365,7 @@ quint16 Table::restructure(bool pack, bool protect, const QString &password)
     if (!d->acquireExclusiveForChange(&acquired))
         return Engine::lastError().code;
     EngineError error;
-    d->sql()->clearCache(); // VACUUM refuses to run beside active statements
-    const bool done = d->sql()->exec(
-        QStringLiteral("VACUUM ") + Storage::quoted(d->sql()->schemaOf(d->fileName)), {}, &error);
+    const bool done = d->structure.pack(*d->sql(), &error);
     d->releaseExclusiveForChange(acquired);
     if (!done)
         return Engine::setLastError(error).code;
@@ -1664,8 +1378,6 @@ quint16 Table::flush()
 {
     if (!d->filesReady())
         return Engine::lastError().code;
-    // Committed changes are already on disk (synchronous FULL); the sync makes sure of it and
-    // tells when the file cannot be written.
     if (d->sql()->inTransaction()) {
         return Engine::setLastError(
                    EngineError(
@@ -1673,16 +1385,8 @@ quint16 Table::flush()
                        QStringLiteral("Během transakce nelze tabulku %1 uložit").arg(d->fileName)))
             .code;
     }
-    const QString path = d->sql()->filePath(d->fileName);
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    const bool synced = fd >= 0 && ::fsync(fd) == 0;
-    if (fd >= 0)
-        ::close(fd);
-    if (!synced) {
-        return Engine::setLastError(
-                   EngineError(EngineErrorCode::FileError,
-                               QStringLiteral("Tabulku %1 nelze uložit na disk").arg(d->fileName)))
-            .code;
-    }
+    EngineError error;
+    if (!d->structure.syncFile(*d->sql(), &error))
+        return Engine::setLastError(error).code;
     return 0;
 }
