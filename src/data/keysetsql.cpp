@@ -109,6 +109,14 @@ bool KeysetSql::buildFilter(const FieldList &fields, const Filter &filter,
     return true;
 }
 
+QVariantList KeysetSql::key(qint64 rowId, const QVariantList &stored) const
+{
+    QVariantList key;
+    for (const OrderTerm &term : m_order)
+        key.append(term.field < 0 ? QVariant(rowId) : stored.value(term.field));
+    return key;
+}
+
 SqlCondition KeysetSql::where(const SqlCondition &condition) const
 {
     QStringList parts;

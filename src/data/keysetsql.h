@@ -55,6 +55,9 @@ public:
     const SqlCondition &filter() const { return m_filter; }
     bool hasFilter() const { return !m_filter.text.isEmpty(); }
 
+    // The key of a record: its values of the order's terms.
+    QVariantList key(qint64 rowId, const QVariantList &stored) const;
+
     // " WHERE filter AND (condition)" or empty, with the filter's values first.
     SqlCondition where(const SqlCondition &condition = {}) const;
     // " ORDER BY ..." in the order's direction, or against it.

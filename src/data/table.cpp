@@ -3,6 +3,7 @@
 #include "data/database.h"
 #include "data/enginelocks.h"
 #include "data/keysetsql.h"
+#include "data/readahead.h"
 #include "data/sqlconnection.h"
 #include "data/storage.h"
 #include "data/tablestructure.h"
@@ -28,8 +29,6 @@ struct Table::Private
     TableStructure structure;
     QString indexName;
     KeysetSql keyset; // the order (key terms, then the row id) and the filter
-    bool orderUnique = false;
-    QString orderSource; // the table forced to walk the order's index
 
     Filter filter;
     bool filtered = false;
@@ -46,25 +45,7 @@ struct Table::Private
     qint64 countCache = -1;
     quint64 countStamp = 0;
 
-    // Read-ahead of a walk: the records that follow the current one in the walking direction,
-    // fetched in growing batches, valid while the data do not change.
-    struct AheadRow
-    {
-        qint64 rowId = 0;
-        QVariantList stored;
-    };
-    QList<AheadRow> ahead;
-    bool aheadForward = true;
-    bool aheadComplete = false; // nothing beyond the buffered records
-    quint64 aheadStamp = 0;
-    int aheadBatch = 0;
-    QHash<int, QString> stepSql; // by level and direction
-    // Under a filter: the first order key of the first and of the last filtered record, so a
-    // walk stops where the filtered records end instead of scanning the rest of the index.
-    QVariant walkBound[2]; // [backward, forward]
-    bool walkBoundKnown[2] = {false, false};
-    bool walkEmpty = false;
-    quint64 walkBoundStamp = 0;
+    ReadAhead readAhead;
 
     CalcFieldsCallback calcCallback;
     bool autoCalc = true;
@@ -148,34 +129,16 @@ struct Table::Private
     }
 
     QString selectList() const;
-    // The current record's values of the order's terms.
-    QVariantList currentKey() const
-    {
-        QVariantList key;
-        for (const OrderTerm &term : keyset.order())
-            key.append(term.field < 0 ? QVariant(rowId) : stored.value(term.field));
-        return key;
-    }
 
     bool readRow(const QString &sqlText, const QVariantList &values, bool *found);
     Record recordFrom(const SqlStatement &statement, QVariantList *storedValues) const;
     Record recordFromStored(const QVariantList &storedValues) const;
-    void dropAhead()
-    {
-        ahead.clear();
-        aheadBatch = 0;
-        aheadComplete = false;
-        walkBoundKnown[0] = walkBoundKnown[1] = false;
-    }
-    bool findWalkBound(bool forward, bool *empty);
     void setFilterSql(const SqlCondition &filterSql)
     {
         keyset.setFilter(filterSql);
-        stepSql.clear();
-        dropAhead();
+        readAhead.forget();
         countCache = -1;
     }
-    bool fillAhead(bool forward, quint64 stamp);
     bool stepFrom(bool forward, bool *found);
     // next() and prior(): off the end the cursor stays and sets eof or bof.
     bool step(bool forward)
@@ -232,12 +195,12 @@ bool Table::Private::applyOrder(EngineError *error)
     }
     // Without a primary key the empty name means the order of insertion (row id).
     QList<OrderTerm> order = info ? info->terms : QList<OrderTerm>();
-    orderUnique = info && info->definition.options.testFlag(IndexDefinition::Unique);
-    orderSource =
-        qualified() + (info ? QStringLiteral(" INDEXED BY ") + Storage::quoted(info->sqlName)
-                            : QStringLiteral(" NOT INDEXED"));
-    stepSql.clear();
-    dropAhead();
+    readAhead.setSource(fileName,
+                        qualified() +
+                            (info ? QStringLiteral(" INDEXED BY ") + Storage::quoted(info->sqlName)
+                                  : QStringLiteral(" NOT INDEXED")),
+                        selectList(), fields()->storedCount(),
+                        info && info->definition.options.testFlag(IndexDefinition::Unique));
     // The row id continues the index's own order, so SQLite walks the index without sorting.
     order.append(OrderTerm::rowId());
     keyset.setOrder(order);
@@ -276,7 +239,7 @@ Record Table::Private::recordFromStored(const QVariantList &storedValues) const
 
 bool Table::Private::readRow(const QString &sqlText, const QVariantList &values, bool *found)
 {
-    dropAhead();
+    readAhead.drop();
     EngineError error;
     SqlStatement statement = sql()->prepare(sqlText, &error);
     if (!statement.isValid())
@@ -296,111 +259,18 @@ bool Table::Private::readRow(const QString &sqlText, const QVariantList &values,
     return true;
 }
 
-bool Table::Private::findWalkBound(bool forward, bool *empty)
-{
-    const quint64 stamp = sql()->changeStamp(schema());
-    if (stamp != walkBoundStamp)
-        walkBoundKnown[0] = walkBoundKnown[1] = false;
-    walkBoundStamp = stamp;
-    if (!walkBoundKnown[forward]) {
-        EngineError error;
-        SqlStatement statement =
-            sql()->prepare(QStringLiteral("SELECT ") + keyset.order().first().expression() +
-                               QStringLiteral(" FROM ") + qualified() + keyset.where().text +
-                               keyset.orderBy(forward) + QStringLiteral(" LIMIT 1"),
-                           &error);
-        if (!statement.isValid())
-            return fail(error);
-        statement.bind(keyset.filter().values);
-        const int rc = statement.step();
-        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-            return fail(sql()->errorFor(rc));
-        walkEmpty = rc == SQLITE_DONE;
-        walkBound[forward] = walkEmpty ? QVariant() : statement.column(0);
-        walkBoundKnown[forward] = true;
-    }
-    *empty = walkEmpty;
-    return true;
-}
-
-bool Table::Private::fillAhead(bool forward, quint64 stamp)
-{
-    // A walk in one direction reads ever larger batches; a single step reads a few records.
-    aheadBatch = aheadForward == forward && aheadBatch > 0 ? qMin(aheadBatch * 2, 512) : 4;
-    ahead.clear();
-    aheadComplete = false;
-    aheadForward = forward;
-    aheadStamp = stamp;
-    int wanted = aheadBatch;
-    const bool bounded = keyset.hasFilter();
-    if (bounded) {
-        bool empty = false;
-        if (!findWalkBound(forward, &empty))
-            return false;
-        if (empty) {
-            aheadComplete = true;
-            return true;
-        }
-    }
-    const int lastLevel = int(keyset.order().size()) - 1;
-    const QVariantList key = currentKey();
-    // The records after the current one: first those with an equal key and a later row id, then
-    // those whose key differs at ever earlier terms. With a unique key the first level is empty.
-    for (int level = orderUnique ? lastLevel - 1 : lastLevel; level >= 0 && wanted > 0; --level) {
-        const int sqlKey = level * 2 + (forward ? 1 : 0);
-        SqlCondition condition = keyset.level(level, forward, key);
-        if (bounded)
-            keyset.addWalkBound(&condition, forward, walkBound[forward]);
-        const SqlCondition where = keyset.where(condition);
-        if (!stepSql.contains(sqlKey)) {
-            // The walk follows the order's index: filtered or not, the next records are then
-            // found where the index continues, never by sorting all filtered records again.
-            stepSql.insert(sqlKey, QStringLiteral("SELECT ") + selectList() +
-                                       QStringLiteral(" FROM ") + orderSource + where.text +
-                                       keyset.orderBy(!forward) + QStringLiteral(" LIMIT ?"));
-        }
-        QVariantList values = where.values;
-        values.append(wanted);
-        EngineError error;
-        SqlStatement statement = sql()->prepare(stepSql.value(sqlKey), &error);
-        if (!statement.isValid())
-            return fail(error);
-        statement.bind(values);
-        int rc = SQLITE_ROW;
-        while ((rc = statement.step()) == SQLITE_ROW) {
-            AheadRow row;
-            row.rowId = statement.column(0).toLongLong();
-            for (int i = 0; i < fields()->storedCount(); ++i)
-                row.stored.append(statement.column(i + 1));
-            ahead.append(row);
-            --wanted;
-        }
-        if (rc != SQLITE_DONE) {
-            dropAhead();
-            return fail(sql()->errorFor(rc));
-        }
-    }
-    aheadComplete = wanted > 0;
-    return true;
-}
-
 bool Table::Private::stepFrom(bool forward, bool *found)
 {
-    *found = false;
-    // Our own writes drop the read-ahead at once; other programs' changes show at the next
-    // batch or refresh() (checking them costs file-system calls on every step).
-    const quint64 stamp = sql()->ownChangeCount();
-    const bool usable = aheadBatch > 0 && aheadForward == forward && aheadStamp == stamp;
-    if (!(usable && (!ahead.isEmpty() || aheadComplete)) && !fillAhead(forward, stamp))
-        return false;
-    if (ahead.isEmpty())
+    ReadAhead::Row row;
+    EngineError error;
+    if (!readAhead.take(*sql(), keyset, forward, rowId, stored, &row, found, &error))
+        return fail(error);
+    if (!*found)
         return true;
-    const AheadRow row = ahead.takeFirst();
     rowId = row.rowId;
     stored = row.stored;
     current = recordFromStored(stored);
     hasCurrent = true;
-    *found = true;
     return true;
 }
 
@@ -417,7 +287,7 @@ bool Table::Private::readByRowId(qint64 id, bool applyFilter, bool *found)
 
 void Table::Private::clearCurrent()
 {
-    dropAhead();
+    readAhead.drop();
     hasCurrent = false;
     rowId = 0;
     stored.clear();
@@ -760,7 +630,8 @@ qint64 Table::recordNumber()
         return d->position;
     if (d->bof || d->eof) // on the first or the last record
         return d->position = d->bof ? 0 : recordCount() - 1;
-    const SqlCondition where = d->keyset.where(d->keyset.before(d->currentKey()));
+    const SqlCondition where =
+        d->keyset.where(d->keyset.before(d->keyset.key(d->rowId, d->stored)));
     EngineError error;
     SqlStatement statement = d->sql()->prepare(
         QStringLiteral("SELECT count(*) FROM ") + d->qualified() + where.text, &error);

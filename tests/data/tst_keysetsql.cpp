@@ -105,8 +105,13 @@ void TestKeysetSql::level()
 void TestKeysetSql::before()
 {
     // Every record before the key: equal up to a level and smaller there, the last level first.
-    const SqlCondition condition =
-        keyset({term("A"), term("B", true)}).before({QStringLiteral("Eva"), 3, qint64(7)});
+    QList<OrderTerm> terms{term("A"), term("B", true)};
+    terms[0].field = 0;
+    terms[1].field = 2;
+    const KeysetSql sql = keyset(terms);
+    const QVariantList key = sql.key(7, {QStringLiteral("Eva"), QStringLiteral("-"), 3});
+    QCOMPARE(key, (QVariantList{"Eva", 3, qint64(7)}));
+    const SqlCondition condition = sql.before(key);
     QCOMPARE(condition.text, "(\"A\" = ? AND \"B\" = ? AND rowid < ?) OR (\"A\" = ? AND \"B\" > ?) "
                              "OR (\"A\" < ?)");
     QCOMPARE(condition.values, (QVariantList{"Eva", 3, qint64(7), "Eva", 3, "Eva"}));
