@@ -53,7 +53,6 @@ private slots:
     void level();
     void before();
     void orderBy();
-    void whereJoinsFilterAndCondition_data();
     void whereJoinsFilterAndCondition();
     void walkBound_data();
     void walkBound();
@@ -124,41 +123,14 @@ void TestKeysetSql::orderBy()
     QCOMPARE(sql.orderBy(true), " ORDER BY \"A\" COLLATE NOCASE DESC, \"B\", rowid DESC");
 }
 
-void TestKeysetSql::whereJoinsFilterAndCondition_data()
-{
-    QTest::addColumn<QString>("filterText");
-    QTest::addColumn<QString>("conditionText");
-    QTest::addColumn<QString>("where");
-    QTest::addColumn<QVariantList>("values");
-
-    QTest::newRow("neither") << ""
-                             << ""
-                             << "" << QVariantList{};
-    QTest::newRow("filter only") << "(\"A\" = ?)"
-                                 << ""
-                                 << " WHERE (\"A\" = ?)" << QVariantList{1};
-    QTest::newRow("condition only") << ""
-                                    << "rowid = ?"
-                                    << " WHERE (rowid = ?)" << QVariantList{2};
-    // The filter's values come first, as its text does.
-    QTest::newRow("both") << "(\"A\" = ?)"
-                          << "rowid = ? OR rowid > ?"
-                          << " WHERE (\"A\" = ?) AND (rowid = ? OR rowid > ?)"
-                          << QVariantList{1, 2};
-}
-
 void TestKeysetSql::whereJoinsFilterAndCondition()
 {
-    QFETCH(QString, filterText);
-    QFETCH(QString, conditionText);
-    QFETCH(QString, where);
-    QFETCH(QVariantList, values);
-    const KeysetSql sql =
-        keyset({term("A")}, {filterText, filterText.isEmpty() ? QVariantList{} : QVariantList{1}});
-    const SqlCondition result =
-        sql.where({conditionText, conditionText.isEmpty() ? QVariantList{} : QVariantList{2}});
-    QCOMPARE(result.text, where);
-    QCOMPARE(result.values, values);
+    // The filter's values come first, as its text does.
+    const KeysetSql sql = keyset({term("A")}, {"(\"A\" = ?)", {1}});
+    const SqlCondition where = sql.where({"rowid = ? OR rowid > ?", {2, 3}});
+    QCOMPARE(where.text, " WHERE (\"A\" = ?) AND (rowid = ? OR rowid > ?)");
+    QCOMPARE(where.values, (QVariantList{1, 2, 3}));
+    QCOMPARE(keyset({term("A")}).where().text, QString());
 }
 
 void TestKeysetSql::walkBound_data()
