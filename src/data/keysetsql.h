@@ -43,11 +43,11 @@ public:
     void setOrder(const QList<OrderTerm> &order) { m_order = order; }
     const QList<OrderTerm> &order() const { return m_order; }
 
-    // The filter's conditions joined by AND, values in their stored form; false with *error
-    // (Czech text naming the field and the table) for a field that cannot be filtered.
     // A field as SQL sees it: its quoted column, or a calculated field's expression.
     static QString fieldExpression(const FieldDefinition &definition);
 
+    // The filter's conditions joined by AND, values in their stored form; false with *error
+    // (Czech text naming the field and the table) for a field that cannot be filtered.
     static bool buildFilter(const FieldList &fields, const Filter &filter,
                             const NoCaseIndexTest &noCaseIndexed, const QString &tableName,
                             SqlCondition *result, EngineError *error);
