@@ -1,7 +1,6 @@
 #include "console/formvelmora.h"
 
 #include "console/cashbalance.h"
-#include "console/configtool.h"
 #include "console/consolefonts.h"
 #include "console/solarrow.h"
 #include "core/clock.h"
@@ -11,6 +10,7 @@
 #include "core/programvalues.h"
 #include "data/config/placementstore.h"
 #include "data/tables.h"
+#include "desk/configtool.h"
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
 #include "portio/unitswitch.h"
@@ -71,7 +71,7 @@ TFormVelmora::TFormVelmora(QWidget *parent)
       m_tableSaleSolarsCalc(&m_database, QStringLiteral("SaleSolars.DB")),
       m_eventLog(QStringLiteral("Velmora.log")), m_saver(m_eventLog),
       m_saleRecorder(m_database, m_tableMoney, m_tableSolars, m_tableSaleSolars,
-                     m_tableSaleSolarsCalc, m_eventLog, m_saver),
+                     m_tableSaleSolarsCalc, m_eventLog, m_saver, [] { ShowDatabaseError(false); }),
       m_runDialogs(&m_windowRunDialogs)
 {
     setObjectName(QStringLiteral("FormVelmora"));
