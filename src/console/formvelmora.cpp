@@ -8,7 +8,6 @@
 #include "core/paths.h"
 #include "core/pricing.h"
 #include "core/programvalues.h"
-#include "data/config/placementstore.h"
 #include "data/tables.h"
 #include "desk/configtool.h"
 #include "portio/portaccess.h"
@@ -17,6 +16,7 @@
 #include "settings/formsetupsolar.h"
 #include "ui/common/formabout.h"
 #include "ui/common/messagedialogs.h"
+#include "ui/config/placementstore.h"
 #include "users/access.h"
 #include "users/formuser.h"
 

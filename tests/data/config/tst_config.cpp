@@ -1,7 +1,7 @@
 #include "core/cp1250.h"
 #include "data/config/inifile.h"
-#include "data/config/placementstore.h"
-#include "data/config/settingsstore.h"
+#include "ui/config/placementstore.h"
+#include "ui/config/settingsstore.h"
 
 #include <QCheckBox>
 #include <QComboBox>
