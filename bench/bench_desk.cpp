@@ -6,12 +6,12 @@
 
 #include "benchcases.h"
 
-#include "console/eventlog.h"
 #include "console/formvelmora.h"
 #include "console/rundialogs.h"
 #include "core/paths.h"
 #include "core/programvalues.h"
 #include "core/textfile.h"
+#include "desk/eventlog.h"
 #include "portio/portaccess.h"
 #include "portio/simulatorbackend.h"
 #include "ui/common/messagedialogs.h"

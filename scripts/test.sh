@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test through ctest (widgets offscreen): first the
-# normal build, then the same tests built with AddressSanitizer and UndefinedBehaviorSanitizer.
+# Checks the layering, installs what is missing, builds, and runs every test through ctest (widgets
+# offscreen): first the normal build, then the same tests built with AddressSanitizer and
+# UndefinedBehaviorSanitizer.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/check-layers.sh" # before any build: a forbidden include fails at once
 "$root/scripts/build.sh"
 cd "$root/build"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 --parallel "$(nproc)"

@@ -1,10 +1,10 @@
 #include "console/cashbalance.h"
 
-#include "console/databasesaver.h"
 #include "console/formmoney.h"
-#include "console/transactionlog.h"
 #include "core/clock.h"
 #include "data/table.h"
+#include "desk/databasesaver.h"
+#include "desk/transactionlog.h"
 #include "ui/common/messagedialogs.h"
 #include "users/access.h"
 

@@ -1,7 +1,6 @@
 #include "console/formvelmora.h"
 
 #include "console/cashbalance.h"
-#include "console/configtool.h"
 #include "console/consolefonts.h"
 #include "console/solarrow.h"
 #include "core/clock.h"
@@ -9,14 +8,15 @@
 #include "core/paths.h"
 #include "core/pricing.h"
 #include "core/programvalues.h"
-#include "data/config/placementstore.h"
 #include "data/tables.h"
+#include "desk/configtool.h"
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
 #include "portio/unitswitch.h"
 #include "settings/formsetupsolar.h"
 #include "ui/common/formabout.h"
 #include "ui/common/messagedialogs.h"
+#include "ui/config/placementstore.h"
 #include "users/access.h"
 #include "users/formuser.h"
 
@@ -71,7 +71,7 @@ TFormVelmora::TFormVelmora(QWidget *parent)
       m_tableSaleSolarsCalc(&m_database, QStringLiteral("SaleSolars.DB")),
       m_eventLog(QStringLiteral("Velmora.log")), m_saver(m_eventLog),
       m_saleRecorder(m_database, m_tableMoney, m_tableSolars, m_tableSaleSolars,
-                     m_tableSaleSolarsCalc, m_eventLog, m_saver),
+                     m_tableSaleSolarsCalc, m_eventLog, m_saver, [] { ShowDatabaseError(false); }),
       m_runDialogs(&m_windowRunDialogs)
 {
     setObjectName(QStringLiteral("FormVelmora"));

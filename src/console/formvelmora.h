@@ -1,11 +1,11 @@
 #pragma once
 
-#include "console/databasesaver.h"
-#include "console/eventlog.h"
 #include "console/rundialogs.h"
-#include "console/saletransaction.h"
 #include "data/database.h"
 #include "data/table.h"
+#include "desk/databasesaver.h"
+#include "desk/eventlog.h"
+#include "desk/saletransaction.h"
 #include "users/userregister.h"
 
 #include <QMainWindow>

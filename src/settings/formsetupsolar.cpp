@@ -1,11 +1,11 @@
 #include "settings/formsetupsolar.h"
 
-#include "console/databasesaver.h"
-#include "console/transactionlog.h"
 #include "core/clock.h"
 #include "data/table.h"
 #include "data/tablemodel.h"
 #include "data/tables.h"
+#include "desk/databasesaver.h"
+#include "desk/transactionlog.h"
 #include "portio/portaddress.h"
 #include "portio/unitswitch.h"
 #include "settings/formsetupsolaredit.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/config/settingsstore.h"
 #include "settings/solarsettings.h"
+#include "ui/config/settingsstore.h"
 
 #include <QDialog>
 

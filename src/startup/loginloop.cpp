@@ -1,9 +1,9 @@
 #include "startup/loginloop.h"
 
-#include "console/eventlog.h"
 #include "core/programvalues.h"
-#include "data/config/settingsstore.h"
+#include "desk/eventlog.h"
 #include "startup/forminitialization.h"
+#include "ui/config/settingsstore.h"
 #include "users/access.h"
 #include "users/formlogin.h"
 

@@ -1,12 +1,11 @@
 #include "startup/startupsequence.h"
 
-#include "console/configtool.h"
 #include "console/formvelmora.h"
-#include "console/salesjournal.h"
 #include "core/engineconfig.h"
 #include "core/paths.h"
 #include "core/programvalues.h"
-#include "data/config/windowstore.h"
+#include "desk/configtool.h"
+#include "desk/salesjournal.h"
 #include "portio/endrequest.h"
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
@@ -18,6 +17,7 @@
 #include "ui/common/messagedialogs.h"
 #include "ui/common/uifonts.h"
 #include "ui/common/versioninfo.h"
+#include "ui/config/windowstore.h"
 #include "users/formuser.h"
 
 #include <QApplication>

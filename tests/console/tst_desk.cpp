@@ -1,14 +1,14 @@
 #include "deskfixture.h"
 
-#include "console/databasesaver.h"
-#include "console/eventlog.h"
-#include "console/salesjournal.h"
-#include "console/transactionlog.h"
 #include "core/clock.h"
 #include "core/programvalues.h"
 #include "data/database.h"
 #include "data/table.h"
 #include "data/tables.h"
+#include "desk/databasesaver.h"
+#include "desk/eventlog.h"
+#include "desk/salesjournal.h"
+#include "desk/transactionlog.h"
 
 #include <QDir>
 #include <QFile>

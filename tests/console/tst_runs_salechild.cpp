@@ -1,11 +1,11 @@
 // Sells on the given installation until the test kills it:
 //   tst_runs_salechild DIR          one run of unit 1 (the test kills it inside the transaction)
 //   tst_runs_salechild DIR loop     random runs of random units, one sale after another
-#include "console/databasesaver.h"
-#include "console/eventlog.h"
-#include "console/saletransaction.h"
 #include "data/database.h"
 #include "data/table.h"
+#include "desk/databasesaver.h"
+#include "desk/eventlog.h"
+#include "desk/saletransaction.h"
 #include "ui/common/messagedialogs.h"
 
 #include <QApplication>
@@ -28,7 +28,8 @@ int main(int argc, char *argv[])
         return 3;
     EventLog log(QStringLiteral("child.log"));
     DatabaseSaver saver(log);
-    SaleRecorder recorder(database, money, solars, receipts, numbers, log, saver);
+    SaleRecorder recorder(database, money, solars, receipts, numbers, log, saver,
+                          [] { ShowDatabaseError(false); });
     std::puts("selling");
     std::fflush(stdout);
     Sale sale;

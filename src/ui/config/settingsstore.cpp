@@ -1,4 +1,4 @@
-#include "data/config/settingsstore.h"
+#include "ui/config/settingsstore.h"
 
 #include <QComboBox>
 #include <QDebug>

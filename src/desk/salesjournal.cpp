@@ -1,4 +1,4 @@
-#include "console/salesjournal.h"
+#include "desk/salesjournal.h"
 
 #include "core/czechformat.h"
 #include "core/programvalues.h"

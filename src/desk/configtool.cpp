@@ -1,4 +1,4 @@
-#include "console/configtool.h"
+#include "desk/configtool.h"
 
 #include "core/paths.h"
 #include "core/programvalues.h"

@@ -1,4 +1,4 @@
-#include "data/config/windowstore.h"
+#include "ui/config/windowstore.h"
 
 #include "core/paths.h"
 

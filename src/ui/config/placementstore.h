@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/config/windowstore.h"
+#include "ui/config/windowstore.h"
 
 #include <QSize>
 

@@ -1,4 +1,4 @@
-#include "console/eventlog.h"
+#include "desk/eventlog.h"
 
 #include "core/clock.h"
 #include "core/czechformat.h"

@@ -1,4 +1,4 @@
-#include "console/heldtableerrors.h"
+#include "desk/heldtableerrors.h"
 
 HeldTableErrors::HeldTableErrors(const QList<Table *> &tables)
 {

@@ -1,8 +1,8 @@
-#include "console/transactionlog.h"
+#include "desk/transactionlog.h"
 
-#include "console/eventlog.h"
 #include "core/clock.h"
 #include "core/czechformat.h"
+#include "desk/eventlog.h"
 
 namespace TransactionLog {
 

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QtGlobal>
 
+#include <functional>
 #include <limits>
 
 class Database;
@@ -28,14 +29,18 @@ struct Sale
 class SaleRecorder
 {
 public:
+    // Shows the user the engine's last error; the windows give ShowDatabaseError.
+    using FailureReport = std::function<void()>;
+
     SaleRecorder(Database &database, Table &money, Table &solars, Table &saleSolars,
-                 Table &receiptNumbers, EventLog &log, DatabaseSaver &saver);
+                 Table &receiptNumbers, EventLog &log, DatabaseSaver &saver,
+                 FailureReport reportFailure);
 
     // The most runs a unit's STARTUP field holds; the count stays there.
     static constexpr int MaxStartups = std::numeric_limits<qint16>::max();
 
-    // On failure the sale is rolled back before its messages are shown, and its figures are
-    // logged after the error line.
+    // On failure the sale is rolled back before its messages are shown (the tables' handlers,
+    // then the failure report), and its figures are logged after the error line.
     bool SaleSolarTransaction(const Sale &sale);
 
 private:
@@ -51,4 +56,5 @@ private:
     Table &m_tableSaleSolarsCalc;
     EventLog &m_log;
     DatabaseSaver &m_saver;
+    FailureReport m_reportFailure;
 };

@@ -1,4 +1,4 @@
-#include "data/config/placementstore.h"
+#include "ui/config/placementstore.h"
 
 #include <QGuiApplication>
 #include <QRect>

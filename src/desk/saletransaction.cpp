@@ -1,22 +1,22 @@
-#include "console/saletransaction.h"
+#include "desk/saletransaction.h"
 
-#include "console/databasesaver.h"
-#include "console/heldtableerrors.h"
-#include "console/salesjournal.h"
-#include "console/transactionlog.h"
 #include "core/clock.h"
 #include "core/programvalues.h"
 #include "data/database.h"
 #include "data/table.h"
-#include "ui/common/messagedialogs.h"
+#include "desk/databasesaver.h"
+#include "desk/heldtableerrors.h"
+#include "desk/salesjournal.h"
+#include "desk/transactionlog.h"
 
 #include <algorithm>
 
 SaleRecorder::SaleRecorder(Database &database, Table &money, Table &solars, Table &saleSolars,
-                           Table &receiptNumbers, EventLog &log, DatabaseSaver &saver)
+                           Table &receiptNumbers, EventLog &log, DatabaseSaver &saver,
+                           FailureReport reportFailure)
     : m_database(database), m_tableMoney(money), m_tableSolars(solars),
       m_tableSaleSolars(saleSolars), m_tableSaleSolarsCalc(receiptNumbers), m_log(log),
-      m_saver(saver)
+      m_saver(saver), m_reportFailure(std::move(reportFailure))
 {}
 
 bool SaleRecorder::SaleSolarTransaction(const Sale &sale)
@@ -56,7 +56,8 @@ bool SaleRecorder::SaleSolarTransaction(const Sale &sale)
     // Only now, with nothing left open, may the messages run their modal loops.
     heldErrors.release();
     Engine::setLastError(error);
-    ShowDatabaseError(false);
+    if (m_reportFailure)
+        m_reportFailure();
     return false;
 }
 

@@ -1,7 +1,7 @@
-#include "console/databasesaver.h"
+#include "desk/databasesaver.h"
 
-#include "console/eventlog.h"
 #include "data/table.h"
+#include "desk/eventlog.h"
 
 bool DatabaseSaver::SaveDatabase(const QList<Table *> &tables)
 {
