@@ -129,6 +129,7 @@ void TestWindowStores::init()
     QVERIFY(m_dir->isValid());
     m_file = m_dir->filePath("Velmora.ini");
 }
+
 void TestWindowStores::firstProgramEndWritesEverySection()
 {
     auto console = std::make_unique<ConsoleWindow>(m_file);
