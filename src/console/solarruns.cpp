@@ -123,7 +123,7 @@ Sale TFormVelmora::stoppedRun(int unit, StopFigures *figures) const
     figures->discountedMinutePrice = DiscountedMinutePrice(sale.minutePrice, sale.discount);
     figures->stoppedEarly = sale.stoppedEarly;
     figures->usedSeconds = sale.seconds;
-    figures->total = RoundPrice(figures->discountedMinutePrice * (sale.seconds / 60.0));
+    figures->total = StopPriceTotal(figures->discountedMinutePrice, sale.seconds);
     sale.total = figures->total;
     return sale;
 }

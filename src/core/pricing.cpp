@@ -29,6 +29,11 @@ double DiscountedMinutePrice(double minutePrice, int discountPercent)
     return RoundToCents(minutePrice * (100 - discountPercent) / 100.0);
 }
 
+double StopPriceTotal(double discountedMinutePrice, int usedSeconds)
+{
+    return RoundPrice(discountedMinutePrice * (usedSeconds / 60.0));
+}
+
 double ReceiptPriceTotal(int periodSeconds, double minutePrice, int discountPercent)
 {
     return RoundPrice((periodSeconds / 60.0) * (minutePrice * (100 - discountPercent) / 100.0));

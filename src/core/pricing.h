@@ -15,5 +15,9 @@ double RoundToCents(double amount);
 // stop dialog's money field keeps it.
 double DiscountedMinutePrice(double minutePrice, int discountPercent);
 
+// Price of a stopped run as the stop dialog shows it and the sale books it: the rounded minute
+// price times the minutes used, through RoundPrice.
+double StopPriceTotal(double discountedMinutePrice, int usedSeconds);
+
 // Price of a stored receipt, computed from its fields whenever it is read (never stored).
 double ReceiptPriceTotal(int periodSeconds, double minutePrice, int discountPercent);

@@ -126,7 +126,7 @@ void TestCore::pricing()
     QFETCH(double, receiptTotal);
     const double q = DiscountedMinutePrice(price, discount);
     QCOMPARE(q, minutePrice);
-    QCOMPARE(RoundPrice(q * (seconds / 60.0)), stopTotal);
+    QCOMPARE(StopPriceTotal(q, seconds), stopTotal);
     QCOMPARE(ReceiptPriceTotal(seconds, price, discount), receiptTotal);
 }
 
