@@ -109,8 +109,8 @@ private:
 
     void startUnit(int unit);
     void stopUnit(int unit);
-    // The run as it stands: its sale and the figures the stop dialog shows.
-    Sale stoppedRun(int unit, StopFigures *figures) const;
+    // The run as it stands, priced as the stop dialog shows it.
+    Sale stoppedRun(int unit) const;
     // Resets the row and stores the sale ("Tisk dokladu": as a receipt, then printed).
     void recordRun(Sale sale, bool print);
     void switchUnit(int unit, bool on);

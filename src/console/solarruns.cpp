@@ -19,6 +19,21 @@
 
 #include <cstring>
 
+namespace {
+
+StopFigures stopFiguresOf(const Sale &sale)
+{
+    StopFigures figures;
+    figures.unit = sale.unit;
+    figures.discountedMinutePrice = DiscountedMinutePrice(sale.minutePrice, sale.discount);
+    figures.stoppedEarly = sale.stoppedEarly;
+    figures.usedSeconds = sale.seconds;
+    figures.total = sale.total;
+    return figures;
+}
+
+} // namespace
+
 void TFormVelmora::setRunDialogs(RunDialogs *dialogs)
 {
     m_runDialogs = dialogs ? dialogs : &m_windowRunDialogs;
@@ -97,9 +112,8 @@ void TFormVelmora::stopUnit(int unit)
     SetStart(unit);
 
     // The figures are gathered now: another unit's dialog may open on top of this one.
-    StopFigures figures;
-    const Sale sale = stoppedRun(unit, &figures);
-    const TFormStop::Result answer = m_runDialogs->askStop(figures, this);
+    const Sale sale = stoppedRun(unit);
+    const TFormStop::Result answer = m_runDialogs->askStop(stopFiguresOf(sale), this);
     if (answer == TFormStop::Continue) {
         switchUnit(unit, true);
         run.timer->start();
@@ -109,7 +123,7 @@ void TFormVelmora::stopUnit(int unit)
     recordRun(sale, answer == TFormStop::Print);
 }
 
-Sale TFormVelmora::stoppedRun(int unit, StopFigures *figures) const
+Sale TFormVelmora::stoppedRun(int unit) const
 {
     const UnitRun &run = m_units.at(unit - 1);
     const SolarRow *row = m_rows.at(unit - 1);
@@ -119,12 +133,8 @@ Sale TFormVelmora::stoppedRun(int unit, StopFigures *figures) const
     sale.minutePrice = row->price();
     sale.stoppedEarly = run.remainingSeconds != 0;
     sale.seconds = run.totalSeconds - run.remainingSeconds;
-    figures->unit = unit;
-    figures->discountedMinutePrice = DiscountedMinutePrice(sale.minutePrice, sale.discount);
-    figures->stoppedEarly = sale.stoppedEarly;
-    figures->usedSeconds = sale.seconds;
-    figures->total = StopPriceTotal(figures->discountedMinutePrice, sale.seconds);
-    sale.total = figures->total;
+    sale.total =
+        StopPriceTotal(DiscountedMinutePrice(sale.minutePrice, sale.discount), sale.seconds);
     return sale;
 }
 
@@ -155,8 +165,7 @@ void TFormVelmora::EndOnRequest(int signalNumber)
         // The register is 0 already: only the run's state and its sale remain.
         m_units[unit - 1].timer->stop();
         SetStart(unit);
-        StopFigures figures;
-        recordRun(stoppedRun(unit, &figures), false);
+        recordRun(stoppedRun(unit), false);
     }
     // Logged once the loops have unwound, after the sales of the stop dialogs that were open.
     connect(
