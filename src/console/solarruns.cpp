@@ -9,7 +9,7 @@
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
 #include "portio/unitswitch.h"
-#include "settings/solarsettings.h"
+#include "core/solarsettings.h"
 #include "users/access.h"
 #include "users/formuser.h"
 

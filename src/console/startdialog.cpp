@@ -2,7 +2,7 @@
 
 #include "console/consolefonts.h"
 #include "console/runinput.h"
-#include "settings/solarsettings.h"
+#include "core/solarsettings.h"
 #include "ui/common/assetfiles.h"
 #include "ui/common/windowhelpers.h"
 

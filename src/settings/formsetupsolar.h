@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/solarsettings.h"
+#include "core/solarsettings.h"
 #include "ui/config/settingsstore.h"
 
 #include <QDialog>

@@ -2,7 +2,7 @@
 
 #include "console/rundialogs.h"
 #include "core/clock.h"
-#include "settings/solarsettings.h"
+#include "core/solarsettings.h"
 #include "users/userregister.h"
 
 #include <QApplication>
