@@ -1,9 +1,9 @@
 #pragma once
 
-class DatabaseSaver;
-class EventLog;
+#include "desk/cashbalance.h"
+
+class Desk;
 class QWidget;
-class Table;
 class UserRegister;
 
 // Deposits into or withdraws from the cash balance by hand. The change is authorised in the
@@ -12,19 +12,13 @@ class UserRegister;
 class CashBalanceEditor
 {
 public:
-    CashBalanceEditor(Table &money, const UserRegister &users, EventLog &log, DatabaseSaver &saver);
+    CashBalanceEditor(Desk &desk, const UserRegister &users);
 
     // Shows the dialog until an authorised "Ok" or until it is closed otherwise; an authorised
     // amount is added to the balance.
     void run(QWidget *parent);
 
 private:
-    // Adds the amount to the balance as it is stored now; a failure is reported and logged.
-    void addToBalance(double amount);
-    double balance() const;
-
-    Table &m_tableMoney;
+    CashBalance m_balance;
     const UserRegister &m_users;
-    EventLog &m_log;
-    DatabaseSaver &m_saver;
 };

@@ -6,13 +6,12 @@
 #include "core/clock.h"
 #include "core/czechformat.h"
 #include "core/paths.h"
-#include "core/pricing.h"
 #include "core/programvalues.h"
+#include "core/solarsettings.h"
 #include "data/tables.h"
 #include "desk/configtool.h"
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
-#include "portio/unitswitch.h"
 #include "settings/formsetupsolar.h"
 #include "ui/common/formabout.h"
 #include "ui/common/messagedialogs.h"
@@ -22,6 +21,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -56,35 +56,24 @@ QWidget *highlightBand(QWidget *parent, const QString &name)
     return band;
 }
 
-// The error text up to its first line break, as the table warnings show it.
-QString firstLine(const QString &text)
-{
-    return text.section(QLatin1Char('\n'), 0, 0);
-}
-
 } // namespace
 
+void WindowDeskReport::warn(const QString &caption, const QString &detail)
+{
+    ShowWarning(caption, detail);
+}
+
+void WindowDeskReport::databaseError()
+{
+    ShowDatabaseError(false);
+}
+
 TFormVelmora::TFormVelmora(QWidget *parent)
-    : QMainWindow(parent), m_tableMoney(&m_database, QStringLiteral("Money.DB")),
-      m_tableSolars(&m_database, QStringLiteral("Solars.DB")),
-      m_tableSaleSolars(&m_database, QStringLiteral("SaleSolars.DB")),
-      m_tableSaleSolarsCalc(&m_database, QStringLiteral("SaleSolars.DB")),
-      m_eventLog(QStringLiteral("Velmora.log")), m_saver(m_eventLog),
-      m_saleRecorder(m_database, m_tableMoney, m_tableSolars, m_tableSaleSolars,
-                     m_tableSaleSolarsCalc, m_eventLog, m_saver, [] { ShowDatabaseError(false); }),
-      m_runDialogs(&m_windowRunDialogs)
+    : QMainWindow(parent), m_desk(m_report), m_runs(m_desk),
+      m_windowRunDialogs(this, [this]() -> const SolarSettings & { return solarSettings(); })
 {
     setObjectName(QStringLiteral("FormVelmora"));
-    m_tableMoney.setObjectName(QStringLiteral("TableMoney"));
-    m_tableSolars.setObjectName(QStringLiteral("TableSolars"));
-    m_tableSaleSolars.setObjectName(QStringLiteral("TableSaleSolars"));
-    m_tableSaleSolarsCalc.setObjectName(QStringLiteral("TableSaleSolarsCalc"));
-    m_tableSolars.setCalculatedFields(SolarsTable().calculatedFields);
-    m_tableSolars.setCalcFieldsCallback(SolarsCalcFields);
-    m_tableSaleSolars.setCalculatedFields(SaleSolarsTable().calculatedFields);
-    m_tableSaleSolars.setCalcFieldsCallback(SaleSolarsCalcFields);
-    for (Table *table : {&m_tableMoney, &m_tableSolars, &m_tableSaleSolars})
-        installErrorHandlers(*table);
+    m_runs.setQuestions(&m_windowRunDialogs);
 
     setGeometry(38, 2, 986, 738);
     buildMenu();
@@ -113,24 +102,23 @@ TFormVelmora::TFormVelmora(QWidget *parent)
     connect(m_timerTime, &QTimer::timeout, this, &TFormVelmora::SetDateTime);
     m_timerTime->start();
 
-    connect(&m_eventLog, &EventLog::linesReset, this, [this] {
+    EventLog &log = eventLog();
+    connect(&log, &EventLog::linesReset, this, [this, &log] {
         m_listBox->clear();
-        m_listBox->addItems(m_eventLog.lines());
+        m_listBox->addItems(log.lines());
         m_listBox->setCurrentRow(m_listBox->count() - 1);
     });
-    connect(&m_eventLog, &EventLog::lineAdded, this, [this](const QString &line) {
+    connect(&log, &EventLog::lineAdded, this, [this](const QString &line) {
         m_listBox->addItem(line);
         m_listBox->setCurrentRow(m_listBox->count() - 1);
     });
-    connect(&m_tableMoney, &Table::currentRecordChanged, this, &TFormVelmora::showMoney);
-    connect(&m_tableMoney, &Table::recordsChanged, this, &TFormVelmora::showMoney);
+    connect(&tableMoney(), &Table::currentRecordChanged, this, &TFormVelmora::showMoney);
+    connect(&tableMoney(), &Table::recordsChanged, this, &TFormVelmora::showMoney);
+    followRuns();
     m_placement = std::make_unique<PlacementStore>(this, QStringLiteral("Velmora"));
 }
 
-TFormVelmora::~TFormVelmora()
-{
-    setPortTextSource({}); // the settings window goes with the console
-}
+TFormVelmora::~TFormVelmora() = default;
 
 void TFormVelmora::buildMenu()
 {
@@ -227,62 +215,32 @@ QWidget *TFormVelmora::buildStatusBar()
 
 void TFormVelmora::createSettingsWindows()
 {
-    m_setupSolar = new TFormSetupSolar(m_tableSolars, m_eventLog, m_saver, this);
+    m_setupSolar = new TFormSetupSolar(tableSolars(), eventLog(), databaseSaver(), this);
     ConfigError error;
     if (!m_setupSolar->readStoredSettings(&error))
         ShowWarning(error.message, error.detail); // the defaults stay in force
-    m_solarSettings = m_setupSolar;
-    setPortTextSource([this] { return m_setupSolar->portText(); });
+    setSolarSettings(m_setupSolar);
 
     m_formUser =
         new TFormUser(JoinPath(Program().DatabaseDir, QStringLiteral("Velmora.usr")), this);
-    m_formUser->setEventLog([this](const QString &text) { m_eventLog.AddLog(text); });
+    m_formUser->setEventLog([this](const QString &text) { eventLog().AddLog(text); });
     m_formUser->OpenUsers();
+}
+
+void TFormVelmora::setSolarSettings(const SolarSettings *settings)
+{
+    m_solarSettings = settings;
+    m_runs.setSettings(settings);
 }
 
 bool TFormVelmora::OpenDatabase()
 {
-    return m_tableMoney.open() && moneyHasOneRecord() && m_tableSolars.open() &&
-           m_tableSaleSolarsCalc.open() && m_tableSaleSolars.open();
-}
-
-// The cash balance is the one record of Money: with several, sales would go to one of them.
-bool TFormVelmora::moneyHasOneRecord()
-{
-    Engine::clearLastError();
-    const qint64 records = m_tableMoney.recordCount();
-    if (records == 1)
-        return true;
-    if (!Engine::lastError().isError()) { // counted, not failed
-        Engine::setLastError(EngineError(
-            EngineErrorCode::TableStructure,
-            QStringLiteral("Tabulka Money musí mít právě jeden záznam (pokladna), má %1")
-                .arg(records)));
-    }
-    return false;
+    return m_desk.openTables();
 }
 
 void TFormVelmora::CloseDatabase()
 {
-    for (Table *table : {&m_tableMoney, &m_tableSolars, &m_tableSaleSolarsCalc, &m_tableSaleSolars})
-        table->close();
-}
-
-void TFormVelmora::installErrorHandlers(Table &table)
-{
-    // A failed post or edit is shown once, as the desk's own warning, and its change dropped.
-    table.setPostErrorHandler([](Table &failed, const EngineError &error, ErrorAction &action) {
-        ShowWarning(QStringLiteral("Chyba při zápisu do databáze..."),
-                    QStringLiteral("Post Error: %1 [%2]")
-                        .arg(firstLine(error.message), failed.objectName()));
-        action = ErrorAction::Abort;
-    });
-    table.setEditErrorHandler([](Table &failed, const EngineError &error, ErrorAction &action) {
-        ShowWarning(QStringLiteral("Chyba při editaci databáze..."),
-                    QStringLiteral("Edit Error: %1 [%2]")
-                        .arg(firstLine(error.message), failed.objectName()));
-        action = ErrorAction::Abort;
-    });
+    m_desk.closeTables();
 }
 
 void TFormVelmora::showEvent(QShowEvent *event)
@@ -309,12 +267,6 @@ void TFormVelmora::FormShow()
         connect(item, &QAction::triggered, this, [this, unit] { MenuItemSolarClick(unit); });
         m_menuItemsSolar[unit - 1] = item;
 
-        auto *timer = new QTimer(this);
-        timer->setObjectName(QStringLiteral("TimerSolar%1").arg(unit));
-        timer->setInterval(1000);
-        connect(timer, &QTimer::timeout, this, [this, unit] { TimerSolarTimer(unit); });
-        m_units[unit - 1].timer = timer;
-
         auto *row = new SolarRow(unit, m_panelSolars);
         connect(row, &SolarRow::commandRequested, this, &TFormVelmora::MenuItemSolarClick);
         rows->addWidget(row);
@@ -333,17 +285,12 @@ void TFormVelmora::SetActiveSolars()
     const SolarSettings &settings = solarSettings();
     const bool dialogMode = settings.useDialogs();
     const QStringList discounts = settings.discounts();
-    bool haveRecord = m_tableSolars.first();
+    m_runs.loadOffers();
     for (int unit = 1; unit <= UnitCount; ++unit) {
-        // Units beyond the table's records stay closed.
-        const bool active = haveRecord && m_tableSolars.value(QStringLiteral("ACTIVE")).toBool();
-        const QString description =
-            haveRecord ? m_tableSolars.value(QStringLiteral("DESCRIPTION")).toString() : QString();
-        const double price =
-            haveRecord ? m_tableSolars.value(QStringLiteral("PRICE")).toDouble() : 0.0;
-        m_menuItemsSolar[unit - 1]->setEnabled(active);
-        m_rows[unit - 1]->showUnit(active, description, price, dialogMode, discounts);
-        haveRecord = haveRecord && m_tableSolars.next();
+        const UnitOffer &offer = m_runs.offer(unit);
+        m_menuItemsSolar[unit - 1]->setEnabled(offer.active);
+        m_rows[unit - 1]->showUnit(offer.active, offer.description, offer.price, dialogMode,
+                                   discounts);
     }
 }
 
@@ -371,13 +318,13 @@ void TFormVelmora::SetDateTime()
 
 void TFormVelmora::showMoney()
 {
-    if (!m_tableMoney.hasCurrentRecord()) {
+    Table &money = tableMoney();
+    if (!money.hasCurrentRecord()) {
         m_dbTextMoney->clear();
         return;
     }
     const FieldDisplay *display = MoneyTable().display(QStringLiteral("MONEY"));
-    m_dbTextMoney->setText(
-        display->text(FieldType::Money, m_tableMoney.value(QStringLiteral("MONEY"))));
+    m_dbTextMoney->setText(display->text(FieldType::Money, money.value(QStringLiteral("MONEY"))));
     m_dbTextMoney->adjustSize();
 }
 
@@ -404,14 +351,14 @@ bool TFormVelmora::FormCloseQuery()
 
 void TFormVelmora::FormClose()
 {
-    m_eventLog.AddLog(
+    eventLog().AddLog(
         QStringLiteral("Ukončení programu uživatelem: [%1]").arg(Program().CurrentUser));
     Program().JournalLines.clear();
 }
 
 void TFormVelmora::MenuItemMoneyClick()
 {
-    CashBalanceEditor(m_tableMoney, m_formUser->users(), m_eventLog, m_saver).run(this);
+    CashBalanceEditor(m_desk, m_formUser->users()).run(this);
 }
 
 void TFormVelmora::MenuItemSetupSolarClick()
@@ -435,4 +382,92 @@ void TFormVelmora::MenuItemAboutClick()
 void TFormVelmora::MenuItemBDEClick()
 {
     LaunchConfigurationTool();
+}
+
+// --- The runs, as the rows and the menu show them ----------------------------------------------
+
+void TFormVelmora::followRuns()
+{
+    connect(&m_runs, &SolarRuns::runStarted, this,
+            [this](int unit, const StartInput &input, int totalSeconds) {
+                SolarRow *row = m_rows.at(unit - 1);
+                if (solarSettings().useDialogs())
+                    row->setRunInput(input.minutes, input.seconds, input.discount);
+                // 00:99 stays as typed until the first second has gone
+                row->setRemainingText(input.minutes + QLatin1Char(':') + input.seconds);
+                row->startGauge(totalSeconds);
+                SetStop(unit);
+            });
+    connect(&m_runs, &SolarRuns::remainingChanged, this,
+            [this](int unit, int remainingSeconds, int usedSeconds) {
+                m_rows.at(unit - 1)->setRemainingText(CzechFormat::period(remainingSeconds));
+                m_rows.at(unit - 1)->setGaugeProgress(usedSeconds);
+            });
+    connect(&m_runs, &SolarRuns::runHalted, this, &TFormVelmora::SetStart);
+    connect(&m_runs, &SolarRuns::runResumed, this, &TFormVelmora::SetStop);
+    connect(&m_runs, &SolarRuns::runEnded, this,
+            [this](int unit) { m_rows.at(unit - 1)->resetInputs(); });
+    connect(&m_runs, &SolarRuns::portRegisterChanged, this, &TFormVelmora::updateSetupSolarItem);
+}
+
+void TFormVelmora::setRunQuestions(RunQuestions *questions)
+{
+    m_runs.setQuestions(questions ? questions : &m_windowRunDialogs);
+}
+
+void TFormVelmora::MenuItemSolarClick(int unit)
+{
+    // Function keys reach the menu's items even while the menu is disabled: check the right here.
+    if (!allowed(RightSolars))
+        return;
+    if (m_panelSolars->isVisible())
+        m_panelSolars->setFocus();
+    m_runs.command(unit, typedRun(unit));
+}
+
+std::optional<StartInput> TFormVelmora::typedRun(int unit) const
+{
+    const SolarRow *row = m_rows.at(unit - 1);
+    if (!row->inputValid())
+        return std::nullopt; // direct input: only a complete run can start
+    return StartInput{row->minutesText(), row->secondsText(), row->discountText()};
+}
+
+void TFormVelmora::EndOnRequest(int signalNumber)
+{
+    if (m_endSignal != 0)
+        return;
+    m_endSignal = signalNumber;
+    // Every event loop ends, and none starts again: an open dialog's exec() returns as cancelled
+    // (an open stop dialog as "Zavřít", which records its run on the way out), and a failing
+    // sale's message does not wait for an answer that nobody gives.
+    QCoreApplication::exit(128 + signalNumber);
+    m_runs.recordAllRunning();
+    // Logged once the loops have unwound, after the sales of the stop dialogs that were open.
+    connect(
+        qApp, &QCoreApplication::aboutToQuit, this,
+        [this] {
+            const QString name = QStringLiteral("SIG") + QLatin1String(sigabbrev_np(m_endSignal));
+            eventLog().AddLog(QStringLiteral("Ukončení programu signálem %1: [%2]")
+                                  .arg(name, Program().CurrentUser));
+        },
+        Qt::SingleShotConnection);
+}
+
+void TFormVelmora::updateSetupSolarItem(quint32 portRegister)
+{
+    m_menuItemSetupSolar->setEnabled(portRegister == 0 &&
+                                     !m_pendingItems.contains(m_menuItemSetupSolar));
+}
+
+void TFormVelmora::SetStart(int unit)
+{
+    m_rows.at(unit - 1)->setReadyLook();
+    m_menuItemsSolar.at(unit - 1)->setText(QStringLiteral("Solárko %1 [Start]").arg(unit));
+}
+
+void TFormVelmora::SetStop(int unit)
+{
+    m_rows.at(unit - 1)->setRunningLook();
+    m_menuItemsSolar.at(unit - 1)->setText(QStringLiteral("Solárko %1 [Stop]").arg(unit));
 }

@@ -1,11 +1,9 @@
 #pragma once
 
 #include "console/rundialogs.h"
-#include "data/database.h"
-#include "data/table.h"
-#include "desk/databasesaver.h"
-#include "desk/eventlog.h"
-#include "desk/saletransaction.h"
+#include "desk/desk.h"
+#include "desk/deskreport.h"
+#include "desk/solarruns.h"
 #include "users/userregister.h"
 
 #include <QMainWindow>
@@ -25,27 +23,37 @@ class SolarSettings;
 class TFormSetupSolar;
 class TFormUser;
 
+// The desk's failures shown in the message windows.
+class WindowDeskReport : public DeskReport
+{
+public:
+    void warn(const QString &caption, const QString &detail) override;
+    void databaseError() override;
+};
+
 // The desk's main window: one row per sun bed with its start and stop, the status bar with the
-// date, time, event log and cash balance, and the menu that opens every other window. It owns
-// the database connection and the table cursors that every other window works on.
+// date, time, event log and cash balance, and the menu that opens every other window. It shows
+// the desk's data and runs, which every other window works on too.
 class TFormVelmora : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    static constexpr int UnitCount = 8;
+    static constexpr int UnitCount = SolarRuns::UnitCount;
 
     explicit TFormVelmora(QWidget *parent = nullptr);
     ~TFormVelmora() override;
 
     // --- Start-up ------------------------------------------------------------------------
-    Database &database() { return m_database; }
-    Table &tableMoney() { return m_tableMoney; }
-    Table &tableSolars() { return m_tableSolars; }
-    Table &tableSaleSolars() { return m_tableSaleSolars; }
-    Table &tableSaleSolarsCalc() { return m_tableSaleSolarsCalc; }
-    EventLog &eventLog() { return m_eventLog; }
-    DatabaseSaver &databaseSaver() { return m_saver; }
+    Desk &desk() { return m_desk; }
+    SolarRuns &runs() { return m_runs; }
+    Database &database() { return m_desk.database(); }
+    Table &tableMoney() { return m_desk.tableMoney(); }
+    Table &tableSolars() { return m_desk.tableSolars(); }
+    Table &tableSaleSolars() { return m_desk.tableSaleSolars(); }
+    Table &tableSaleSolarsCalc() { return m_desk.tableSaleSolarsCalc(); }
+    EventLog &eventLog() { return m_desk.eventLog(); }
+    DatabaseSaver &databaseSaver() { return m_desk.databaseSaver(); }
 
     // The long-lived settings windows; each restores its stored values when created.
     void createSettingsWindows();
@@ -53,7 +61,7 @@ public:
     TFormUser *users() const { return m_formUser; }
     // Where the rows, the run dialogs and the sale read the desk's settings.
     const SolarSettings &solarSettings() const { return *m_solarSettings; }
-    void setSolarSettings(const SolarSettings *settings) { m_solarSettings = settings; }
+    void setSolarSettings(const SolarSettings *settings);
 
     bool OpenDatabase();
     void CloseDatabase();
@@ -69,33 +77,29 @@ public:
     // A unit's command from its menu item, function key or button: start or stop, as the
     // unit's bit in the port register says.
     void MenuItemSolarClick(int unit);
-    // One second of a running unit's countdown.
-    void TimerSolarTimer(int unit);
+    // One tick of a running unit's countdown timer.
+    void TimerSolarTimer(int unit) { m_runs.tick(unit); }
     void SetStart(int unit);
     void SetStop(int unit);
-    bool isCounting(int unit) const;
-    int remainingSeconds(int unit) const { return m_units.at(unit - 1).remainingSeconds; }
+    bool isCounting(int unit) const { return m_runs.isCounting(unit); }
+    int remainingSeconds(int unit) const { return m_runs.remainingSeconds(unit); }
     // A request to end from outside (SIGTERM, SIGINT, SIGHUP), after the signal handler has
     // switched every unit off: each running unit's used time is recorded as "Zavřít" records
     // it, the end is logged and the message loop ends with 128 + the signal number.
     void EndOnRequest(int signalNumber);
 
-    void setRunDialogs(RunDialogs *dialogs); // nullptr: the dialog windows
+    void setRunQuestions(RunQuestions *questions); // nullptr: the dialog windows
     // Prints the receipt just stored (preview or straight to the printer); none until set.
-    void setReceiptPrinter(std::function<void()> printer) { m_printReceipt = std::move(printer); }
+    void setReceiptPrinter(std::function<void()> printer)
+    {
+        m_runs.setReceiptPrinter(std::move(printer));
+    }
 
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    struct UnitRun
-    {
-        int totalSeconds = 0;
-        int remainingSeconds = 0;
-        QTimer *timer = nullptr;
-    };
-
     void buildMenu();
     QWidget *buildHeader();
     QWidget *buildStatusBar();
@@ -104,17 +108,9 @@ private:
     void FormClose();
     void showMoney();
     bool allowed(UserRight right) const; // the logged-in user's right
-    void installErrorHandlers(Table &table);
-    bool moneyHasOneRecord();
-
-    void startUnit(int unit);
-    void stopUnit(int unit);
-    // The run as it stands, priced as the stop dialog shows it.
-    Sale stoppedRun(int unit) const;
-    // Resets the row and stores the sale ("Tisk dokladu": as a receipt, then printed).
-    void recordRun(Sale sale, bool print);
-    void switchUnit(int unit, bool on);
-    void beginCountdown(int unit, const QString &minutes, const QString &seconds);
+    void followRuns();
+    // The row's run in direct input, when it is complete.
+    std::optional<StartInput> typedRun(int unit) const;
     // "Nastavení" -> "Solárko..." only while no unit runs.
     void updateSetupSolarItem(quint32 portRegister);
 
@@ -124,17 +120,10 @@ private:
     void MenuItemAboutClick();
     void MenuItemBDEClick();
 
-    Database m_database;
-    Table m_tableMoney;
-    Table m_tableSolars;
-    Table m_tableSaleSolars;
-    Table m_tableSaleSolarsCalc;
-    EventLog m_eventLog;
-    DatabaseSaver m_saver;
-    SaleRecorder m_saleRecorder;
+    WindowDeskReport m_report;
+    Desk m_desk;
+    SolarRuns m_runs;
     WindowRunDialogs m_windowRunDialogs;
-    RunDialogs *m_runDialogs;
-    std::function<void()> m_printReceipt;
 
     TFormSetupSolar *m_setupSolar = nullptr;
     TFormUser *m_formUser = nullptr;
@@ -158,7 +147,6 @@ private:
 
     std::array<SolarRow *, UnitCount> m_rows = {};
     std::array<QAction *, UnitCount> m_menuItemsSolar = {};
-    std::array<UnitRun, UnitCount> m_units = {};
     bool m_shown = false;
     int m_endSignal = 0; // the signal that asked to end, once one has
     std::unique_ptr<PlacementStore> m_placement;

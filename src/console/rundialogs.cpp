@@ -1,20 +1,31 @@
 #include "console/rundialogs.h"
 
 #include "console/startdialog.h"
+#include "console/stopdialog.h"
 #include "ui/common/sounds.h"
 
-std::optional<StartInput> WindowRunDialogs::askStart(int unit, const SolarSettings &settings,
-                                                     QWidget *parent)
+WindowRunDialogs::WindowRunDialogs(QWidget *parent, SettingsSource settings)
+    : m_parent(parent), m_settings(std::move(settings))
+{}
+
+std::optional<StartInput> WindowRunDialogs::askStart(int unit)
 {
-    TFormStart dialog(unit, settings, parent);
+    TFormStart dialog(unit, m_settings(), m_parent);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return StartInput{dialog.minutesText(), dialog.secondsText(), dialog.discountText()};
 }
 
-TFormStop::Result WindowRunDialogs::askStop(const StopFigures &figures, QWidget *parent)
+StopAnswer WindowRunDialogs::askStop(const StopFigures &figures)
 {
-    TFormStop dialog(figures, parent);
+    TFormStop dialog(figures, m_parent);
     PlaySound(QStringLiteral("Information.wav"));
-    return TFormStop::Result(dialog.exec());
+    switch (dialog.exec()) {
+    case TFormStop::Continue:
+        return StopAnswer::Continue;
+    case TFormStop::Print:
+        return StopAnswer::Print;
+    default:
+        return StopAnswer::Close;
+    }
 }

@@ -1,39 +1,24 @@
 #pragma once
 
-#include "console/stopdialog.h"
+#include "desk/runinput.h"
 
-#include <QString>
-
-#include <optional>
+#include <functional>
 
 class QWidget;
 class SolarSettings;
 
-// What the start dialog gives back: the run's minutes, seconds and discount as typed.
-struct StartInput
-{
-    QString minutes;
-    QString seconds;
-    QString discount;
-};
-
-// How the console asks about a run. The desk uses the dialogs; tests and benchmarks answer
-// without windows.
-class RunDialogs
+// The start dialog and, with its sound, the stop dialog, each shown modally over the console.
+class WindowRunDialogs : public RunQuestions
 {
 public:
-    virtual ~RunDialogs() = default;
-    // Nothing when the dialog was closed without "Start".
-    virtual std::optional<StartInput> askStart(int unit, const SolarSettings &settings,
-                                               QWidget *parent) = 0;
-    virtual TFormStop::Result askStop(const StopFigures &figures, QWidget *parent) = 0;
-};
+    using SettingsSource = std::function<const SolarSettings &()>;
 
-// The start dialog and, with its sound, the stop dialog, each shown modally.
-class WindowRunDialogs : public RunDialogs
-{
-public:
-    std::optional<StartInput> askStart(int unit, const SolarSettings &settings,
-                                       QWidget *parent) override;
-    TFormStop::Result askStop(const StopFigures &figures, QWidget *parent) override;
+    WindowRunDialogs(QWidget *parent, SettingsSource settings);
+
+    std::optional<StartInput> askStart(int unit) override;
+    StopAnswer askStop(const StopFigures &figures) override;
+
+private:
+    QWidget *m_parent;
+    SettingsSource m_settings;
 };

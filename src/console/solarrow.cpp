@@ -1,8 +1,9 @@
 #include "console/solarrow.h"
 
 #include "console/consolefonts.h"
-#include "console/runinput.h"
+#include "console/digitfieldfilter.h"
 #include "core/czechformat.h"
+#include "desk/runinput.h"
 #include "ui/common/assetfiles.h"
 
 #include <QComboBox>
@@ -240,9 +241,9 @@ void SolarRow::startGauge(int totalSeconds)
     m_gaugeSolar->setRange(0, totalSeconds);
 }
 
-void SolarRow::stepGauge()
+void SolarRow::setGaugeProgress(int usedSeconds)
 {
-    m_gaugeSolar->setValue(m_gaugeSolar->value() + 1);
+    m_gaugeSolar->setValue(usedSeconds);
 }
 
 // The input handlers work only in direct input; in dialog mode the fields just show a run.

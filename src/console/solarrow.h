@@ -40,7 +40,7 @@ public:
     void setRunInput(const QString &minutes, const QString &seconds, const QString &discount);
     void setRemainingText(const QString &text);
     void startGauge(int totalSeconds);
-    void stepGauge();
+    void setGaugeProgress(int usedSeconds);
     double price() const { return m_price; }
 
     QLabel *LabelSolarName() const { return m_labelSolarName; }

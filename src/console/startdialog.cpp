@@ -1,8 +1,9 @@
 #include "console/startdialog.h"
 
 #include "console/consolefonts.h"
-#include "console/runinput.h"
+#include "console/digitfieldfilter.h"
 #include "core/solarsettings.h"
+#include "desk/runinput.h"
 #include "ui/common/assetfiles.h"
 #include "ui/common/windowhelpers.h"
 

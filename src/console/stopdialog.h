@@ -1,19 +1,11 @@
 #pragma once
 
+#include "desk/runinput.h"
+
 #include <QDialog>
 
 class QLineEdit;
 class QPushButton;
-
-// The figures of a stopped run, gathered before the dialog is shown.
-struct StopFigures
-{
-    int unit = 0;
-    double discountedMinutePrice = 0;
-    int usedSeconds = 0;
-    double total = 0;
-    bool stoppedEarly = false;
-};
 
 // " Solárko N" at the end of a run: what it cost, and whether to continue, print or close.
 class TFormStop : public QDialog

@@ -1,4 +1,4 @@
-#include "deskfixture.h"
+#include "consolefixture.h"
 
 #include "console/formvelmora.h"
 #include "console/solarrow.h"

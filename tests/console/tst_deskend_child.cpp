@@ -1,9 +1,11 @@
 // A desk with three runs: units 1 and 3 counting, unit 2 stopped with its stop dialog open. It
 // waits in that dialog's loop for the test's signal, then tells what it recorded. In the mode
 // "frozen" it never returns to an event loop once the dialog is open.
-#include "deskfixture.h"
+#include "consolefixture.h"
 
 #include "console/formvelmora.h"
+#include "console/rundialogs.h"
+#include "console/stopdialog.h"
 #include "data/query.h"
 #include "portio/endrequest.h"
 #include "portio/portaccess.h"
@@ -15,29 +17,29 @@
 namespace {
 
 // Starts every run with 01:30 and shows the real stop dialog.
-class EndTestDialogs : public RunDialogs
+class EndTestDialogs : public RunQuestions
 {
 public:
-    std::optional<StartInput> askStart(int, const SolarSettings &, QWidget *) override
-    {
-        return StartInput{"01", "30", "0"};
-    }
-    TFormStop::Result askStop(const StopFigures &figures, QWidget *parent) override
-    {
-        return m_windows.askStop(figures, parent);
-    }
+    explicit EndTestDialogs(TFormVelmora &console)
+        : m_windows(&console,
+                    [&console]() -> const SolarSettings & { return console.solarSettings(); })
+    {}
+    std::optional<StartInput> askStart(int) override { return StartInput{"01", "30", "0"}; }
+    StopAnswer askStop(const StopFigures &figures) override { return m_windows.askStop(figures); }
 
 private:
     WindowRunDialogs m_windows;
 };
 
-void runFor(TFormVelmora &console, int unit, int seconds)
+void runFor(ConsoleFixture &desk, int unit, int seconds)
 {
-    console.MenuItemSolarClick(unit);
+    desk.console().MenuItemSolarClick(unit);
     // Only the seconds counted here: the unit's own timer waits an hour.
-    console.findChild<QTimer *>(QString("TimerSolar%1").arg(unit))->setInterval(3600 * 1000);
-    for (int i = 0; i < seconds; ++i)
-        console.TimerSolarTimer(unit);
+    desk.console()
+        .runs()
+        .findChild<QTimer *>(QString("TimerSolar%1").arg(unit))
+        ->setInterval(3600 * 1000);
+    desk.countDown(unit, seconds);
 }
 
 } // namespace
@@ -53,11 +55,11 @@ int main(int argc, char *argv[])
     // opened at the first access, which comes below.
     qputenv("VELMORA_PORT_SIM_DIR", argv[2]);
     TFormVelmora &console = desk.console();
-    EndTestDialogs dialogs;
-    console.setRunDialogs(&dialogs);
-    runFor(console, 1, 30);
-    runFor(console, 2, 10);
-    runFor(console, 3, 5);
+    EndTestDialogs dialogs(console);
+    console.setRunQuestions(&dialogs);
+    runFor(desk, 1, 30);
+    runFor(desk, 2, 10);
+    runFor(desk, 3, 5);
 
     const EndRequestNotifier endRequests;
     QObject::connect(&endRequests, &EndRequestNotifier::endRequested, &console,

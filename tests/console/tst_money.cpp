@@ -1,4 +1,4 @@
-#include "deskfixture.h"
+#include "consolefixture.h"
 
 #include "console/formmoney.h"
 #include "console/formvelmora.h"
@@ -113,12 +113,6 @@ QStringList logTexts(TFormVelmora &console)
     for (const QString &line : console.eventLog().lines())
         texts << line.section(' ', 2); // without the date and time
     return texts;
-}
-
-void tick(TFormVelmora &console, int unit, int seconds)
-{
-    for (int i = 0; i < seconds; ++i)
-        console.TimerSolarTimer(unit);
 }
 
 } // namespace
@@ -405,7 +399,7 @@ void TestMoney::saleWhileDialogOpen()
 
     changeBalance(console, {[&](TFormMoney *dialog) {
                       typeAmount(dialog, typed);
-                      tick(console, 1, 90); // the countdown ends and the sale is recorded
+                      desk.countDown(1, 90); // the countdown ends and the sale is recorded
                       QCOMPARE(desk.m_dialogs.m_stops.size(), 1);
                       QCOMPARE(desk.m_dialogs.m_stops.first().total, 15.0);
                       QCOMPARE(desk.money(), 1015.0);

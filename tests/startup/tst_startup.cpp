@@ -1,4 +1,4 @@
-#include "deskfixture.h"
+#include "consolefixture.h"
 
 #include "console/formvelmora.h"
 #include "core/engineconfig.h"
@@ -88,12 +88,14 @@ private:
 void TestStartup::init()
 {
     m_desk = new DeskFixture;
+    MessageDialogsTestHook::engage();
     m_toolLaunches = 0;
     Program() = ProgramValues();
 }
 
 void TestStartup::cleanup()
 {
+    MessageDialogsTestHook::release();
     delete m_desk;
 }
 

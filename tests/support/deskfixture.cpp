@@ -1,31 +1,29 @@
 #include "deskfixture.h"
 
-#include "console/formvelmora.h"
 #include "core/engineconfig.h"
 #include "core/programvalues.h"
+#include "data/engineerror.h"
 #include "data/query.h"
 #include "data/tables.h"
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
 #include "portio/simulatorbackend.h"
-#include "ui/common/messagedialogs.h"
-#include "users/userregister.h"
 
 #include <QDir>
 #include <QTest>
 
-std::optional<StartInput> ScriptedRunDialogs::askStart(int unit, const SolarSettings &, QWidget *)
+std::optional<StartInput> ScriptedRunDialogs::askStart(int unit)
 {
     m_startedUnits.append(unit);
     return m_start;
 }
 
-TFormStop::Result ScriptedRunDialogs::askStop(const StopFigures &figures, QWidget *)
+StopAnswer ScriptedRunDialogs::askStop(const StopFigures &figures)
 {
     m_stops.append(figures);
     if (m_whileStopOpen)
         m_whileStopOpen(figures);
-    return m_stopAnswers.isEmpty() ? TFormStop::Close : m_stopAnswers.takeFirst();
+    return m_stopAnswers.isEmpty() ? StopAnswer::Close : m_stopAnswers.takeFirst();
 }
 
 DeskFixture::DeskFixture() : m_previousDirectory(QDir::currentPath())
@@ -40,14 +38,12 @@ DeskFixture::DeskFixture() : m_previousDirectory(QDir::currentPath())
     QDir::setCurrent(m_dir.path());
     InitializePortAccess(std::make_unique<SimulatorBackend>());
     setPortTextSource({});
-    MessageDialogsTestHook::engage();
     setProgramClock(&m_clock);
 }
 
 DeskFixture::~DeskFixture()
 {
     setProgramClock(nullptr);
-    MessageDialogsTestHook::release();
     ShutdownPortAccess();
     QDir::setCurrent(m_previousDirectory);
     qunsetenv("VELMORA_CONFIG_DIR");
@@ -64,66 +60,71 @@ void DeskFixture::setPortRegister(quint8 value)
     WritePort(DefaultPortAddress, 0, value);
 }
 
-ConsoleFixture::ConsoleFixture(const QList<User> &users, const QString &user, bool showConsole)
+void RecordingDeskReport::warn(const QString &caption, const QString &detail)
+{
+    m_reports << caption + QStringLiteral(" | ") + detail;
+    if (m_whileReporting)
+        m_whileReporting();
+}
+
+void RecordingDeskReport::databaseError()
+{
+    m_reports << QStringLiteral("database: ") + Engine::lastError().message;
+    if (m_whileReporting)
+        m_whileReporting();
+}
+
+RunsFixture::RunsFixture() : m_desk(m_report), m_runs(m_desk)
 {
     Program() = ProgramValues();
-    Program().ProductText = QStringLiteral("Velmora 1.0.2.3");
-    Program().DatabaseDir = m_desk.dataDirectory();
-    Program().JournalFileName = m_desk.dataDirectory() + QStringLiteral("/SalesSolars.txt");
-    Program().CurrentUser = user.isEmpty() ? QStringLiteral("Administrator") : user;
-    UserRegister registered;
-    for (const User &each : users)
-        registered.add(each);
-    if (!registered.save(m_desk.dataDirectory() + QStringLiteral("/Velmora.usr")).ok())
-        qFatal("users file");
-
-    m_console = std::make_unique<TFormVelmora>();
-    if (!m_console->database().connectDirectory(m_desk.dataDirectory()))
-        qFatal("connect");
-    m_console->createSettingsWindows();
-    m_console->setSolarSettings(&m_settings);
-    m_console->setRunDialogs(&m_dialogs);
-    if (!m_console->OpenDatabase() ||
-        !m_console->tableSaleSolars().setIndexName(QStringLiteral("_PARAGON")))
+    Program().DatabaseDir = m_installation.dataDirectory();
+    Program().JournalFileName = m_installation.dataDirectory() + QStringLiteral("/SalesSolars.txt");
+    Program().CurrentUser = QStringLiteral("Administrator");
+    if (!m_desk.database().connectDirectory(m_installation.dataDirectory()) || !m_desk.openTables())
         qFatal("open");
-    MessageDialogsTestHook::takeMessages();
-    if (showConsole)
-        show();
+    m_runs.setSettings(&m_settings);
+    m_runs.setQuestions(&m_questions);
+    m_runs.loadOffers();
 }
 
-ConsoleFixture::~ConsoleFixture()
+void RunsFixture::countDown(int unit, int seconds)
 {
-    m_console.reset();
+    for (int i = 0; i < seconds; ++i) {
+        m_installation.m_clock.m_tick += 1000;
+        m_runs.tick(unit);
+    }
 }
 
-void ConsoleFixture::show()
+qint64 RunsFixture::receiptCount()
 {
-    m_console->show();
+    return queryValue(m_desk.database(), QStringLiteral("select count(*) from SaleSolars"))
+        .toLongLong();
 }
 
-qint64 ConsoleFixture::receiptCount()
+QVariant RunsFixture::solarsValue(int unit, const QString &field)
 {
-    Query query(&m_console->database());
-    query.setSql(QStringLiteral("select count(*) from SaleSolars"));
-    query.exec();
-    query.first();
-    return query.value(0).toLongLong();
+    return queryValue(
+        m_desk.database(),
+        QStringLiteral("select %1 from Solars where SOLAR = %2").arg(field).arg(unit));
 }
 
-QVariant ConsoleFixture::solarsValue(int unit, const QString &field)
+double RunsFixture::money()
 {
-    Query query(&m_console->database());
-    query.setSql(QStringLiteral("select %1 from Solars where SOLAR = %2").arg(field).arg(unit));
+    return queryValue(m_desk.database(), QStringLiteral("select MONEY from Money")).toDouble();
+}
+
+QVariant queryValue(Database &database, const QString &sql)
+{
+    Query query(&database);
+    query.setSql(sql);
     query.exec();
     query.first();
     return query.value(0);
 }
 
-double ConsoleFixture::money()
+bool runSql(Database &database, const QString &sql)
 {
-    Query query(&m_console->database());
-    query.setSql(QStringLiteral("select MONEY from Money"));
-    query.exec();
-    query.first();
-    return query.value(0).toDouble();
+    Query query(&database);
+    query.setSql(sql);
+    return query.exec();
 }

@@ -1,14 +1,13 @@
 #pragma once
 
-#include "console/rundialogs.h"
 #include "core/clock.h"
 #include "core/solarsettings.h"
-#include "users/userregister.h"
+#include "desk/desk.h"
+#include "desk/deskreport.h"
+#include "desk/runinput.h"
+#include "desk/solarruns.h"
 
-#include <QApplication>
 #include <QTemporaryDir>
-#include <QTimer>
-#include <QWidget>
 
 #include <functional>
 
@@ -42,24 +41,23 @@ public:
     bool m_useDialogs = true;
 };
 
-// Answers the start and stop dialogs without windows and remembers what the stop dialogs showed.
-class ScriptedRunDialogs : public RunDialogs
+// Answers the start and stop questions without windows and remembers what the stops showed.
+class ScriptedRunDialogs : public RunQuestions
 {
 public:
-    std::optional<StartInput> askStart(int unit, const SolarSettings &, QWidget *) override;
-    TFormStop::Result askStop(const StopFigures &figures, QWidget *) override;
+    std::optional<StartInput> askStart(int unit) override;
+    StopAnswer askStop(const StopFigures &figures) override;
 
     std::optional<StartInput> m_start =
         StartInput{QStringLiteral("01"), QStringLiteral("30"), QStringLiteral("0")};
-    QList<TFormStop::Result> m_stopAnswers;                   // in order; Close once they run out
+    QList<StopAnswer> m_stopAnswers;                          // in order; Close once they run out
     std::function<void(const StopFigures &)> m_whileStopOpen; // runs while "the dialog is open"
     QList<int> m_startedUnits;
     QList<StopFigures> m_stops;
 };
 
 // A fresh installation in a temporary folder, registered as the alias, the simulated relay board
-// as the port, the working folder there, the message dialogs answered by their test hook and a
-// fake clock. Everything is put back on destruction.
+// as the port, the working folder there and a fake clock. Everything is put back on destruction.
 class DeskFixture
 {
 public:
@@ -78,42 +76,40 @@ private:
     QString m_previousDirectory;
 };
 
-class TFormVelmora;
-
-// The console on a fresh installation, logged in as the built-in administrator (or the given
-// user), with fake settings and scripted run dialogs; shown unless asked not to.
-class ConsoleFixture
+// Remembers what the desk reported instead of showing it.
+class RecordingDeskReport : public DeskReport
 {
 public:
-    explicit ConsoleFixture(const QList<User> &users = {}, const QString &user = {},
-                            bool show = true);
-    ~ConsoleFixture();
+    void warn(const QString &caption, const QString &detail) override;
+    void databaseError() override;
 
-    TFormVelmora &console() { return *m_console; }
-    void show();
+    QStringList m_reports;                  // "caption | detail", or "database: <engine message>"
+    std::function<void()> m_whileReporting; // runs while "the message is shown"
+};
+
+// The desk and its runs on a fresh installation, without any window: the tables open, the
+// units' offers loaded, fake settings and scripted questions, the built-in administrator.
+class RunsFixture
+{
+public:
+    RunsFixture();
+
+    // The unit's command, as its key gives it in dialog mode.
+    void command(int unit) { m_runs.command(unit, std::nullopt); }
+    // The unit's countdown timer ticks that many times, a second apart on the fake clock.
+    void countDown(int unit, int seconds);
     qint64 receiptCount();
     QVariant solarsValue(int unit, const QString &field);
     double money();
 
-    DeskFixture m_desk;
+    DeskFixture m_installation;
     FakeSolarSettings m_settings;
-    ScriptedRunDialogs m_dialogs;
-
-private:
-    std::unique_ptr<TFormVelmora> m_console;
+    ScriptedRunDialogs m_questions;
+    RecordingDeskReport m_report;
+    Desk m_desk;
+    SolarRuns m_runs;
 };
 
-// Runs action on the next modal dialog of type T as soon as it shows (for exec() loops).
-template <typename T> void whenModal(std::function<void(T *)> action)
-{
-    auto *poll = new QTimer;
-    poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, action] {
-        if (auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget())) {
-            poll->stop();
-            poll->deleteLater();
-            action(dialog);
-        }
-    });
-    poll->start();
-}
+// Checks and preparations on the database beside the program's own cursors.
+QVariant queryValue(Database &database, const QString &sql); // the first value of the result
+bool runSql(Database &database, const QString &sql);

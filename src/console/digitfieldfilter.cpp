@@ -1,24 +1,8 @@
-#include "console/runinput.h"
+#include "console/digitfieldfilter.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTimer>
-
-bool isValidRunInput(const QString &minutes, const QString &seconds, const QString &discount)
-{
-    const QString digits = minutes + seconds;
-    return digits.size() == 4 && digits.toInt() != 0 && !discount.isEmpty();
-}
-
-QStringList offeredDiscounts(const QStringList &discounts)
-{
-    return discounts.isEmpty() ? QStringList{QStringLiteral("0")} : discounts;
-}
-
-int runSeconds(const QString &minutes, const QString &seconds)
-{
-    return minutes.toInt() * 60 + seconds.toInt();
-}
 
 bool DigitFieldFilter::eventFilter(QObject *watched, QEvent *event)
 {

@@ -1,0 +1,57 @@
+// Sells on the given installation until the test kills it:
+//   tst_sale_child DIR          one run of unit 1 (the test kills it inside the transaction)
+//   tst_sale_child DIR loop     random runs of random units, one sale after another
+#include "desk/desk.h"
+#include "desk/deskreport.h"
+
+#include <QCoreApplication>
+#include <QRandomGenerator>
+
+#include <cstdio>
+
+namespace {
+
+// A failing sale tells the test on the error output; nobody answers a message here.
+class ErrorOutputReport : public DeskReport
+{
+public:
+    void warn(const QString &caption, const QString &detail) override
+    {
+        std::fprintf(stderr, "%s %s\n", qPrintable(caption), qPrintable(detail));
+    }
+    void databaseError() override { std::fputs("database error\n", stderr); }
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    ErrorOutputReport report;
+    Desk desk(report);
+    if (!desk.database().connectDirectory(app.arguments().at(1)))
+        return 2;
+    if (!desk.openTables())
+        return 3;
+    std::puts("selling");
+    std::fflush(stdout);
+    Sale sale;
+    sale.unit = 1;
+    sale.total = 15;
+    sale.seconds = 90;
+    sale.minutePrice = 10;
+    sale.taxRate = 21;
+    SaleRecorder &recorder = desk.saleRecorder();
+    if (app.arguments().value(2) != QLatin1String("loop"))
+        return recorder.SaleSolarTransaction(sale) ? 0 : 1;
+    QRandomGenerator &random = *QRandomGenerator::global();
+    for (;;) {
+        // One crown a second, so the balance is the sum of the stored periods.
+        sale.unit = random.bounded(1, 9);
+        sale.seconds = random.bounded(1, 601);
+        sale.total = sale.seconds;
+        sale.minutePrice = 60;
+        if (!recorder.SaleSolarTransaction(sale))
+            return 1;
+    }
+}
