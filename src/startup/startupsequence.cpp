@@ -10,14 +10,12 @@
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
 #include "portio/unitswitch.h"
-#include "settings/formsetupsolar.h"
 #include "startup/forminitialization.h"
 #include "startup/loginloop.h"
 #include "startup/singleinstance.h"
 #include "ui/common/messagedialogs.h"
 #include "ui/common/uifonts.h"
 #include "ui/common/versioninfo.h"
-#include "ui/config/windowstore.h"
 #include "users/formuser.h"
 
 #include <QApplication>
@@ -36,14 +34,7 @@ void ShowStartFailure()
 StartupSequence::StartupSequence()
     : m_instance(std::make_unique<SingleInstance>()), m_launchConfigTool(LaunchConfigurationTool),
       m_commandLine(QCoreApplication::arguments().join(QLatin1Char(' ')))
-{
-    setDatabaseErrorSource([] {
-        const EngineError error = Engine::lastError();
-        return DatabaseError{error.code, error.message};
-    });
-    WindowStore::setErrorReport(
-        [](const ConfigError &error) { ShowWarning(error.message, error.detail); });
-}
+{}
 
 StartupSequence::~StartupSequence() = default;
 
@@ -87,8 +78,7 @@ StartupSequence::Outcome StartupSequence::start()
                     QStringLiteral("Program nesmí být spouštěn vícekrát..."));
         return fail(Outcome::AnotherInstance);
     }
-    // The stored port address until the settings window, created later, takes over.
-    setPortTextSource([stored = TFormSetupSolar::storedPortText()] { return stored; });
+    m_hooks.useStoredPort(); // until the settings window, created later, takes over
 
     m_progress = std::make_unique<TFormInitialization>();
     m_progress->show();
@@ -118,6 +108,7 @@ StartupSequence::Outcome StartupSequence::start()
 
     AddProgress(QStringLiteral("Start nastavení programu"));
     m_console->createSettingsWindows();
+    m_hooks.followSettings(m_console->setupSolar());
     ProgressOk();
 
     AddProgress(QStringLiteral("Start I/O ovladače"));

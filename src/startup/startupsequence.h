@@ -1,5 +1,7 @@
 #pragma once
 
+#include "startup/processhooks.h"
+
 #include <QObject>
 
 #include <functional>
@@ -50,6 +52,7 @@ private:
     void restoreEventLog();
     void restoreJournal();
 
+    ProcessHooks m_hooks; // first in, last out: the console's end still switches at its port
     std::unique_ptr<SingleInstance> m_instance;
     std::function<bool()> m_launchConfigTool;
     QString m_commandLine;
