@@ -57,8 +57,9 @@ StartupSequence::Outcome StartupSequence::fail(Outcome outcome)
 {
     // Past the single-instance test no other desk drives the port: whatever a crashed run left
     // on goes off, at the configured address and through the chosen back end, when it reaches it.
+    // The start fails either way: a register that does not read back 0 changes nothing here.
     if (outcome != Outcome::AnotherInstance)
-        WritePort(PortAddress(), 0, 0);
+        ResetPortRegister(PortAddress());
     // The progress window, with its last "Error", goes with the sequence at the program's end.
     m_console.reset();
     return outcome;
