@@ -5,6 +5,7 @@
 
 #include "console/formvelmora.h"
 #include "data/query.h"
+#include "fakes/whenmodal.h"
 #include "portio/endrequest.h"
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"

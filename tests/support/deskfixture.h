@@ -1,46 +1,14 @@
 #pragma once
 
 #include "console/rundialogs.h"
-#include "core/clock.h"
-#include "core/solarsettings.h"
+#include "fakes/fakeclock.h"
+#include "fakes/fakesolarsettings.h"
+#include "fakes/whenmodal.h"
 #include "users/userregister.h"
 
-#include <QApplication>
 #include <QTemporaryDir>
-#include <QTimer>
-#include <QWidget>
 
 #include <functional>
-
-// A wall clock and tick count that tests set.
-class FakeClock : public Clock
-{
-public:
-    QDateTime now() const override { return m_now; }
-    qint64 tickCount() const override { return m_tick; }
-
-    QDateTime m_now = QDateTime(QDate(2026, 12, 9), QTime(9, 5, 0));
-    qint64 m_tick = 1000;
-};
-
-// The desk's settings as a test wants them.
-class FakeSolarSettings : public SolarSettings
-{
-public:
-    QStringList discounts() const override { return m_discounts; }
-    QString defaultDiscount() const override { return m_defaultDiscount; }
-    int taxRate() const override { return m_taxRate; }
-    QString portText() const override { return m_portText; }
-    bool recordAllReceipts() const override { return m_recordAll; }
-    bool useDialogs() const override { return m_useDialogs; }
-
-    QStringList m_discounts = {QStringLiteral("0"), QStringLiteral("10"), QStringLiteral("15")};
-    QString m_defaultDiscount = QStringLiteral("0");
-    int m_taxRate = 21;
-    QString m_portText = QStringLiteral("0378");
-    bool m_recordAll = true;
-    bool m_useDialogs = true;
-};
 
 // Answers the start and stop dialogs without windows and remembers what the stop dialogs showed.
 class ScriptedRunDialogs : public RunDialogs
@@ -102,18 +70,3 @@ public:
 private:
     std::unique_ptr<TFormVelmora> m_console;
 };
-
-// Runs action on the next modal dialog of type T as soon as it shows (for exec() loops).
-template <typename T> void whenModal(std::function<void(T *)> action)
-{
-    auto *poll = new QTimer;
-    poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, action] {
-        if (auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget())) {
-            poll->stop();
-            poll->deleteLater();
-            action(dialog);
-        }
-    });
-    poll->start();
-}
