@@ -7,6 +7,7 @@
 #include "console/rundialogs.h"
 #include "console/stopdialog.h"
 #include "data/query.h"
+#include "fakes/whenmodal.h"
 #include "portio/endrequest.h"
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"

@@ -6,6 +6,7 @@
 #include "data/engineerror.h"
 #include "data/query.h"
 #include "data/table.h"
+#include "fakes/whenmodal.h"
 #include "ui/common/currencyedit.h"
 #include "ui/common/messagedialogs.h"
 #include "users/secrets.h"

@@ -1,5 +1,3 @@
-#include "deskfixture.h"
-
 #include "core/clock.h"
 #include "core/programvalues.h"
 #include "data/database.h"
@@ -9,6 +7,7 @@
 #include "desk/eventlog.h"
 #include "desk/salesjournal.h"
 #include "desk/transactionlog.h"
+#include "fakes/fakeclock.h"
 
 #include <QDir>
 #include <QFile>
@@ -214,7 +213,7 @@ void TestDesk::transactionLines()
 {
     EventLog log("Velmora.log");
     const qint64 start = m_clock.m_tick;
-    m_clock.m_tick += 37;
+    m_clock.advance(37);
     TransactionLog::TransactionMoneyOk(log, "Editace hotovosti", start, 250);
     TransactionLog::TransactionSolarOk(log, "Nastavení solárka", start, 4);
     TransactionLog::TransactionError(log, "Editace hotovosti");

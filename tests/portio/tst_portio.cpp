@@ -1,4 +1,5 @@
 #include "core/engineconfig.h"
+#include "fakes/recordingportbackend.h"
 #include "portio/parportlookup.h"
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
@@ -18,28 +19,6 @@
 #include <optional>
 
 namespace {
-
-// Answers every read with a fixed value and remembers what it was asked.
-class RecordingBackend : public PortBackend
-{
-public:
-    static constexpr quint32 Answer = 0x12345678;
-    QList<PortWire::PortRequest> reads;
-    QList<PortWire::PortRequest> writes;
-
-    bool prepare(quint32) override { return true; }
-
-protected:
-    quint32 readRegister(quint32 port, quint32 width) override
-    {
-        reads.append({port, width, 0});
-        return Answer;
-    }
-    void writeRegister(quint32 port, quint32 width, quint32 value) override
-    {
-        writes.append({port, width, value});
-    }
-};
 
 void writeFile(const QString &path, const QByteArray &content)
 {
@@ -182,27 +161,27 @@ void TestPortIo::requestEncoding()
 
 void TestPortIo::malformedRequestsAccessNothing()
 {
-    RecordingBackend backend;
+    RecordingPortBackend backend;
     const QByteArray request = PortWire::encodeRequest({0x378, 0, 1});
     QByteArray output("untouched");
     QVERIFY(!backend.deviceControl(PortWire::ReadCode, request.left(11), &output));
     QVERIFY(!backend.deviceControl(PortWire::WriteCode, request + '\0', &output));
     QVERIFY(!backend.deviceControl(0x80FF000C, request, &output));
     QCOMPARE(output, QByteArray("untouched"));
-    QVERIFY(backend.reads.isEmpty());
-    QVERIFY(backend.writes.isEmpty());
+    QVERIFY(backend.m_reads.isEmpty());
+    QVERIFY(backend.m_writes.isEmpty());
 }
 
 void TestPortIo::layerSpeaksTheWireFormat()
 {
-    auto owned = std::make_unique<RecordingBackend>();
-    RecordingBackend *backend = owned.get();
+    auto owned = std::make_unique<RecordingPortBackend>();
+    RecordingPortBackend *backend = owned.get();
     InitializePortAccess(std::move(owned));
     QVERIFY(DriverStarted());
-    QCOMPARE(ReadPort(0x378, 2), RecordingBackend::Answer);
+    QCOMPARE(ReadPort(0x378, 2), RecordingPortBackend::Answer);
     WritePort(0x3BC, 1, 0xBEEF);
-    QCOMPARE(backend->reads, (QList<PortWire::PortRequest>{{0x378, 2, 0}}));
-    QCOMPARE(backend->writes, (QList<PortWire::PortRequest>{{0x3BC, 1, 0xBEEF}}));
+    QCOMPARE(backend->m_reads, (QList<PortWire::PortRequest>{{0x378, 2, 0}}));
+    QCOMPARE(backend->m_writes, (QList<PortWire::PortRequest>{{0x3BC, 1, 0xBEEF}}));
 }
 
 void TestPortIo::backendChoice_data()

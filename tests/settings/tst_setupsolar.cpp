@@ -5,6 +5,8 @@
 #include "data/tables.h"
 #include "desk/databasesaver.h"
 #include "desk/eventlog.h"
+#include "fakes/fakeclock.h"
+#include "fakes/whenmodal.h"
 #include "portio/portaccess.h"
 #include "portio/simulatorbackend.h"
 #include "settings/formsetupsolar.h"
@@ -30,13 +32,6 @@
 namespace Hook = MessageDialogsTestHook;
 
 namespace {
-
-class FakeClock : public Clock
-{
-public:
-    QDateTime now() const override { return QDateTime(QDate(2026, 12, 9), QTime(9, 5, 0)); }
-    qint64 tickCount() const override { return 5000; }
-};
 
 template <typename Control> Control *child(QWidget &window, const char *name)
 {
@@ -64,17 +59,6 @@ QByteArray fileBytes(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Runs the action on the unit editor as soon as it is shown modally.
-void whenEditorOpens(std::function<void(TFormSetupSolarEdit &)> action)
-{
-    QTimer::singleShot(0, qApp, [action] {
-        auto *editor = qobject_cast<TFormSetupSolarEdit *>(QApplication::activeModalWidget());
-        if (!editor)
-            qFatal("the unit editor is not open");
-        action(*editor);
-    });
 }
 
 } // namespace
@@ -607,21 +591,21 @@ void TestSetupSolar::editorPostsAndLogs()
     window->show();
     child<QTableView>(*window, "DBGridSolars")->selectRow(2);
     m_log->AddLog("začátek");
-    whenEditorOpens([](TFormSetupSolarEdit &editor) {
-        QCOMPARE(editor.windowTitle(), QString(" Editace solárka"));
-        QCOMPARE(child<QLabel>(editor, "TextSolar")->text(), QString("3"));
-        QCOMPARE(child<QLabel>(editor, "TextCounterHours")->text(), QString("2,00"));
-        auto *description = child<QLineEdit>(editor, "EditDescription");
+    whenModal<TFormSetupSolarEdit>([](TFormSetupSolarEdit *editor) {
+        QCOMPARE(editor->windowTitle(), QString(" Editace solárka"));
+        QCOMPARE(child<QLabel>(*editor, "TextSolar")->text(), QString("3"));
+        QCOMPARE(child<QLabel>(*editor, "TextCounterHours")->text(), QString("2,00"));
+        auto *description = child<QLineEdit>(*editor, "EditDescription");
         description->selectAll();
         QTest::keyClicks(description, "Turbo");
-        auto *price = child<TCurrencyEdit>(editor, "CurrencyEditPrice");
+        auto *price = child<TCurrencyEdit>(*editor, "CurrencyEditPrice");
         price->setFocus();
         price->clear();
         QTest::keyClicks(price, "12.5");
-        child<QCheckBox>(editor, "CheckBoxActive")->setChecked(false);
-        QTest::mouseClick(child<QPushButton>(editor, "ButtonStartupReset"), Qt::LeftButton);
-        QVERIFY(child<QPushButton>(editor, "ButtonOk")->isDefault());
-        QTest::mouseClick(child<QPushButton>(editor, "ButtonOk"), Qt::LeftButton);
+        child<QCheckBox>(*editor, "CheckBoxActive")->setChecked(false);
+        QTest::mouseClick(child<QPushButton>(*editor, "ButtonStartupReset"), Qt::LeftButton);
+        QVERIFY(child<QPushButton>(*editor, "ButtonOk")->isDefault());
+        QTest::mouseClick(child<QPushButton>(*editor, "ButtonOk"), Qt::LeftButton);
     });
     QTest::mouseClick(child<QPushButton>(*window, "ButtonSolarsEdit"), Qt::LeftButton);
     QVERIFY(window->isVisible());
@@ -661,9 +645,9 @@ void TestSetupSolar::editorOpensByDoubleClick()
     QVERIFY(!opened);
 
     int unit = 0;
-    whenEditorOpens([&unit](TFormSetupSolarEdit &editor) {
-        unit = editor.unit();
-        QTest::keyClick(&editor, Qt::Key_Escape);
+    whenModal<TFormSetupSolarEdit>([&unit](TFormSetupSolarEdit *editor) {
+        unit = editor->unit();
+        QTest::keyClick(editor, Qt::Key_Escape);
     });
     const QRect cell = grid->visualRect(grid->model()->index(4, 2));
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
@@ -679,12 +663,12 @@ void TestSetupSolar::counterResetDroppedByStorno()
     auto window = makeWindow();
     window->show();
     child<QTableView>(*window, "DBGridSolars")->selectRow(0);
-    whenEditorOpens([](TFormSetupSolarEdit &editor) {
-        auto *hours = child<QLabel>(editor, "TextCounterHours");
+    whenModal<TFormSetupSolarEdit>([](TFormSetupSolarEdit *editor) {
+        auto *hours = child<QLabel>(*editor, "TextCounterHours");
         QCOMPARE(hours->text(), QString("1,50"));
-        QTest::mouseClick(child<QPushButton>(editor, "ButtonCounterReset"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(*editor, "ButtonCounterReset"), Qt::LeftButton);
         QCOMPARE(hours->text(), QString("0,00"));
-        QTest::mouseClick(child<QPushButton>(editor, "ButtonCancel"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(*editor, "ButtonCancel"), Qt::LeftButton);
     });
     QTest::mouseClick(child<QPushButton>(*window, "ButtonSolarsEdit"), Qt::LeftButton);
     QCOMPARE(m_solars->state(), Table::State::Browse);
@@ -693,9 +677,9 @@ void TestSetupSolar::counterResetDroppedByStorno()
     QVERIFY(logLines().isEmpty());
 
     // Confirmed, the reset is stored.
-    whenEditorOpens([](TFormSetupSolarEdit &editor) {
-        QTest::mouseClick(child<QPushButton>(editor, "ButtonCounterReset"), Qt::LeftButton);
-        QTest::keyClick(&editor, Qt::Key_Return);
+    whenModal<TFormSetupSolarEdit>([](TFormSetupSolarEdit *editor) {
+        QTest::mouseClick(child<QPushButton>(*editor, "ButtonCounterReset"), Qt::LeftButton);
+        QTest::keyClick(editor, Qt::Key_Return);
     });
     QTest::mouseClick(child<QPushButton>(*window, "ButtonSolarsEdit"), Qt::LeftButton);
     QVERIFY(m_solars->refresh());
@@ -709,7 +693,7 @@ void TestSetupSolar::editorKeepsSaleMadeMeanwhile()
     window->show();
     child<QTableView>(*window, "DBGridSolars")->selectRow(1);
     Table *solars = m_solars.get();
-    whenEditorOpens([solars](TFormSetupSolarEdit &editor) {
+    whenModal<TFormSetupSolarEdit>([solars](TFormSetupSolarEdit *editor) {
         // A unit's countdown ends and its sale updates the counters through the same cursor.
         for (int unit : {2, 6}) {
             QVERIFY(solars->locate("SOLAR", unit));
@@ -718,8 +702,8 @@ void TestSetupSolar::editorKeepsSaleMadeMeanwhile()
             QVERIFY(solars->setValue("STARTUP", 1));
             QVERIFY(solars->post());
         }
-        child<QLineEdit>(editor, "EditDescription")->setText("Lehátko");
-        QTest::mouseClick(child<QPushButton>(editor, "ButtonOk"), Qt::LeftButton);
+        child<QLineEdit>(*editor, "EditDescription")->setText("Lehátko");
+        QTest::mouseClick(child<QPushButton>(*editor, "ButtonOk"), Qt::LeftButton);
     });
     QTest::mouseClick(child<QPushButton>(*window, "ButtonSolarsEdit"), Qt::LeftButton);
     QCOMPARE(m_solars->value("SOLAR").toInt(), 2);
@@ -741,14 +725,14 @@ void TestSetupSolar::postFailureShownAndLogged()
     window->show();
     child<QTableView>(*window, "DBGridSolars")->selectRow(1);
     Database *database = m_database.get();
-    whenEditorOpens([database](TFormSetupSolarEdit &editor) {
+    whenModal<TFormSetupSolarEdit>([database](TFormSetupSolarEdit *editor) {
         // Another cursor deletes the row while it is being edited.
         Table other(database, SolarsTable().fileName());
         QVERIFY(other.open());
         QVERIFY(other.locate("SOLAR", 2));
         QVERIFY(other.deleteRecord());
-        child<QLineEdit>(editor, "EditDescription")->setText("Nové");
-        QTest::mouseClick(child<QPushButton>(editor, "ButtonOk"), Qt::LeftButton);
+        child<QLineEdit>(*editor, "EditDescription")->setText("Nové");
+        QTest::mouseClick(child<QPushButton>(*editor, "ButtonOk"), Qt::LeftButton);
     });
     QTest::mouseClick(child<QPushButton>(*window, "ButtonSolarsEdit"), Qt::LeftButton);
     const QList<Hook::Message> messages = Hook::takeMessages();

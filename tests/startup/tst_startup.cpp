@@ -6,6 +6,7 @@
 #include "core/textfile.h"
 #include "data/database.h"
 #include "data/query.h"
+#include "fakes/whenmodal.h"
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
 #include "portio/simulatorbackend.h"

@@ -1,14 +1,10 @@
 #pragma once
 
 #include "deskfixture.h"
+#include "fakes/whenmodal.h"
 
 #include "users/userregister.h"
 
-#include <QApplication>
-#include <QTimer>
-#include <QWidget>
-
-#include <functional>
 #include <memory>
 
 class TFormVelmora;
@@ -37,18 +33,3 @@ public:
 private:
     std::unique_ptr<TFormVelmora> m_console;
 };
-
-// Runs action on the next modal dialog of type T as soon as it shows (for exec() loops).
-template <typename T> void whenModal(std::function<void(T *)> action)
-{
-    auto *poll = new QTimer;
-    poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, action] {
-        if (auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget())) {
-            poll->stop();
-            poll->deleteLater();
-            action(dialog);
-        }
-    });
-    poll->start();
-}

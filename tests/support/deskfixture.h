@@ -1,45 +1,15 @@
 #pragma once
 
-#include "core/clock.h"
-#include "core/solarsettings.h"
 #include "desk/desk.h"
 #include "desk/deskreport.h"
 #include "desk/runinput.h"
 #include "desk/solarruns.h"
+#include "fakes/fakeclock.h"
+#include "fakes/fakesolarsettings.h"
 
 #include <QTemporaryDir>
 
 #include <functional>
-
-// A wall clock and tick count that tests set.
-class FakeClock : public Clock
-{
-public:
-    QDateTime now() const override { return m_now; }
-    qint64 tickCount() const override { return m_tick; }
-
-    QDateTime m_now = QDateTime(QDate(2026, 12, 9), QTime(9, 5, 0));
-    qint64 m_tick = 1000;
-};
-
-// The desk's settings as a test wants them.
-class FakeSolarSettings : public SolarSettings
-{
-public:
-    QStringList discounts() const override { return m_discounts; }
-    QString defaultDiscount() const override { return m_defaultDiscount; }
-    int taxRate() const override { return m_taxRate; }
-    QString portText() const override { return m_portText; }
-    bool recordAllReceipts() const override { return m_recordAll; }
-    bool useDialogs() const override { return m_useDialogs; }
-
-    QStringList m_discounts = {QStringLiteral("0"), QStringLiteral("10"), QStringLiteral("15")};
-    QString m_defaultDiscount = QStringLiteral("0");
-    int m_taxRate = 21;
-    QString m_portText = QStringLiteral("0378");
-    bool m_recordAll = true;
-    bool m_useDialogs = true;
-};
 
 // Answers the start and stop questions without windows and remembers what the stops showed.
 class ScriptedRunDialogs : public RunQuestions

@@ -1,3 +1,4 @@
+#include "fakes/whenmodal.h"
 #include "ui/common/assetfiles.h"
 #include "ui/common/messagedialogs.h"
 #include "ui/common/messagewindows.h"
@@ -13,32 +14,13 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QtEndian>
 
-#include <functional>
 #include <memory>
 
 using namespace MessageDialogsTestHook;
 
 namespace {
-
-// Runs action on the next modal message window once it is open and active, from inside its
-// nested event loop.
-void whenModalOpens(std::function<void(TFormMessage *)> action)
-{
-    auto *poll = new QTimer(qApp);
-    poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, qApp, [poll, action] {
-        auto *form = qobject_cast<TFormMessage *>(QApplication::activeModalWidget());
-        if (!form || QApplication::activeWindow() != form)
-            return;
-        poll->stop();
-        poll->deleteLater();
-        action(form);
-    });
-    poll->start();
-}
 
 enum class Action { PressEnter, PressEscape, CloseBox, ClickYes, ClickNo, AltA, AltN };
 
@@ -271,7 +253,7 @@ void TestMessageDialogs::warningCloses()
 {
     QFETCH(Action, action);
     Seen seen;
-    whenModalOpens([&](TFormMessage *form) {
+    whenModal<TFormMessage>(ModalReady::Active, [&](TFormMessage *form) {
         seen = look(form);
         perform(form, action);
     });
@@ -305,7 +287,7 @@ void TestMessageDialogs::questionAnswers()
     QFETCH(Action, action);
     QFETCH(bool, expected);
     Seen seen;
-    whenModalOpens([&](TFormMessage *form) {
+    whenModal<TFormMessage>(ModalReady::Active, [&](TFormMessage *form) {
         seen = look(form);
         perform(form, action);
     });
@@ -321,7 +303,7 @@ void TestMessageDialogs::questionAnswers()
 void TestMessageDialogs::questionWithoutSoundFocusesYes()
 {
     Seen seen;
-    whenModalOpens([&](TFormMessage *form) {
+    whenModal<TFormMessage>(ModalReady::Active, [&](TFormMessage *form) {
         seen = look(form);
         perform(form, Action::PressEnter);
     });
@@ -335,7 +317,7 @@ void TestMessageDialogs::modalInformationWaitsForOk()
 {
     bool timerActive = true;
     Seen seen;
-    whenModalOpens([&](TFormMessage *form) {
+    whenModal<TFormMessage>(ModalReady::Active, [&](TFormMessage *form) {
         seen = look(form);
         timerActive = static_cast<TFormInformation *>(form)->Timer()->isActive();
         perform(form, Action::PressEnter);
@@ -530,7 +512,7 @@ void TestMessageDialogs::dialogsOpenWithUnplayableSounds()
 
     QStringList captions;
     auto closeNext = [&] {
-        whenModalOpens([&](TFormMessage *form) {
+        whenModal<TFormMessage>(ModalReady::Active, [&](TFormMessage *form) {
             captions << form->windowTitle();
             perform(form, Action::PressEscape);
         });
