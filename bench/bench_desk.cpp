@@ -44,7 +44,7 @@ void BM_ConsoleSale(benchmark::State &state)
     const QString previousDirectory = QDir::currentPath();
     QDir::setCurrent(place.path()); // where the event log goes
     MessageDialogsTestHook::engage();
-    InitializePortAccess(std::make_unique<SimulatorBackend>());
+    initializePortAccess(std::make_unique<SimulatorBackend>());
     Program().CurrentUser = QStringLiteral("Administrator");
     Program().DatabaseDir = directory;
     Program().JournalFileName = JoinPath(directory, QStringLiteral("SalesSolars.txt"));
@@ -72,7 +72,7 @@ void BM_ConsoleSale(benchmark::State &state)
             console.MenuItemSolarClick(unit); // stop, price, record, save, log
         }
     }
-    ShutdownPortAccess();
+    shutdownPortAccess();
     MessageDialogsTestHook::release();
     QDir::setCurrent(previousDirectory);
 }

@@ -79,10 +79,10 @@ TFormVelmora::TFormVelmora(QWidget *parent)
     m_tableSolars.setObjectName(QStringLiteral("TableSolars"));
     m_tableSaleSolars.setObjectName(QStringLiteral("TableSaleSolars"));
     m_tableSaleSolarsCalc.setObjectName(QStringLiteral("TableSaleSolarsCalc"));
-    m_tableSolars.setCalculatedFields(SolarsTable().calculatedFields);
-    m_tableSolars.setCalcFieldsCallback(SolarsCalcFields);
-    m_tableSaleSolars.setCalculatedFields(SaleSolarsTable().calculatedFields);
-    m_tableSaleSolars.setCalcFieldsCallback(SaleSolarsCalcFields);
+    m_tableSolars.setCalculatedFields(solarsTable().calculatedFields);
+    m_tableSolars.setCalcFieldsCallback(TableSolarsCalcFields);
+    m_tableSaleSolars.setCalculatedFields(saleSolarsTable().calculatedFields);
+    m_tableSaleSolars.setCalcFieldsCallback(TableSaleSolarsCalcFields);
     for (Table *table : {&m_tableMoney, &m_tableSolars, &m_tableSaleSolars})
         installErrorHandlers(*table);
 
@@ -375,7 +375,7 @@ void TFormVelmora::showMoney()
         m_dbTextMoney->clear();
         return;
     }
-    const FieldDisplay *display = MoneyTable().display(QStringLiteral("MONEY"));
+    const FieldDisplay *display = moneyTable().display(QStringLiteral("MONEY"));
     m_dbTextMoney->setText(
         display->text(FieldType::Money, m_tableMoney.value(QStringLiteral("MONEY"))));
     m_dbTextMoney->adjustSize();
@@ -434,5 +434,5 @@ void TFormVelmora::MenuItemAboutClick()
 
 void TFormVelmora::MenuItemBDEClick()
 {
-    LaunchConfigurationTool();
+    launchConfigurationTool();
 }

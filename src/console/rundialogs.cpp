@@ -15,6 +15,6 @@ std::optional<StartInput> WindowRunDialogs::askStart(int unit, const SolarSettin
 TFormStop::Result WindowRunDialogs::askStop(const StopFigures &figures, QWidget *parent)
 {
     TFormStop dialog(figures, parent);
-    PlaySound(QStringLiteral("Information.wav"));
+    playSound(QStringLiteral("Information.wav"));
     return TFormStop::Result(dialog.exec());
 }

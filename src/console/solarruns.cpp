@@ -25,7 +25,7 @@ StopFigures stopFiguresOf(const Sale &sale)
 {
     StopFigures figures;
     figures.unit = sale.unit;
-    figures.discountedMinutePrice = DiscountedMinutePrice(sale.minutePrice, sale.discount);
+    figures.discountedMinutePrice = discountedMinutePrice(sale.minutePrice, sale.discount);
     figures.stoppedEarly = sale.stoppedEarly;
     figures.usedSeconds = sale.seconds;
     figures.total = sale.total;
@@ -51,7 +51,7 @@ void TFormVelmora::MenuItemSolarClick(int unit)
         return;
     if (m_panelSolars->isVisible())
         m_panelSolars->setFocus();
-    const bool bitSet = ReadPort(PortAddress(), 0) & UnitMask(unit);
+    const bool bitSet = ReadPort(PortAddress(), 0) & unitMask(unit);
     // A countdown the program runs is stopped and recorded even when the bit was cleared
     // behind its back: the run happened and its sale must not be lost.
     if (bitSet || isCounting(unit))
@@ -134,7 +134,7 @@ Sale TFormVelmora::stoppedRun(int unit) const
     sale.stoppedEarly = run.remainingSeconds != 0;
     sale.seconds = run.totalSeconds - run.remainingSeconds;
     sale.total =
-        StopPriceTotal(DiscountedMinutePrice(sale.minutePrice, sale.discount), sale.seconds);
+        stopPriceTotal(discountedMinutePrice(sale.minutePrice, sale.discount), sale.seconds);
     return sale;
 }
 
@@ -150,7 +150,7 @@ void TFormVelmora::recordRun(Sale sale, bool print)
         m_printReceipt();
 }
 
-void TFormVelmora::EndOnRequest(int signalNumber)
+void TFormVelmora::endOnRequest(int signalNumber)
 {
     if (m_endSignal != 0)
         return;
@@ -180,7 +180,7 @@ void TFormVelmora::EndOnRequest(int signalNumber)
 
 void TFormVelmora::switchUnit(int unit, bool on)
 {
-    updateSetupSolarItem(on ? SwitchUnitOn(unit) : SwitchUnitOff(unit));
+    updateSetupSolarItem(on ? switchUnitOn(unit) : switchUnitOff(unit));
 }
 
 void TFormVelmora::updateSetupSolarItem(quint32 portRegister)

@@ -24,7 +24,7 @@
 
 namespace {
 
-void ShowStartFailure()
+void showStartFailure()
 {
     ShowDatabaseError(false);
     ShowWarning(QStringLiteral("Chyba při spouštění..."),
@@ -34,7 +34,7 @@ void ShowStartFailure()
 } // namespace
 
 StartupSequence::StartupSequence()
-    : m_instance(std::make_unique<SingleInstance>()), m_launchConfigTool(LaunchConfigurationTool),
+    : m_instance(std::make_unique<SingleInstance>()), m_launchConfigTool(launchConfigurationTool),
       m_commandLine(QCoreApplication::arguments().join(QLatin1Char(' ')))
 {
     setDatabaseErrorSource([] {
@@ -104,10 +104,10 @@ StartupSequence::Outcome StartupSequence::start()
 
     m_console = std::make_unique<TFormVelmora>();
     connect(m_instance.get(), &SingleInstance::raiseRequested, m_console.get(),
-            [this] { BringDeskToFront(m_console.get(), m_progress.get()); });
+            [this] { bringDeskToFront(m_console.get(), m_progress.get()); });
     Database &database = m_console->database();
     if (!database.connect()) {
-        ShowStartFailure();
+        showStartFailure();
         return fail(Outcome::Failed);
     }
     program.DatabaseDir = database.directory();
@@ -130,7 +130,7 @@ StartupSequence::Outcome StartupSequence::start()
     }
     ProgressOk();
     AddProgress(QStringLiteral("Reset portu I/O ovladačem"));
-    if (!ResetPortRegister(PortAddress())) {
+    if (!resetPortRegister(PortAddress())) {
         ProgressError();
         ShowWarning(QStringLiteral("Chyba při resetování portu I/O ovladačem..."),
                     QStringLiteral("Program bude ukončen, zkontrolujte nastavení portu..."));
@@ -138,13 +138,13 @@ StartupSequence::Outcome StartupSequence::start()
     }
     ProgressOk();
 
-    if (!RunLoginLoop(m_console->users()->users(), m_console->eventLog()))
+    if (!runLoginLoop(m_console->users()->users(), m_console->eventLog()))
         return fail(Outcome::LoginCancelled);
 
     program.CommandLine = m_commandLine;
     program.Restored = false;
     if (!openTables()) {
-        ShowStartFailure();
+        showStartFailure();
         return fail(Outcome::Failed);
     }
 
@@ -152,7 +152,7 @@ StartupSequence::Outcome StartupSequence::start()
                                program.CommandLine.contains(QStringLiteral("/RESET")) ||
                                program.Restored;
     if (askToContinue &&
-        !ShowQuestionWithoutSound(QStringLiteral("Pokračovat ve spouštění aplikace?"),
+        !showQuestionWithoutSound(QStringLiteral("Pokračovat ve spouštění aplikace?"),
                                   QStringLiteral("Volbou [Ne] ukončíte aplikaci...")))
         return fail(Outcome::NotContinued);
     return Outcome::Run;
@@ -208,7 +208,7 @@ int StartupSequence::run()
     m_console->show();
     const EndRequestNotifier endRequests;
     connect(&endRequests, &EndRequestNotifier::endRequested, m_console.get(),
-            &TFormVelmora::EndOnRequest);
+            &TFormVelmora::endOnRequest);
     const int code = QApplication::exec();
     m_console.reset();
     return code;
