@@ -49,7 +49,7 @@ void BM_ConsoleSale(benchmark::State &state)
     const QString previousDirectory = QDir::currentPath();
     QDir::setCurrent(place.path()); // where the event log goes
     MessageDialogsTestHook::engage();
-    InitializePortAccess(std::make_unique<SimulatorBackend>());
+    initializePortAccess(std::make_unique<SimulatorBackend>());
     Program().CurrentUser = QStringLiteral("Administrator");
     Program().DatabaseDir = directory;
     Program().JournalFileName = JoinPath(directory, QStringLiteral("SalesSolars.txt"));
@@ -77,7 +77,7 @@ void BM_ConsoleSale(benchmark::State &state)
             console.MenuItemSolarClick(unit); // stop, price, record, save, log
         }
     }
-    ShutdownPortAccess();
+    shutdownPortAccess();
     MessageDialogsTestHook::release();
     QDir::setCurrent(previousDirectory);
 }
@@ -118,7 +118,7 @@ void BM_DeskSale(benchmark::State &state)
     qputenv("VELMORA_PORT_SIM_DIR", place.filePath(QStringLiteral("port")).toUtf8());
     const QString previousDirectory = QDir::currentPath();
     QDir::setCurrent(place.path()); // where the event log goes
-    InitializePortAccess(std::make_unique<SimulatorBackend>());
+    initializePortAccess(std::make_unique<SimulatorBackend>());
     Program().CurrentUser = QStringLiteral("Administrator");
     Program().DatabaseDir = directory;
     Program().JournalFileName = JoinPath(directory, QStringLiteral("SalesSolars.txt"));
@@ -144,7 +144,7 @@ void BM_DeskSale(benchmark::State &state)
             runs.command(unit, std::nullopt); // stop, price, record, save, log
         }
     }
-    ShutdownPortAccess();
+    shutdownPortAccess();
     QDir::setCurrent(previousDirectory);
 }
 

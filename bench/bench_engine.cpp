@@ -1,5 +1,5 @@
 // Benchmarks of the table engine on generated installations (cached between runs, see
-// CachedInstallation). Not run by ctest. Run: build/bench/bench_engine
+// cachedInstallation). Not run by ctest. Run: build/bench/bench_engine
 //   BM_Sale*        one durable sale through the engine and as a bare three-file transaction
 //   BM_CountSum*    count and sum of PRICE_TOTAL for one day and for all periods, and the same
 //                   aggregate run by the sqlite3 shell on the same file
@@ -40,10 +40,10 @@ struct Console
 
     bool open(const QString &directory)
     {
-        solars.setCalculatedFields(SolarsTable().calculatedFields);
-        solars.setCalcFieldsCallback(SolarsCalcFields);
-        sales.setCalculatedFields(SaleSolarsTable().calculatedFields);
-        sales.setCalcFieldsCallback(SaleSolarsCalcFields);
+        solars.setCalculatedFields(solarsTable().calculatedFields);
+        solars.setCalcFieldsCallback(TableSolarsCalcFields);
+        sales.setCalculatedFields(saleSolarsTable().calculatedFields);
+        sales.setCalcFieldsCallback(TableSaleSolarsCalcFields);
         return database.connectDirectory(directory) && money.open() && solars.open() &&
                salesCalc.open() && sales.open() && sales.setIndexName(QStringLiteral("_PARAGON"));
     }
@@ -159,7 +159,7 @@ void BM_CountSumShell(benchmark::State &state)
         return;
     const QStringList arguments = {QStringLiteral("-readonly"),
                                    JoinPath(directory, QStringLiteral("SaleSolars.DB")),
-                                   PlainSqlCountAndSum()};
+                                   plainSqlCountAndSum()};
     QByteArray output;
     for (auto _ : state) {
         QProcess shell;

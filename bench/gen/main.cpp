@@ -20,7 +20,7 @@ int main(int argc, char **argv)
     QElapsedTimer timer;
     timer.start();
     QString error;
-    if (!GenerateInstallation(args.at(1), count, &error)) {
+    if (!generateInstallation(args.at(1), count, &error)) {
         std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
         return 1;
     }

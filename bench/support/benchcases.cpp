@@ -15,7 +15,7 @@
 QString installationOrSkip(benchmark::State &state, qint64 count)
 {
     QString error;
-    const QString directory = CachedInstallation(count, &error);
+    const QString directory = cachedInstallation(count, &error);
     if (directory.isEmpty())
         state.SkipWithError(error.toLocal8Bit().constData());
     return directory;
@@ -32,7 +32,7 @@ QString workCopy(benchmark::State &state, qint64 count, const QString &name)
     QDir(target).removeRecursively();
     QDir().mkpath(target);
     for (const QString &table : TableNames) {
-        const QString file = TableFileName(table);
+        const QString file = fileNameOfTable(table);
         if (!QFile::copy(JoinPath(source, file), JoinPath(target, file))) {
             state.SkipWithError("copy failed");
             return QString();

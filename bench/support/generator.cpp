@@ -55,7 +55,7 @@ private:
 };
 
 // A unit's price per minute in a year: dearer units, one crown more every year.
-double UnitPrice(int unit, int year)
+double unitPrice(int unit, int year)
 {
     return 8.0 + unit * 0.5 + (year - 2021) * 1.0;
 }
@@ -129,7 +129,7 @@ bool loadReceipts(const QString &directory, qint64 count, Totals *totals, QStrin
                                             .arg(seconds % 60, 2, 10, QLatin1Char('0'))
                                             .toUtf8();
             const int unit = unitOf(random);
-            const double price = UnitPrice(unit, date.year());
+            const double price = unitPrice(unit, date.year());
             const int off = discounts.at(pick(random));
             const int period = periodOf(random);
             sqlite3_bind_int64(insert, 1, paragon);
@@ -150,7 +150,7 @@ bool loadReceipts(const QString &directory, qint64 count, Totals *totals, QStrin
             sqlite3_reset(insert);
             totals->seconds[unit] += period;
             totals->runs[unit] += 1;
-            totals->money += ReceiptPriceTotal(period, price, off);
+            totals->money += receiptPriceTotal(period, price, off);
         }
     }
     sqlite3_finalize(insert);
@@ -175,7 +175,7 @@ bool storeTotals(const QString &directory, const Totals &totals, QString *error)
         // The price of the last year's receipts is the unit's price now.
         if (!solars.exec(QStringLiteral("UPDATE Solars SET PRICE = %1, COUNTER = %2, STARTUP = %3 "
                                         "WHERE SOLAR = %4")
-                             .arg(UnitPrice(unit, 2025))
+                             .arg(unitPrice(unit, 2025))
                              .arg(qMin<qint64>(totals.seconds[unit], 2147483647))
                              .arg(qMin<qint64>(totals.runs[unit], 32767))
                              .arg(unit))) {
@@ -193,14 +193,14 @@ bool storeTotals(const QString &directory, const Totals &totals, QString *error)
 
 } // namespace
 
-bool GenerateInstallation(const QString &directory, qint64 count, QString *error)
+bool generateInstallation(const QString &directory, qint64 count, QString *error)
 {
     Totals totals;
-    return CreateInstallation(directory, error) && loadReceipts(directory, count, &totals, error) &&
+    return createInstallation(directory, error) && loadReceipts(directory, count, &totals, error) &&
            storeTotals(directory, totals, error);
 }
 
-QString CachedInstallation(qint64 count, QString *error)
+QString cachedInstallation(qint64 count, QString *error)
 {
     const QString base = qEnvironmentVariableIsSet("VELMORA_BENCH_DIR")
                              ? qEnvironmentVariable("VELMORA_BENCH_DIR")
@@ -210,7 +210,7 @@ QString CachedInstallation(qint64 count, QString *error)
     if (QFileInfo::exists(marker))
         return directory;
     QDir(directory).removeRecursively();
-    if (!GenerateInstallation(directory, count, error))
+    if (!generateInstallation(directory, count, error))
         return QString();
     QFile done(marker);
     if (!done.open(QIODevice::WriteOnly)) {
@@ -220,7 +220,7 @@ QString CachedInstallation(qint64 count, QString *error)
     return directory;
 }
 
-QString PlainSqlCountAndSum()
+QString plainSqlCountAndSum()
 {
     // PRICE_TOTAL = RoundPrice(PERIOD / 60 * PRICE * (100 - OFF) / 100): halves stay, the rest
     // rounds to whole crowns.

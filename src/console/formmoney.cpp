@@ -34,7 +34,7 @@ TFormMoney::TFormMoney(const QStringList &userNames, std::function<double()> bal
     auto *grid = new QGridLayout(group);
 
     const QFont amountFont = blackFontPixels(21);
-    m_rxCalcEdit = new TCurrencyEdit(group);
+    m_rxCalcEdit = new CurrencyEdit(group);
     m_rxCalcEdit->setObjectName(QStringLiteral("RxCalcEdit"));
     m_rxCalcEdit->setAllowNegative(true);
     m_rxCalcEdit->setFont(amountFont);
@@ -62,7 +62,7 @@ TFormMoney::TFormMoney(const QStringList &userNames, std::function<double()> bal
     grid->setColumnStretch(1, 1);
     layout->addWidget(group);
 
-    const auto [ok, cancel] = AddOkCancelRow(layout, this);
+    const auto [ok, cancel] = addOkCancelRow(layout, this);
     m_buttonOk = ok;
     m_buttonOk->setDefault(true);
     m_buttonOk->setEnabled(false);
@@ -74,7 +74,7 @@ TFormMoney::TFormMoney(const QStringList &userNames, std::function<double()> bal
     setTabOrder(m_editPass, m_buttonOk);
     setTabOrder(m_buttonOk, cancel);
 
-    connect(m_rxCalcEdit, &TCurrencyEdit::valueChanged, this, &TFormMoney::RxCalcEditChange);
+    connect(m_rxCalcEdit, &CurrencyEdit::valueChanged, this, &TFormMoney::RxCalcEditChange);
     m_focusConnection = connect(qApp, &QApplication::focusChanged, this, &TFormMoney::focusMoved);
     setFixedSize(sizeHint());
     m_rxCalcEdit->setFocus();

@@ -7,7 +7,7 @@
 class QComboBox;
 class QLineEdit;
 class QPushButton;
-class TCurrencyEdit;
+class CurrencyEdit;
 
 // " Pokladna": an amount to deposit (positive) or withdraw (negative), and the name and password
 // of whoever authorises it.
@@ -34,7 +34,7 @@ private:
     void focusMoved(QWidget *from, QWidget *to);
 
     std::function<double()> m_balance;
-    TCurrencyEdit *m_rxCalcEdit;
+    CurrencyEdit *m_rxCalcEdit;
     QComboBox *m_comboBoxUser;
     QLineEdit *m_editPass;
     QPushButton *m_buttonOk;

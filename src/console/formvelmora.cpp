@@ -323,7 +323,7 @@ void TFormVelmora::showMoney()
         m_dbTextMoney->clear();
         return;
     }
-    const FieldDisplay *display = MoneyTable().display(QStringLiteral("MONEY"));
+    const FieldDisplay *display = moneyTable().display(QStringLiteral("MONEY"));
     m_dbTextMoney->setText(display->text(FieldType::Money, money.value(QStringLiteral("MONEY"))));
     m_dbTextMoney->adjustSize();
 }
@@ -381,7 +381,7 @@ void TFormVelmora::MenuItemAboutClick()
 
 void TFormVelmora::MenuItemBDEClick()
 {
-    LaunchConfigurationTool();
+    launchConfigurationTool();
 }
 
 // --- The runs, as the rows and the menu show them ----------------------------------------------
@@ -433,7 +433,7 @@ std::optional<StartInput> TFormVelmora::typedRun(int unit) const
     return StartInput{row->minutesText(), row->secondsText(), row->discountText()};
 }
 
-void TFormVelmora::EndOnRequest(int signalNumber)
+void TFormVelmora::endOnRequest(int signalNumber)
 {
     if (m_endSignal != 0)
         return;

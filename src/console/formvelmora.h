@@ -86,7 +86,7 @@ public:
     // A request to end from outside (SIGTERM, SIGINT, SIGHUP), after the signal handler has
     // switched every unit off: each running unit's used time is recorded as "Zavřít" records
     // it, the end is logged and the message loop ends with 128 + the signal number.
-    void EndOnRequest(int signalNumber);
+    void endOnRequest(int signalNumber);
 
     void setRunQuestions(RunQuestions *questions); // nullptr: the dialog windows
     // Prints the receipt just stored (preview or straight to the printer); none until set.

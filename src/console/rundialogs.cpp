@@ -19,7 +19,7 @@ std::optional<StartInput> WindowRunDialogs::askStart(int unit)
 StopAnswer WindowRunDialogs::askStop(const StopFigures &figures)
 {
     TFormStop dialog(figures, m_parent);
-    PlaySound(QStringLiteral("Information.wav"));
+    playSound(QStringLiteral("Information.wav"));
     switch (dialog.exec()) {
     case TFormStop::Continue:
         return StopAnswer::Continue;

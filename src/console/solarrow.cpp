@@ -132,7 +132,7 @@ void SolarRow::showUnit(bool active, const QString &description, double price, b
     m_price = price;
     m_labelSolarDescription->setText(description);
     m_imageSolar->setPixmap(
-        AssetPixmap(active ? QStringLiteral("Person.bmp") : QStringLiteral("Closed.bmp")));
+        assetPixmap(active ? QStringLiteral("Person.bmp") : QStringLiteral("Closed.bmp")));
     m_imageSolar->setVisible(!active);
     const QString priceText = CzechFormat::amount(price);
     m_currencyEditSolarPrice->setText(priceText);
@@ -166,7 +166,7 @@ void SolarRow::setReadyLook()
 void SolarRow::setRunningLook()
 {
     m_running = true;
-    m_imageSolar->setPixmap(AssetPixmap(QStringLiteral("Person.bmp")));
+    m_imageSolar->setPixmap(assetPixmap(QStringLiteral("Person.bmp")));
     m_imageSolar->show();
     setButtonLook(QStringLiteral("Stop [F%1]").arg(m_unit), QStringLiteral("Stop.bmp"), Qt::red);
     setInputsEnabled(false);
@@ -176,7 +176,7 @@ void SolarRow::setRunningLook()
 void SolarRow::setButtonLook(const QString &caption, const QString &picture, const QColor &color)
 {
     m_bitBtnSolar->setText(caption);
-    m_bitBtnSolar->setIcon(QIcon(AssetPixmap(picture)));
+    m_bitBtnSolar->setIcon(QIcon(assetPixmap(picture)));
     QPalette buttonPalette = m_bitBtnSolar->palette();
     buttonPalette.setColor(QPalette::ButtonText, color);
     m_bitBtnSolar->setPalette(buttonPalette);

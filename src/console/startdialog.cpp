@@ -72,7 +72,7 @@ TFormStart::TFormStart(int unit, const SolarSettings &settings, QWidget *parent)
     m_bitBtnStart = new QPushButton(QStringLiteral("Start"), panel);
     m_bitBtnStart->setObjectName(QStringLiteral("BitBtnStart"));
     m_bitBtnStart->setGeometry(228, 8, 128, 50);
-    m_bitBtnStart->setIcon(QIcon(AssetPixmap(QStringLiteral("Start.bmp"))));
+    m_bitBtnStart->setIcon(QIcon(assetPixmap(QStringLiteral("Start.bmp"))));
     m_bitBtnStart->setIconSize({36, 36});
     m_bitBtnStart->setFont(blackFontPixels(21));
     m_bitBtnStart->setDefault(true);
@@ -112,7 +112,7 @@ QString TFormStart::discountText() const
 
 void TFormStart::showEvent(QShowEvent *event)
 {
-    CentreOnScreen(this);
+    centreOnScreen(this);
     QDialog::showEvent(event);
     FormActivate();
 }

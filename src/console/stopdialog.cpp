@@ -50,7 +50,7 @@ TFormStop::TFormStop(const StopFigures &figures, QWidget *parent) : QDialog(pare
 
     QPushButton *resume =
         makeButton(QStringLiteral("Pokračovat"), QStringLiteral("BitBtnContinue"), 8);
-    resume->setIcon(QIcon(AssetPixmap(QStringLiteral("Start.bmp"))));
+    resume->setIcon(QIcon(assetPixmap(QStringLiteral("Start.bmp"))));
     resume->setIconSize({36, 36});
     resume->setDefault(true);
     resume->setEnabled(figures.stoppedEarly);
@@ -65,7 +65,7 @@ TFormStop::TFormStop(const StopFigures &figures, QWidget *parent) : QDialog(pare
 
 void TFormStop::showEvent(QShowEvent *event)
 {
-    CentreOnScreen(this);
+    centreOnScreen(this);
     QDialog::showEvent(event);
 }
 

@@ -18,7 +18,7 @@ QString twoDigits(int value)
 // Digits of the rounded amount with two decimals, grouped or not, with a leading minus.
 QString decimalText(double value, bool grouped)
 {
-    const double rounded = RoundToCents(value);
+    const double rounded = roundToCents(value);
     const qint64 cents = qint64(std::llround(std::fabs(rounded) * 100.0));
     QString whole = QString::number(cents / 100);
     if (grouped) {

@@ -15,7 +15,7 @@ double TaxCoefficient(int ratePercent)
     return std::trunc(share * 10000.0) / 10000.0;
 }
 
-double RoundToCents(double amount)
+double roundToCents(double amount)
 {
     // Round what a decimal text of the amount shows: first drop the binary noise below a
     // millionth of a cent (6.675 is stored as 6.67499...), then round half away from zero.
@@ -24,17 +24,17 @@ double RoundToCents(double amount)
     return rounded == 0.0 ? 0.0 : rounded; // no "-0,00"
 }
 
-double DiscountedMinutePrice(double minutePrice, int discountPercent)
+double discountedMinutePrice(double minutePrice, int discountPercent)
 {
-    return RoundToCents(minutePrice * (100 - discountPercent) / 100.0);
+    return roundToCents(minutePrice * (100 - discountPercent) / 100.0);
 }
 
-double StopPriceTotal(double discountedMinutePrice, int usedSeconds)
+double stopPriceTotal(double discountedMinutePrice, int usedSeconds)
 {
     return RoundPrice(discountedMinutePrice * (usedSeconds / 60.0));
 }
 
-double ReceiptPriceTotal(int periodSeconds, double minutePrice, int discountPercent)
+double receiptPriceTotal(int periodSeconds, double minutePrice, int discountPercent)
 {
     return RoundPrice((periodSeconds / 60.0) * (minutePrice * (100 - discountPercent) / 100.0));
 }

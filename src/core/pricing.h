@@ -9,15 +9,15 @@ double RoundPrice(double amount);
 double TaxCoefficient(int ratePercent);
 
 // Rounds half away from zero to two decimals, as a money text with two decimals shows it.
-double RoundToCents(double amount);
+double roundToCents(double amount);
 
 // Price of one minute after a discount, rounded half away from zero to two decimals, as the
 // stop dialog's money field keeps it.
-double DiscountedMinutePrice(double minutePrice, int discountPercent);
+double discountedMinutePrice(double minutePrice, int discountPercent);
 
 // Price of a stopped run as the stop dialog shows it and the sale books it: the rounded minute
 // price times the minutes used, through RoundPrice.
-double StopPriceTotal(double discountedMinutePrice, int usedSeconds);
+double stopPriceTotal(double discountedMinutePrice, int usedSeconds);
 
 // Price of a stored receipt, computed from its fields whenever it is read (never stored).
-double ReceiptPriceTotal(int periodSeconds, double minutePrice, int discountPercent);
+double receiptPriceTotal(int periodSeconds, double minutePrice, int discountPercent);

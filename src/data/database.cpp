@@ -15,7 +15,7 @@ Database::Database(QObject *parent)
       m_locks(std::make_unique<EngineLocks>())
 {
     for (const QString &name : TableNames)
-        m_tableFiles.append(TableFileName(name));
+        m_tableFiles.append(fileNameOfTable(name));
 }
 
 Database::~Database()

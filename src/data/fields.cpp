@@ -63,7 +63,7 @@ bool Record::setValue(const QString &name, const QVariant &value)
     return true;
 }
 
-QString FieldTypeText(FieldType type, int size)
+QString fieldTypeText(FieldType type, int size)
 {
     switch (type) {
     case FieldType::Short:

@@ -90,4 +90,4 @@ struct IndexDefinition
 Q_DECLARE_OPERATORS_FOR_FLAGS(IndexDefinition::Options)
 
 // Czech name of a type for messages ("Alpha(32)", "Short" ...).
-QString FieldTypeText(FieldType type, int size = 0);
+QString fieldTypeText(FieldType type, int size = 0);

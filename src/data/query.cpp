@@ -321,7 +321,7 @@ bool Query::locate(const QString &field, const QString &text, LocateOptions opti
     const bool caseInsensitive = options.testFlag(LocateOption::CaseInsensitive);
     const bool partial = options.testFlag(LocateOption::PartialKey);
     for (bool more = first(); more; more = next()) {
-        if (LocateMatches(d->row.at(column).toString(), text, caseInsensitive, partial))
+        if (locateMatches(d->row.at(column).toString(), text, caseInsensitive, partial))
             return true;
     }
     // Not found: back on the first row, as a search that failed leaves it.

@@ -65,7 +65,7 @@ QString attachUri(const QString &path)
 
 } // namespace
 
-QString TableNameOfFile(const QString &tableFileName)
+QString tableNameOfFile(const QString &tableFileName)
 {
     return QFileInfo(tableFileName).completeBaseName();
 }
@@ -221,11 +221,11 @@ bool SqlConnection::open(const QString &directory, const QStringList &tableFiles
     }
     sqlite3_extended_result_codes(m_db, 1);
     sqlite3_busy_timeout(m_db, BusyTimeoutMs);
-    RegisterSqlFunctions(m_db);
+    registerSqlFunctions(m_db);
 
     for (int i = 0; i < tableFiles.size(); ++i) {
         const QString &file = tableFiles.at(i);
-        const QString schema = i == 0 ? QStringLiteral("main") : TableNameOfFile(file);
+        const QString schema = i == 0 ? QStringLiteral("main") : tableNameOfFile(file);
         // A rollback journal (never WAL) and full sync: the super-journal then makes one
         // transaction over all attached files atomic, and a commit is on disk when it returns.
         // They read the file's header: a damaged file fails here, named in the error.
@@ -242,7 +242,7 @@ bool SqlConnection::open(const QString &directory, const QStringList &tableFiles
             return false;
         }
         m_schemas.insert(file.toUpper(), schema);
-        m_tables.insert(file.toUpper(), TableNameOfFile(file));
+        m_tables.insert(file.toUpper(), tableNameOfFile(file));
     }
     return true;
 }

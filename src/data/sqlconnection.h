@@ -93,4 +93,4 @@ private:
 };
 
 // Table name of a table file: "SaleSolars.DB" -> "SaleSolars".
-QString TableNameOfFile(const QString &tableFileName);
+QString tableNameOfFile(const QString &tableFileName);

@@ -29,7 +29,7 @@ void priceTotal(sqlite3_context *context, int argc, sqlite3_value **argv)
         sqlite3_result_null(context);
         return;
     }
-    sqlite3_result_double(context, ReceiptPriceTotal(sqlite3_value_int(argv[0]),
+    sqlite3_result_double(context, receiptPriceTotal(sqlite3_value_int(argv[0]),
                                                      sqlite3_value_double(argv[1]),
                                                      sqlite3_value_int(argv[2])));
 }
@@ -40,14 +40,14 @@ void locateMatch(sqlite3_context *context, int argc, sqlite3_value **argv)
         sqlite3_result_int(context, 0);
         return;
     }
-    sqlite3_result_int(context, LocateMatches(textOf(argv[0]), textOf(argv[1]),
+    sqlite3_result_int(context, locateMatches(textOf(argv[0]), textOf(argv[1]),
                                               sqlite3_value_int(argv[2]) != 0,
                                               sqlite3_value_int(argv[3]) != 0));
 }
 
 } // namespace
 
-bool LocateMatches(const QString &value, const QString &pattern, bool caseInsensitive, bool partial)
+bool locateMatches(const QString &value, const QString &pattern, bool caseInsensitive, bool partial)
 {
     const Qt::CaseSensitivity sensitivity =
         caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
@@ -55,7 +55,7 @@ bool LocateMatches(const QString &value, const QString &pattern, bool caseInsens
                    : value.compare(pattern, sensitivity) == 0;
 }
 
-void RegisterSqlFunctions(sqlite3 *db)
+void registerSqlFunctions(sqlite3 *db)
 {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     sqlite3_create_function_v2(db, "PRICE_TOTAL", 3, flags, nullptr, priceTotal, nullptr, nullptr,

@@ -22,7 +22,7 @@ EngineError invalidValue(const FieldDefinition &field, const QVariant &value)
     return EngineError(
         EngineErrorCode::InvalidValue,
         QStringLiteral("Hodnota \"%1\" není platná pro pole %2 typu %3")
-            .arg(value.toString().left(24), field.name, FieldTypeText(field.type, field.size)));
+            .arg(value.toString().left(24), field.name, fieldTypeText(field.type, field.size)));
 }
 
 std::optional<qint64> integerValue(const QVariant &value)

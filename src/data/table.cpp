@@ -384,7 +384,7 @@ QString Table::fileName() const
 
 QString Table::tableName() const
 {
-    return TableNameOfFile(d->fileName);
+    return tableNameOfFile(d->fileName);
 }
 
 void Table::setExclusive(bool exclusive)

@@ -14,7 +14,7 @@
 // It resets when the table's records, order or filter change, and reports the row of the
 // table's current record (in the edit state the row shows the edit buffer).
 //
-//     TableModel model(&tableSaleSolars, SaleSolarsTable().visibleColumns());
+//     TableModel model(&tableSaleSolars, saleSolarsTable().visibleColumns());
 //     view->setModel(&model);
 class TableModel : public QAbstractTableModel
 {

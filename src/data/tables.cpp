@@ -109,7 +109,7 @@ TableDefinition makeSaleSolars()
                     field(QStringLiteral("USER"), FieldType::Alpha, 16)};
     table.calculatedFields = {
         calculated(QStringLiteral("PERIOD_MMSS"), FieldType::Alpha, 20),
-        // The SQL function calls the same ReceiptPriceTotal as the callback.
+        // The SQL function calls the same receiptPriceTotal as the callback.
         calculated(QStringLiteral("PRICE_TOTAL"), FieldType::Money, 0,
                    QStringLiteral("PRICE_TOTAL(\"PERIOD\", \"PRICE\", \"OFF\")")),
     };
@@ -165,11 +165,11 @@ bool fillInstallation(const QString &directory, QString *error)
     if (!database.connectDirectory(directory))
         return engineFailure();
     for (const QString &name : TableNames) {
-        const TableDefinition *definition = FindTableDefinition(name);
+        const TableDefinition *definition = findTableDefinition(name);
         Table table(&database, definition->fileName());
         table.setObjectName(definition->objectName);
         table.setExclusive(true);
-        for (const IndexDefinition &index : IndexSetDefinitions(definition->indexSet)) {
+        for (const IndexDefinition &index : indexSetDefinitions(definition->indexSet)) {
             if (!table.addIndex(index))
                 return engineFailure();
         }
@@ -190,12 +190,12 @@ bool fillInstallation(const QString &directory, QString *error)
 
 } // namespace
 
-QString TableFileName(const QString &tableName)
+QString fileNameOfTable(const QString &tableName)
 {
     return tableName + QStringLiteral(".DB");
 }
 
-QList<IndexDefinition> IndexSetEntry(const QStringList &indexSet, int k)
+QList<IndexDefinition> indexSetEntry(const QStringList &indexSet, int k)
 {
     if (k < 0 || k >= indexSet.size())
         return {};
@@ -209,11 +209,11 @@ QList<IndexDefinition> IndexSetEntry(const QStringList &indexSet, int k)
                             IndexDefinition::CaseInsensitive | IndexDefinition::Descending}};
 }
 
-QList<IndexDefinition> IndexSetDefinitions(const QStringList &indexSet)
+QList<IndexDefinition> indexSetDefinitions(const QStringList &indexSet)
 {
     QList<IndexDefinition> definitions;
     for (int k = 0; k < indexSet.size(); ++k)
-        definitions += IndexSetEntry(indexSet, k);
+        definitions += indexSetEntry(indexSet, k);
     return definitions;
 }
 
@@ -236,56 +236,56 @@ QList<FieldDisplay> TableDefinition::visibleColumns() const
     return columns;
 }
 
-const TableDefinition &MoneyTable()
+const TableDefinition &moneyTable()
 {
     static const TableDefinition table = makeMoney();
     return table;
 }
 
-const TableDefinition &SolarsTable()
+const TableDefinition &solarsTable()
 {
     static const TableDefinition table = makeSolars();
     return table;
 }
 
-const TableDefinition &SaleSolarsTable()
+const TableDefinition &saleSolarsTable()
 {
     static const TableDefinition table = makeSaleSolars();
     return table;
 }
 
-const TableDefinition *FindTableDefinition(const QString &tableName)
+const TableDefinition *findTableDefinition(const QString &tableName)
 {
-    for (const TableDefinition *table : {&MoneyTable(), &SolarsTable(), &SaleSolarsTable()}) {
+    for (const TableDefinition *table : {&moneyTable(), &solarsTable(), &saleSolarsTable()}) {
         if (table->name.compare(tableName, Qt::CaseInsensitive) == 0)
             return table;
     }
     return nullptr;
 }
 
-void SolarsCalcFields(Record &record)
+void TableSolarsCalcFields(Record &record)
 {
     record.setValue(QStringLiteral("COUNTER_HOURS"),
                     record.value(QStringLiteral("COUNTER")).toInt() / 3600.0);
 }
 
-void SaleSolarsCalcFields(Record &record)
+void TableSaleSolarsCalcFields(Record &record)
 {
     const int period = record.value(QStringLiteral("PERIOD")).toInt();
     record.setValue(QStringLiteral("PERIOD_MMSS"), CzechFormat::period(period));
     record.setValue(QStringLiteral("PRICE_TOTAL"),
-                    ReceiptPriceTotal(period, record.value(QStringLiteral("PRICE")).toDouble(),
+                    receiptPriceTotal(period, record.value(QStringLiteral("PRICE")).toDouble(),
                                       record.value(QStringLiteral("OFF")).toInt()));
 }
 
-bool CreateInstallation(const QString &directory, QString *error)
+bool createInstallation(const QString &directory, QString *error)
 {
     for (const QString &name : TableNames) {
-        const QString path = JoinPath(directory, TableFileName(name));
+        const QString path = JoinPath(directory, fileNameOfTable(name));
         if (QFileInfo::exists(path)) {
             *error =
                 QStringLiteral("Adresář %1 již obsahuje tabulku %2, instalace nebyla vytvořena")
-                    .arg(directory, TableFileName(name));
+                    .arg(directory, fileNameOfTable(name));
             return false;
         }
     }
@@ -295,13 +295,13 @@ bool CreateInstallation(const QString &directory, QString *error)
     }
     bool created = true;
     for (const QString &name : TableNames) {
-        created = created && createBareTable(JoinPath(directory, TableFileName(name)),
-                                             *FindTableDefinition(name), error);
+        created = created && createBareTable(JoinPath(directory, fileNameOfTable(name)),
+                                             *findTableDefinition(name), error);
     }
     if (created && fillInstallation(directory, error))
         return true;
     // Leave no half-made installation behind.
     for (const QString &name : TableNames)
-        QFile::remove(JoinPath(directory, TableFileName(name)));
+        QFile::remove(JoinPath(directory, fileNameOfTable(name)));
     return false;
 }

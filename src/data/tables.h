@@ -16,7 +16,7 @@ inline const QStringList TableNames = {QStringLiteral("Money"), QStringLiteral("
                                        QStringLiteral("SaleSolars")};
 
 // "Money" -> "Money.DB"
-QString TableFileName(const QString &tableName);
+QString fileNameOfTable(const QString &tableName);
 
 // Index sets: the first entry is the primary key, every further entry names one field that gets
 // two case-insensitive secondary indexes, "_" + field ascending and field + "_" descending.
@@ -29,8 +29,8 @@ inline const QStringList SaleSolarsIndexes = {
 
 // The index definitions of one entry of an index set (k from 0): entry 0 the unnamed primary
 // key, every other entry its ascending and descending secondary index.
-QList<IndexDefinition> IndexSetEntry(const QStringList &indexSet, int k);
-QList<IndexDefinition> IndexSetDefinitions(const QStringList &indexSet);
+QList<IndexDefinition> indexSetEntry(const QStringList &indexSet, int k);
+QList<IndexDefinition> indexSetDefinitions(const QStringList &indexSet);
 
 struct TableDefinition
 {
@@ -41,23 +41,23 @@ struct TableDefinition
     QList<FieldDisplay> displays;            // every field's display attributes, in column order
     QStringList indexSet;
 
-    QString fileName() const { return TableFileName(name); }
+    QString fileName() const { return fileNameOfTable(name); }
     const FieldDisplay *display(const QString &field) const; // nullptr when unknown
     QList<FieldDisplay> visibleColumns() const;
 };
 
-const TableDefinition &MoneyTable();
-const TableDefinition &SolarsTable();
-const TableDefinition &SaleSolarsTable();
-const TableDefinition *FindTableDefinition(const QString &tableName); // case-insensitive
+const TableDefinition &moneyTable();
+const TableDefinition &solarsTable();
+const TableDefinition &saleSolarsTable();
+const TableDefinition *findTableDefinition(const QString &tableName); // case-insensitive
 
-// Calculated fields, one formula each (ReceiptPriceTotal and CzechFormat::period of core):
+// Calculated fields, one formula each (receiptPriceTotal and CzechFormat::period of core):
 // Solars: COUNTER_HOURS = COUNTER / 3600.
 // SaleSolars: PERIOD_MMSS = "mm:ss" of PERIOD; PRICE_TOTAL = price of the run after discount.
-void SolarsCalcFields(Record &record);
-void SaleSolarsCalcFields(Record &record);
+void TableSolarsCalcFields(Record &record);
+void TableSaleSolarsCalcFields(Record &record);
 
 // Creates a fresh installation in the directory (made when missing): the three table files with
 // their full index sets, eight Solars records (SOLAR 1 to 8, active, "Solárko N", 10.00 per
 // minute, counters 0) and one Money record (0.00). Refuses when any table file exists already.
-bool CreateInstallation(const QString &directory, QString *error);
+bool createInstallation(const QString &directory, QString *error);

@@ -21,7 +21,7 @@ bool TableStructure::loadFields(SqlConnection &sql, EngineError *error)
         *error = sqlError;
         return false;
     }
-    statement.bind({TableNameOfFile(m_fileName), sql.schemaOf(m_fileName)});
+    statement.bind({tableNameOfFile(m_fileName), sql.schemaOf(m_fileName)});
     QList<FieldDefinition> definitions;
     int rc = SQLITE_ROW;
     while ((rc = statement.step()) == SQLITE_ROW) {
@@ -35,7 +35,7 @@ bool TableStructure::loadFields(SqlConnection &sql, EngineError *error)
     if (definitions.isEmpty()) {
         *error = EngineError(EngineErrorCode::TableStructure,
                              QStringLiteral("Soubor %1 neobsahuje tabulku %2")
-                                 .arg(m_fileName, TableNameOfFile(m_fileName)));
+                                 .arg(m_fileName, tableNameOfFile(m_fileName)));
         return false;
     }
     for (FieldDefinition calculated : std::as_const(m_calculated)) {
@@ -50,7 +50,7 @@ bool TableStructure::loadIndexes(SqlConnection &sql, EngineError *error)
 {
     m_indexes.clear();
     const QString schema = sql.schemaOf(m_fileName);
-    const QString tableName = TableNameOfFile(m_fileName);
+    const QString tableName = tableNameOfFile(m_fileName);
     EngineError sqlError;
     // Creation order: the rows of the schema table; the primary key's index comes first.
     SqlStatement list = sql.prepare(
@@ -231,7 +231,7 @@ QString TableStructure::createIndexSql(const QString &schema, const QString &nam
         columns.append(term.expression() + (term.descending ? QStringLiteral(" DESC") : QString()));
     return QStringLiteral("CREATE %1INDEX %2.%3 ON %4 (%5)")
         .arg(unique ? QStringLiteral("UNIQUE ") : QString(), Storage::quoted(schema),
-             Storage::quoted(name), Storage::quoted(TableNameOfFile(m_fileName)),
+             Storage::quoted(name), Storage::quoted(tableNameOfFile(m_fileName)),
              columns.join(QStringLiteral(", ")));
 }
 
@@ -243,7 +243,7 @@ bool TableStructure::rebuildTable(SqlConnection &sql, bool withPrimaryKey,
     // indexes. One savepoint: a key violation or any failure leaves the table as it was.
     const QString schema = sql.schemaOf(m_fileName);
     const QString qualified = sql.qualifiedTable(m_fileName);
-    const QString tableName = TableNameOfFile(m_fileName);
+    const QString tableName = tableNameOfFile(m_fileName);
     const QString temporary = tableName + QStringLiteral("__rebuild");
     const QString qualifiedTemporary =
         Storage::quoted(schema) + QLatin1Char('.') + Storage::quoted(temporary);

@@ -7,7 +7,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-bool LaunchConfigurationTool()
+bool launchConfigurationTool()
 {
     const QString name = QStringLiteral("velmora-dbconfig");
     QString program = JoinPath(Program().ProgramDir, name);

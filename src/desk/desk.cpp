@@ -28,10 +28,10 @@ Desk::Desk(DeskReport &report)
     m_tableSolars.setObjectName(QStringLiteral("TableSolars"));
     m_tableSaleSolars.setObjectName(QStringLiteral("TableSaleSolars"));
     m_tableSaleSolarsCalc.setObjectName(QStringLiteral("TableSaleSolarsCalc"));
-    m_tableSolars.setCalculatedFields(SolarsTable().calculatedFields);
-    m_tableSolars.setCalcFieldsCallback(SolarsCalcFields);
-    m_tableSaleSolars.setCalculatedFields(SaleSolarsTable().calculatedFields);
-    m_tableSaleSolars.setCalcFieldsCallback(SaleSolarsCalcFields);
+    m_tableSolars.setCalculatedFields(solarsTable().calculatedFields);
+    m_tableSolars.setCalcFieldsCallback(TableSolarsCalcFields);
+    m_tableSaleSolars.setCalculatedFields(saleSolarsTable().calculatedFields);
+    m_tableSaleSolars.setCalcFieldsCallback(TableSaleSolarsCalcFields);
     for (Table *table : {&m_tableMoney, &m_tableSolars, &m_tableSaleSolars})
         installErrorHandlers(*table);
 }

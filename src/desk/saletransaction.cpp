@@ -38,7 +38,7 @@ bool SaleRecorder::SaleSolarTransaction(const Sale &sale)
             m_log, sale.unit, startTick, sale.keepReceipt,
             m_tableSaleSolars.value(QStringLiteral("PARAGON")).toLongLong());
         if (startupsReachMaximum)
-            TransactionLog::StartupsAtMaximum(m_log, sale.unit, MaxStartups);
+            TransactionLog::startupsAtMaximum(m_log, sale.unit, MaxStartups);
     } else {
         abandon(started);
     }
@@ -51,7 +51,7 @@ bool SaleRecorder::SaleSolarTransaction(const Sale &sale)
         return true;
     }
     TransactionLog::TransactionSaleSolarsError(m_log, sale.unit);
-    TransactionLog::SaleNotStored(m_log, sale.unit, sale.seconds, sale.minutePrice, sale.discount,
+    TransactionLog::saleNotStored(m_log, sale.unit, sale.seconds, sale.minutePrice, sale.discount,
                                   sale.total, Program().CurrentUser);
     // Only now, with nothing left open, may the messages run their modal loops.
     heldErrors.release();

@@ -23,7 +23,7 @@ StopFigures stopFiguresOf(const Sale &sale)
 {
     StopFigures figures;
     figures.unit = sale.unit;
-    figures.discountedMinutePrice = DiscountedMinutePrice(sale.minutePrice, sale.discount);
+    figures.discountedMinutePrice = discountedMinutePrice(sale.minutePrice, sale.discount);
     figures.stoppedEarly = sale.stoppedEarly;
     figures.usedSeconds = sale.seconds;
     figures.total = sale.total;
@@ -64,7 +64,7 @@ bool SolarRuns::isCounting(int unit) const
 
 void SolarRuns::command(int unit, const std::optional<StartInput> &typed)
 {
-    const bool bitSet = ReadPort(PortAddress(), 0) & UnitMask(unit);
+    const bool bitSet = ReadPort(PortAddress(), 0) & unitMask(unit);
     // A countdown the program runs is stopped and recorded even when the bit was cleared
     // behind its back: the run happened and its sale must not be lost.
     if (bitSet || isCounting(unit))
@@ -147,7 +147,7 @@ Sale SolarRuns::stoppedRun(int unit) const
     sale.stoppedEarly = run.remainingSeconds != 0;
     sale.seconds = run.totalSeconds - run.remainingSeconds;
     sale.total =
-        StopPriceTotal(DiscountedMinutePrice(sale.minutePrice, sale.discount), sale.seconds);
+        stopPriceTotal(discountedMinutePrice(sale.minutePrice, sale.discount), sale.seconds);
     return sale;
 }
 
@@ -178,5 +178,5 @@ void SolarRuns::recordAllRunning()
 
 void SolarRuns::switchUnit(int unit, bool on)
 {
-    emit portRegisterChanged(on ? SwitchUnitOn(unit) : SwitchUnitOff(unit));
+    emit portRegisterChanged(on ? switchUnitOn(unit) : switchUnitOff(unit));
 }

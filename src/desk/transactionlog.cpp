@@ -45,7 +45,7 @@ void TransactionSaleSolarsError(EventLog &log, int unit)
     log.AddLog(QStringLiteral("Transakce [%1]: CHYBA").arg(unit));
 }
 
-void SaleNotStored(EventLog &log, int unit, int seconds, double minutePrice, int discount,
+void saleNotStored(EventLog &log, int unit, int seconds, double minutePrice, int discount,
                    double total, const QString &user)
 {
     log.AddLog(QStringLiteral("Neuložený prodej solárko[%1]: %2 s, cena %3/min, sleva %4 %, "
@@ -55,7 +55,7 @@ void SaleNotStored(EventLog &log, int unit, int seconds, double minutePrice, int
                         CzechFormat::money(total), user));
 }
 
-void StartupsAtMaximum(EventLog &log, int unit, int maximum)
+void startupsAtMaximum(EventLog &log, int unit, int maximum)
 {
     log.AddLog(QStringLiteral("Počet startů solárka [%1] dosáhl maxima %2 a dál se nezvyšuje")
                    .arg(unit)

@@ -16,9 +16,9 @@ void TransactionSaleSolarsOk(EventLog &log, int unit, qint64 startTick, bool rec
                              qint64 paragon);
 void TransactionSaleSolarsError(EventLog &log, int unit);
 // After the error line: the figures of the sale that was not stored, so it can be booked by hand.
-void SaleNotStored(EventLog &log, int unit, int seconds, double minutePrice, int discount,
+void saleNotStored(EventLog &log, int unit, int seconds, double minutePrice, int discount,
                    double total, const QString &user);
 // Once, when a unit's count of runs reaches the most its field holds.
-void StartupsAtMaximum(EventLog &log, int unit, int maximum);
+void startupsAtMaximum(EventLog &log, int unit, int maximum);
 
 } // namespace TransactionLog

@@ -48,19 +48,19 @@ PortAccessLayer layer;
 
 } // namespace
 
-void InitializePortAccess()
+void initializePortAccess()
 {
     const PortBackendKind kind = chosenPortBackend();
-    InitializePortAccess(createPortBackend(kind));
+    initializePortAccess(createPortBackend(kind));
     layer.startWatchdog(kind);
 }
 
-void InitializePortAccess(std::unique_ptr<PortBackend> backend)
+void initializePortAccess(std::unique_ptr<PortBackend> backend)
 {
     layer.start(std::move(backend));
 }
 
-void ShutdownPortAccess()
+void shutdownPortAccess()
 {
     layer.stop();
 }

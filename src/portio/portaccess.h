@@ -15,17 +15,17 @@
 
 // Start at program start, before the start-up sequence: the back end chosen in the
 // configuration, with its watchdog. The second form takes a given back end, without a watchdog.
-void InitializePortAccess();
-void InitializePortAccess(std::unique_ptr<PortBackend> backend);
+void initializePortAccess();
+void initializePortAccess(std::unique_ptr<PortBackend> backend);
 // Switches off the registers written during the run and releases the back end.
-void ShutdownPortAccess();
+void shutdownPortAccess();
 
 // Initialises on construction and shuts down on destruction.
 class PortAccessSession
 {
 public:
-    PortAccessSession() { InitializePortAccess(); }
-    ~PortAccessSession() { ShutdownPortAccess(); }
+    PortAccessSession() { initializePortAccess(); }
+    ~PortAccessSession() { shutdownPortAccess(); }
     PortAccessSession(const PortAccessSession &) = delete;
     PortAccessSession &operator=(const PortAccessSession &) = delete;
 };

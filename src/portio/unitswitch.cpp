@@ -16,19 +16,19 @@ template <typename Change> quint32 changeRegister(Change change)
 
 } // namespace
 
-quint32 SwitchUnitOn(int unit)
+quint32 switchUnitOn(int unit)
 {
-    return changeRegister([unit](quint32 value) { return value | UnitMask(unit); });
+    return changeRegister([unit](quint32 value) { return value | unitMask(unit); });
 }
 
-quint32 SwitchUnitOff(int unit)
+quint32 switchUnitOff(int unit)
 {
     // Clearing rather than toggling: a toggle of a bit that is unexpectedly clear would switch
     // the bed on.
-    return changeRegister([unit](quint32 value) { return value & ~UnitMask(unit); });
+    return changeRegister([unit](quint32 value) { return value & ~unitMask(unit); });
 }
 
-bool ResetPortRegister(quint32 port)
+bool resetPortRegister(quint32 port)
 {
     WritePort(port, ByteWidth, 0);
     return ReadPort(port, ByteWidth) == 0;

@@ -59,7 +59,7 @@ public:
 
 QPushButton *makeButton(const QString &caption, const QString &name, QWidget *parent)
 {
-    QPushButton *button = NamedButton(caption, name, parent);
+    QPushButton *button = namedButton(caption, name, parent);
     button->setMinimumWidth(ButtonWidth);
     return button;
 }
@@ -115,7 +115,7 @@ TFormSetupSolar::TFormSetupSolar(Table &tableSolars, EventLog &log, DatabaseSave
     middle->addLayout(right, 1);
     layout->addLayout(middle);
 
-    const OkCancelButtons buttons = AddOkCancelRow(layout, this);
+    const OkCancelButtons buttons = addOkCancelRow(layout, this);
     m_buttonOk = buttons.ok;
     m_buttonCancel = buttons.cancel;
     for (QPushButton *button : {m_buttonOk, m_buttonCancel})
@@ -133,7 +133,7 @@ void TFormSetupSolar::buildSolarsGroup(QLayout *layout)
 {
     auto *group = new QGroupBox(QStringLiteral("Solárka"), this);
     auto *groupLayout = new QHBoxLayout(group);
-    m_modelSolars = new TableModel(&m_tableSolars, SolarsTable().visibleColumns(), this);
+    m_modelSolars = new TableModel(&m_tableSolars, solarsTable().visibleColumns(), this);
     m_gridSolars = named(new QTableView(group), QStringLiteral("DBGridSolars"));
     m_gridSolars->setModel(m_modelSolars);
     m_gridSolars->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -165,7 +165,7 @@ void TFormSetupSolar::buildSolarsGroup(QLayout *layout)
     side->addStretch();
     groupLayout->addLayout(side);
     layout->addWidget(group);
-    SwitchDefaultButtonWithFocus(group);
+    switchDefaultButtonWithFocus(group);
 
     connect(m_gridSolars->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
@@ -211,7 +211,7 @@ QWidget *TFormSetupSolar::buildDiscountGroup()
     grid->addWidget(m_buttonOffDelete, 3, 2);
     grid->addWidget(m_buttonOffDefault, 4, 2, Qt::AlignTop);
     grid->setRowStretch(4, 1);
-    SwitchDefaultButtonWithFocus(group);
+    switchDefaultButtonWithFocus(group);
 
     connect(m_integerEditOff, &QLineEdit::textChanged, this,
             [this](const QString &text) { m_buttonOffAdd->setEnabled(!text.isEmpty()); });
@@ -441,7 +441,7 @@ void TFormSetupSolar::EditsChange()
 void TFormSetupSolar::keyPressEvent(QKeyEvent *event)
 {
     // Escape is "Storno", which reloads the stored values; the close box does not.
-    if (!EscapeClicksButton(event, m_buttonCancel))
+    if (!escapeClicksButton(event, m_buttonCancel))
         QDialog::keyPressEvent(event);
 }
 
@@ -469,7 +469,7 @@ bool TFormSetupSolar::putPortInForce()
     const QString typed = m_editPort->text();
     if (typed == m_portInForce)
         return true;
-    if (!ResetPortRegister(portAddressFromText(typed))) {
+    if (!resetPortRegister(portAddressFromText(typed))) {
         ShowWarning(
             QStringLiteral("Chyba při resetování portu I/O ovladačem..."),
             QStringLiteral("Port %1 neodpovídá, platí dál port %2...").arg(typed, m_portInForce));

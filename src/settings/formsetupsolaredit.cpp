@@ -32,7 +32,7 @@ constexpr int MaxStartup = 32767; // a Short field
 
 int descriptionLength()
 {
-    for (const FieldDefinition &field : SolarsTable().fields) {
+    for (const FieldDefinition &field : solarsTable().fields) {
         if (field.name == Description)
             return field.size;
     }
@@ -66,7 +66,7 @@ TFormSetupSolarEdit::TFormSetupSolarEdit(const Record &record, QWidget *parent)
     fields->addWidget(new QLabel(QStringLiteral("Popis:"), this), 1, 0);
     fields->addWidget(m_editDescription, 1, 1, 1, 2);
 
-    m_currencyEditPrice = new TCurrencyEdit(this);
+    m_currencyEditPrice = new CurrencyEdit(this);
     m_currencyEditPrice->setObjectName(QStringLiteral("CurrencyEditPrice"));
     m_currencyEditPrice->setValue(m_original.value(Price).toDouble());
     m_currencyEditPrice->setFixedWidth(FieldWidth);
@@ -86,7 +86,7 @@ TFormSetupSolarEdit::TFormSetupSolarEdit(const Record &record, QWidget *parent)
     m_textCounterHours->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_textCounterHours->setFixedWidth(FieldWidth);
     auto *counterReset =
-        NamedButton(QStringLiteral("Vynulovat"), QStringLiteral("ButtonCounterReset"), group);
+        namedButton(QStringLiteral("Vynulovat"), QStringLiteral("ButtonCounterReset"), group);
     counters->addWidget(new QLabel(QStringLiteral("Doba provozu [H]:"), group), 0, 0);
     counters->addWidget(m_textCounterHours, 0, 1);
     counters->addWidget(counterReset, 0, 2);
@@ -98,7 +98,7 @@ TFormSetupSolarEdit::TFormSetupSolarEdit(const Record &record, QWidget *parent)
     m_integerEditStartup->setValue(m_original.value(Startup).toInt());
     m_integerEditStartup->setFixedWidth(FieldWidth);
     auto *startupReset =
-        NamedButton(QStringLiteral("Vynulovat"), QStringLiteral("ButtonStartupReset"), group);
+        namedButton(QStringLiteral("Vynulovat"), QStringLiteral("ButtonStartupReset"), group);
     counters->addWidget(new QLabel(QStringLiteral("Počet startů:"), group), 1, 0);
     counters->addWidget(m_integerEditStartup, 1, 1);
     counters->addWidget(startupReset, 1, 2);
@@ -110,7 +110,7 @@ TFormSetupSolarEdit::TFormSetupSolarEdit(const Record &record, QWidget *parent)
     m_checkBoxActive->setChecked(m_original.value(Active).toBool());
     layout->addWidget(m_checkBoxActive);
 
-    const auto [ok, cancel] = AddOkCancelRow(layout, this);
+    const auto [ok, cancel] = addOkCancelRow(layout, this);
     ok->setDefault(true);
 
     connect(counterReset, &QPushButton::clicked, this,
@@ -131,14 +131,14 @@ int TFormSetupSolarEdit::unit() const
 
 void TFormSetupSolarEdit::showCounterHours()
 {
-    const FieldDisplay *display = SolarsTable().display(CounterHours);
+    const FieldDisplay *display = solarsTable().display(CounterHours);
     m_textCounterHours->setText(display->text(FieldType::Float, m_record.value(CounterHours)));
 }
 
 void TFormSetupSolarEdit::ButtonCounterResetClick()
 {
     m_record.setValue(Counter, 0);
-    SolarsCalcFields(m_record);
+    TableSolarsCalcFields(m_record);
     showCounterHours();
 }
 
@@ -154,7 +154,7 @@ bool TFormSetupSolarEdit::writeChanges(Table &table) const
         !table.setValue(Description, description))
         return false;
     const double price = m_currencyEditPrice->value();
-    if (price != RoundToCents(m_original.value(Price).toDouble()) && !table.setValue(Price, price))
+    if (price != roundToCents(m_original.value(Price).toDouble()) && !table.setValue(Price, price))
         return false;
     const int counter = m_record.value(Counter).toInt();
     if (counter != m_original.value(Counter).toInt() && !table.setValue(Counter, counter))

@@ -7,7 +7,7 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
-class TCurrencyEdit;
+class CurrencyEdit;
 class TIntegerEdit;
 class Table;
 
@@ -38,7 +38,7 @@ private:
     Record m_record; // the original with the operating time reset by "Vynulovat"
     QLabel *m_textSolar;
     QLineEdit *m_editDescription;
-    TCurrencyEdit *m_currencyEditPrice;
+    CurrencyEdit *m_currencyEditPrice;
     QLabel *m_textCounterHours;
     TIntegerEdit *m_integerEditStartup;
     QCheckBox *m_checkBoxActive;

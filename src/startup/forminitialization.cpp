@@ -91,7 +91,7 @@ void TFormInitialization::closeEvent(QCloseEvent *event)
 
 void TFormInitialization::showEvent(QShowEvent *event)
 {
-    CentreOnScreen(this);
+    centreOnScreen(this);
     QWidget::showEvent(event);
 }
 

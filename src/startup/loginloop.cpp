@@ -7,7 +7,7 @@
 #include "users/access.h"
 #include "users/formlogin.h"
 
-bool RunLoginLoop(const UserRegister &users, EventLog &log)
+bool runLoginLoop(const UserRegister &users, EventLog &log)
 {
     AddProgress(QStringLiteral("Přihlášení uživatele"));
     TFormLogin dialog;

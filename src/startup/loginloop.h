@@ -6,4 +6,4 @@ class UserRegister;
 // Asks who works at the desk until a name and password pass, or the dialog is cancelled.
 // On success the name as typed becomes the current user, is kept as the last login name and
 // logged. False when cancelled.
-bool RunLoginLoop(const UserRegister &users, EventLog &log);
+bool runLoginLoop(const UserRegister &users, EventLog &log);

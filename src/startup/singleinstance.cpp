@@ -61,7 +61,7 @@ bool SingleInstance::claim()
     return true;
 }
 
-void BringDeskToFront(QWidget *console, QWidget *progress)
+void bringDeskToFront(QWidget *console, QWidget *progress)
 {
     QWidget *main = console && console->isVisible() ? console : progress;
     QWidget *modal = QApplication::activeModalWidget();

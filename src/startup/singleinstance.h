@@ -33,4 +33,4 @@ private:
 // What a second start asks of the running desk: its console (the progress window while the
 // console is not shown yet) restored when minimized, a maximized one left maximized, and the
 // window that waits for an answer (a modal dialog such as the login) brought to the front.
-void BringDeskToFront(QWidget *console, QWidget *progress);
+void bringDeskToFront(QWidget *console, QWidget *progress);

@@ -22,7 +22,7 @@
 
 namespace {
 
-void ShowStartFailure()
+void showStartFailure()
 {
     ShowDatabaseError(false);
     ShowWarning(QStringLiteral("Chyba při spouštění..."),
@@ -32,7 +32,7 @@ void ShowStartFailure()
 } // namespace
 
 StartupSequence::StartupSequence()
-    : m_instance(std::make_unique<SingleInstance>()), m_launchConfigTool(LaunchConfigurationTool),
+    : m_instance(std::make_unique<SingleInstance>()), m_launchConfigTool(launchConfigurationTool),
       m_commandLine(QCoreApplication::arguments().join(QLatin1Char(' ')))
 {}
 
@@ -59,7 +59,7 @@ StartupSequence::Outcome StartupSequence::fail(Outcome outcome)
     // on goes off, at the configured address and through the chosen back end, when it reaches it.
     // The start fails either way: a register that does not read back 0 changes nothing here.
     if (outcome != Outcome::AnotherInstance)
-        ResetPortRegister(PortAddress());
+        resetPortRegister(PortAddress());
     // The progress window, with its last "Error", goes with the sequence at the program's end.
     m_console.reset();
     return outcome;
@@ -95,10 +95,10 @@ StartupSequence::Outcome StartupSequence::start()
 
     m_console = std::make_unique<TFormVelmora>();
     connect(m_instance.get(), &SingleInstance::raiseRequested, m_console.get(),
-            [this] { BringDeskToFront(m_console.get(), m_progress.get()); });
+            [this] { bringDeskToFront(m_console.get(), m_progress.get()); });
     Database &database = m_console->database();
     if (!database.connect()) {
-        ShowStartFailure();
+        showStartFailure();
         return fail(Outcome::Failed);
     }
     program.DatabaseDir = database.directory();
@@ -122,7 +122,7 @@ StartupSequence::Outcome StartupSequence::start()
     }
     ProgressOk();
     AddProgress(QStringLiteral("Reset portu I/O ovladačem"));
-    if (!ResetPortRegister(PortAddress())) {
+    if (!resetPortRegister(PortAddress())) {
         ProgressError();
         ShowWarning(QStringLiteral("Chyba při resetování portu I/O ovladačem..."),
                     QStringLiteral("Program bude ukončen, zkontrolujte nastavení portu..."));
@@ -130,13 +130,13 @@ StartupSequence::Outcome StartupSequence::start()
     }
     ProgressOk();
 
-    if (!RunLoginLoop(m_console->users()->users(), m_console->eventLog()))
+    if (!runLoginLoop(m_console->users()->users(), m_console->eventLog()))
         return fail(Outcome::LoginCancelled);
 
     program.CommandLine = m_commandLine;
     program.Restored = false;
     if (!openTables()) {
-        ShowStartFailure();
+        showStartFailure();
         return fail(Outcome::Failed);
     }
 
@@ -144,7 +144,7 @@ StartupSequence::Outcome StartupSequence::start()
                                program.CommandLine.contains(QStringLiteral("/RESET")) ||
                                program.Restored;
     if (askToContinue &&
-        !ShowQuestionWithoutSound(QStringLiteral("Pokračovat ve spouštění aplikace?"),
+        !showQuestionWithoutSound(QStringLiteral("Pokračovat ve spouštění aplikace?"),
                                   QStringLiteral("Volbou [Ne] ukončíte aplikaci...")))
         return fail(Outcome::NotContinued);
     return Outcome::Run;
@@ -200,7 +200,7 @@ int StartupSequence::run()
     m_console->show();
     const EndRequestNotifier endRequests;
     connect(&endRequests, &EndRequestNotifier::endRequested, m_console.get(),
-            &TFormVelmora::EndOnRequest);
+            &TFormVelmora::endOnRequest);
     const int code = QApplication::exec();
     m_console.reset();
     return code;

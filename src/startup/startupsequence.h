@@ -20,13 +20,13 @@ class StartupSequence : public QObject
 public:
     enum class Outcome {
         Run,             // the console is ready to be shown
-        AnotherInstance, // A
-        NoAlias,         // B
-        NoDriver,        // D
-        PortNotReset,    // R
-        LoginCancelled,  // L
-        Failed,          // E
-        NotContinued,    // Q
+        AnotherInstance, // another desk runs already
+        NoAlias,         // no database alias is configured; the set-up tool was started
+        NoDriver,        // the I/O driver did not start
+        PortNotReset,    // the port register could not be reset
+        LoginCancelled,  // the login was given up
+        Failed,          // the database could not be connected or its tables opened
+        NotContinued,    // after a repair, reset or restore the user chose to stop
     };
 
     StartupSequence();
@@ -38,7 +38,8 @@ public:
     // The command line the switches are read from; the process's own by default.
     void setCommandLine(const QString &commandLine);
 
-    // Steps 1 to 19; on Run the console exists, not yet shown.
+    // The start from the single-instance test to the opened tables (and, after a repair, reset or
+    // restore, the question whether to go on); on Run the console exists, not yet shown.
     Outcome start();
     TFormVelmora *console() const { return m_console.get(); }
     TFormInitialization *progressWindow() const { return m_progress.get(); }

@@ -9,7 +9,7 @@
 // separately for each purpose, so that no key is stored as such.
 namespace Ciphers {
 
-enum class Purpose : quint64 { UsersFile = 1, MasterPassword = 2, TablePassword = 3 };
+enum class Purpose : quint64 { UsersFile = 1, MasterPassword = 2, tablePassword = 3 };
 
 // Seals a whole file content with an authenticated cipher (random nonce in front), so that a
 // damaged or tampered file is detected as a whole instead of being half read.

@@ -36,7 +36,7 @@ TFormLogin::TFormLogin(QWidget *parent) : QDialog(parent)
     grid->addWidget(m_editPass, 1, 1);
     layout->addWidget(group);
 
-    const auto [ok, cancel] = AddOkCancelRow(layout, this);
+    const auto [ok, cancel] = addOkCancelRow(layout, this);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -120,10 +120,10 @@ TFormUser::TFormUser(const QString &usersFilePath, QWidget *parent)
     groupLayout->addWidget(m_listViewUsers);
 
     auto *side = new QVBoxLayout;
-    m_buttonAdd = NamedButton(QStringLiteral("Přidat"), QStringLiteral("ButtonAdd"), group);
+    m_buttonAdd = namedButton(QStringLiteral("Přidat"), QStringLiteral("ButtonAdd"), group);
     m_buttonAdd->setDefault(true);
-    m_buttonDelete = NamedButton(QStringLiteral("Odebrat"), QStringLiteral("ButtonDelete"), group);
-    m_buttonEdit = NamedButton(QStringLiteral("Editovat"), QStringLiteral("ButtonEdit"), group);
+    m_buttonDelete = namedButton(QStringLiteral("Odebrat"), QStringLiteral("ButtonDelete"), group);
+    m_buttonEdit = namedButton(QStringLiteral("Editovat"), QStringLiteral("ButtonEdit"), group);
     side->addWidget(m_buttonAdd);
     side->addWidget(m_buttonDelete);
     side->addWidget(m_buttonEdit);
@@ -131,7 +131,7 @@ TFormUser::TFormUser(const QString &usersFilePath, QWidget *parent)
     groupLayout->addLayout(side);
     layout->addWidget(group);
 
-    const auto [ok, cancel] = AddOkCancelRow(layout, this);
+    const auto [ok, cancel] = addOkCancelRow(layout, this);
 
     connect(m_buttonAdd, &QPushButton::clicked, this, &TFormUser::ButtonAddClick);
     connect(m_buttonDelete, &QPushButton::clicked, this, &TFormUser::ButtonDeleteClick);
@@ -185,10 +185,10 @@ void TFormUser::done(int result)
 void TFormUser::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    activate();
+    FormActivate();
 }
 
-void TFormUser::activate()
+void TFormUser::FormActivate()
 {
     SetSelectedUser();
     SetButtons();
@@ -277,7 +277,7 @@ void TFormUser::ButtonAddClick()
 {
     TFormUserNew dialog(m_users, this);
     const bool added = dialog.exec() == QDialog::Accepted;
-    activate(); // as when the window becomes active again
+    FormActivate(); // as when the window becomes active again
     if (!added)
         return;
     m_users.add(User{dialog.userName(), dialog.password(), {true, true, true, true}});
@@ -309,5 +309,5 @@ void TFormUser::ButtonEditClick()
     const bool changed = dialog.exec() == QDialog::Accepted;
     if (changed)
         m_users.setPassword(row, dialog.password());
-    activate();
+    FormActivate();
 }

@@ -37,7 +37,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void activate(); // SetSelectedUser, then SetButtons
+    void FormActivate(); // SetSelectedUser, then SetButtons
     void SetSelectedUser();
     void SetButtons();
     void fillList();

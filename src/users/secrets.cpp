@@ -10,9 +10,9 @@ QString MasterPassword()
         .value_or(QString());
 }
 
-QString TablePassword()
+QString tablePassword()
 {
     return Ciphers::decipherSecret(QLatin1String(TablePasswordCipherText),
-                                   Ciphers::Purpose::TablePassword)
+                                   Ciphers::Purpose::tablePassword)
         .value_or(QString());
 }

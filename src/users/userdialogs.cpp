@@ -32,7 +32,7 @@ QLineEdit *addField(QGridLayout *grid, QDialog *dialog, const QString &caption, 
 // "Ok" (default, disabled until the fields agree) and "Storno" (Escape) under the fields.
 QPushButton *addButtons(QVBoxLayout *layout, QDialog *dialog)
 {
-    const auto [ok, cancel] = AddOkCancelRow(layout, dialog);
+    const auto [ok, cancel] = addOkCancelRow(layout, dialog);
     ok->setDefault(true);
     QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
     QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);

@@ -64,7 +64,7 @@ int main(int argc, char *argv[])
 
     const EndRequestNotifier endRequests;
     QObject::connect(&endRequests, &EndRequestNotifier::endRequested, &console,
-                     &TFormVelmora::EndOnRequest);
+                     &TFormVelmora::endOnRequest);
     whenModal<TFormStop>([frozen](TFormStop *) {
         std::printf("ready %x\n", ReadPort(DefaultPortAddress, 0));
         std::fflush(stdout);

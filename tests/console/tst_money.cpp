@@ -28,9 +28,9 @@ const QList<User> Staff = {
     User{"Eva", "eva1", {false, false, false, true}},
 };
 
-TCurrencyEdit *amountField(TFormMoney *dialog)
+CurrencyEdit *amountField(TFormMoney *dialog)
 {
-    return dialog->findChild<TCurrencyEdit *>("RxCalcEdit");
+    return dialog->findChild<CurrencyEdit *>("RxCalcEdit");
 }
 
 QComboBox *userField(TFormMoney *dialog)
@@ -57,7 +57,7 @@ QString passwordFor(const QString &given)
 // Types the amount over the field's text, as the keyboard would.
 void typeAmount(TFormMoney *dialog, const QString &amount)
 {
-    TCurrencyEdit *field = amountField(dialog);
+    CurrencyEdit *field = amountField(dialog);
     field->setFocus();
     field->selectAll();
     QTest::keyClicks(field, amount);
@@ -152,7 +152,7 @@ void TestMoney::dialogAsItOpens()
             QCOMPARE(dialog->windowTitle(), QString(" Pokladna"));
             QCOMPARE(dialog->findChild<QGroupBox *>()->title(),
                      QString("Vložení a vybrání hotovosti"));
-            TCurrencyEdit *amount = amountField(dialog);
+            CurrencyEdit *amount = amountField(dialog);
             QCOMPARE(dialog->focusWidget(), amount);
             QCOMPARE(amount->selectedText(), amount->text());
             QCOMPARE(dialog->amount(), 0.0);

@@ -124,10 +124,10 @@ void TestCore::pricing()
     QFETCH(double, minutePrice);
     QFETCH(double, stopTotal);
     QFETCH(double, receiptTotal);
-    const double q = DiscountedMinutePrice(price, discount);
+    const double q = discountedMinutePrice(price, discount);
     QCOMPARE(q, minutePrice);
-    QCOMPARE(StopPriceTotal(q, seconds), stopTotal);
-    QCOMPARE(ReceiptPriceTotal(seconds, price, discount), receiptTotal);
+    QCOMPARE(stopPriceTotal(q, seconds), stopTotal);
+    QCOMPARE(receiptPriceTotal(seconds, price, discount), receiptTotal);
 }
 
 void TestCore::formats_data()

@@ -69,9 +69,9 @@ int main(int argc, char **argv)
         return 0;
     }
 
-    Table sales(&database, SaleSolarsTable().fileName());
-    Table solars(&database, SolarsTable().fileName());
-    Table money(&database, MoneyTable().fileName());
+    Table sales(&database, saleSolarsTable().fileName());
+    Table solars(&database, solarsTable().fileName());
+    Table money(&database, moneyTable().fileName());
     if (!sales.open() || !solars.open() || !money.open())
         return 4;
     sales.last();

@@ -35,15 +35,15 @@ struct Installation
     Installation()
     {
         QString error;
-        if (!CreateInstallation(dir.path(), &error))
+        if (!createInstallation(dir.path(), &error))
             qFatal("%s", qPrintable(error));
         money.setObjectName(QStringLiteral("TableMoney"));
         solars.setObjectName(QStringLiteral("TableSolars"));
         sales.setObjectName(QStringLiteral("TableSaleSolars"));
-        solars.setCalculatedFields(SolarsTable().calculatedFields);
-        solars.setCalcFieldsCallback(SolarsCalcFields);
-        sales.setCalculatedFields(SaleSolarsTable().calculatedFields);
-        sales.setCalcFieldsCallback(SaleSolarsCalcFields);
+        solars.setCalculatedFields(solarsTable().calculatedFields);
+        solars.setCalcFieldsCallback(TableSolarsCalcFields);
+        sales.setCalculatedFields(saleSolarsTable().calculatedFields);
+        sales.setCalcFieldsCallback(TableSaleSolarsCalcFields);
     }
 
     bool connectAndOpen()
@@ -245,7 +245,7 @@ void TestData::createRefusesExistingTables()
     stray.write("keep me");
     stray.close();
     QString error;
-    QVERIFY(!CreateInstallation(dir.path(), &error));
+    QVERIFY(!createInstallation(dir.path(), &error));
     QVERIFY(error.contains(QStringLiteral("Solars.DB")));
     QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("Money.DB"))));
     QFile check(dir.filePath(QStringLiteral("Solars.DB")));
@@ -315,7 +315,7 @@ void TestData::rebuildIndexesKeepsRecords()
     }
     QCOMPARE(count, 17);
     for (int k = 0; k < SaleSolarsIndexes.size(); ++k) {
-        for (const IndexDefinition &index : IndexSetEntry(SaleSolarsIndexes, k))
+        for (const IndexDefinition &index : indexSetEntry(SaleSolarsIndexes, k))
             QVERIFY2(table.addIndex(index), qPrintable(Engine::lastError().message));
     }
     QCOMPARE(table.indexDefinitions().size(), 17);
@@ -339,7 +339,7 @@ void TestData::primaryKeyRefusesDuplicates()
     QVERIFY(table.open());
     QVERIFY(table.append(receipt(1, QDate(2026, 1, 2), QTime(9, 0), 1, 10, 0, 60, "b")));
     table.close();
-    QVERIFY(!table.addIndex(IndexSetEntry(SaleSolarsIndexes, 0).first()));
+    QVERIFY(!table.addIndex(indexSetEntry(SaleSolarsIndexes, 0).first()));
     QCOMPARE(Engine::lastError().code, quint16(EngineErrorCode::KeyViolation));
     QVERIFY(!table.indexDefinitions().first().isPrimary());
     QCOMPARE(table.indexDefinitions().size(), 16);
@@ -351,7 +351,7 @@ void TestData::navigation_data()
 {
     QTest::addColumn<QString>("index");
     QTest::newRow("primary") << QString();
-    for (const IndexDefinition &index : IndexSetDefinitions(SaleSolarsIndexes)) {
+    for (const IndexDefinition &index : indexSetDefinitions(SaleSolarsIndexes)) {
         if (!index.isPrimary())
             QTest::newRow(qPrintable(index.name)) << index.name;
     }
@@ -692,13 +692,13 @@ void TestData::calculatedFields()
     QVERIFY(sales.post());
     QCOMPARE(sales.value(QStringLiteral("PERIOD_MMSS")).toString(), QStringLiteral("12:34"));
     QCOMPARE(sales.value(QStringLiteral("PRICE_TOTAL")).toDouble(),
-             ReceiptPriceTotal(754, 12.5, 15));
-    const FieldDisplay *total = SaleSolarsTable().display(QStringLiteral("PRICE_TOTAL"));
+             receiptPriceTotal(754, 12.5, 15));
+    const FieldDisplay *total = saleSolarsTable().display(QStringLiteral("PRICE_TOTAL"));
     QCOMPARE(total->text(FieldType::Money, sales.value(QStringLiteral("PRICE_TOTAL"))),
              QStringLiteral("134,00"));
-    QCOMPARE(SaleSolarsTable().display(QStringLiteral("PARAGON"))->text(FieldType::LongInteger, 42),
+    QCOMPARE(saleSolarsTable().display(QStringLiteral("PARAGON"))->text(FieldType::LongInteger, 42),
              QStringLiteral("000000042"));
-    QCOMPARE(SaleSolarsTable().display(QStringLiteral("STOP"))->text(FieldType::Logical, false),
+    QCOMPARE(saleSolarsTable().display(QStringLiteral("STOP"))->text(FieldType::Logical, false),
              QStringLiteral("-"));
 
     // Switched off, the fields stay empty (the sale does that while it writes).
@@ -714,11 +714,11 @@ void TestData::calculatedFields()
     QCOMPARE(solars.value(QStringLiteral("COUNTER_HOURS")).toDouble(), 1.5); // during the edit
     QVERIFY(solars.post());
     QCOMPARE(solars.value(QStringLiteral("COUNTER_HOURS")).toDouble(), 1.5);
-    QCOMPARE(SolarsTable()
+    QCOMPARE(solarsTable()
                  .display(QStringLiteral("COUNTER_HOURS"))
                  ->text(FieldType::Float, solars.value(QStringLiteral("COUNTER_HOURS"))),
              QStringLiteral("1,50"));
-    QCOMPARE(SolarsTable().display(QStringLiteral("ACTIVE"))->text(FieldType::Logical, true),
+    QCOMPARE(solarsTable().display(QStringLiteral("ACTIVE"))->text(FieldType::Logical, true),
              QStringLiteral("A"));
 }
 
@@ -1099,7 +1099,7 @@ void TestData::tableOutlivesDatabase()
 {
     QTemporaryDir dir;
     QString error;
-    QVERIFY(CreateInstallation(dir.path(), &error));
+    QVERIFY(createInstallation(dir.path(), &error));
     auto database = std::make_unique<Database>();
     QVERIFY(database->connectDirectory(dir.path()));
     Table table(database.get(), QStringLiteral("Solars.DB"));
@@ -1222,7 +1222,7 @@ void TestData::tableModel()
         QVERIFY(sales.append(receipt(i, QDate(2026, 4, 1 + i % 30), QTime(9, 0), 1 + i % 8, 10,
                                      i % 3 * 5, 754, "u")));
     }
-    TableModel model(&sales, SaleSolarsTable().visibleColumns());
+    TableModel model(&sales, saleSolarsTable().visibleColumns());
     QCOMPARE(model.rowCount(), 450);
     QCOMPARE(model.columnCount(), 12);
     QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("Doklad"));

@@ -233,7 +233,7 @@ void TestDesk::transactionLines()
 void TestDesk::databaseSaver()
 {
     QString error;
-    QVERIFY2(CreateInstallation(m_dir->filePath("db"), &error), qPrintable(error));
+    QVERIFY2(createInstallation(m_dir->filePath("db"), &error), qPrintable(error));
     Database database;
     QVERIFY(database.connectDirectory(m_dir->filePath("db")));
     Table money(&database, "Money.DB");

@@ -118,9 +118,9 @@ int main(int argc, char *argv[])
     if (mode == "nohup")
         signal(SIGHUP, SIG_IGN);
     if (mode.startsWith("watched"))
-        InitializePortAccess();
+        initializePortAccess();
     else
-        InitializePortAccess(createPortBackend(chosenPortBackend()));
+        initializePortAccess(createPortBackend(chosenPortBackend()));
     WritePort(Port, 0, UnitsOn);
 
     if (mode == "busy") {
@@ -134,9 +134,9 @@ int main(int argc, char *argv[])
 
     reportReady();
     if (mode == "watched-end") {
-        ShutdownPortAccess(); // a normal end
+        shutdownPortAccess(); // a normal end
         // The next desk switches a unit on while the watchdog, our only child, finishes.
-        InitializePortAccess(createPortBackend(chosenPortBackend()));
+        initializePortAccess(createPortBackend(chosenPortBackend()));
         WritePort(Port, 0, 0x81);
         const bool watched = wait(nullptr) > 0;
         std::printf("%s %x\n", watched ? "watchdog gone" : "no watchdog", ReadPort(Port, 0));

@@ -89,7 +89,7 @@ void TestPortIo::init()
 
 void TestPortIo::cleanup()
 {
-    ShutdownPortAccess();
+    shutdownPortAccess();
     setPortTextSource({});
     m_dir.reset();
 }
@@ -176,7 +176,7 @@ void TestPortIo::layerSpeaksTheWireFormat()
 {
     auto owned = std::make_unique<RecordingPortBackend>();
     RecordingPortBackend *backend = owned.get();
-    InitializePortAccess(std::move(owned));
+    initializePortAccess(std::move(owned));
     QVERIFY(DriverStarted());
     QCOMPARE(ReadPort(0x378, 2), RecordingPortBackend::Answer);
     WritePort(0x3BC, 1, 0xBEEF);
@@ -245,7 +245,7 @@ void TestPortIo::simulatorReadsBack()
     QFETCH(quint32, width);
     QFETCH(quint32, expected);
     QFETCH(QString, fileName);
-    InitializePortAccess(std::make_unique<SimulatorBackend>());
+    initializePortAccess(std::make_unique<SimulatorBackend>());
     WritePort(port, width, 0x1A5); // only the low byte reaches an 8-bit register
     QCOMPARE(ReadPort(port, width), expected);
     const QDir simulator(simulatorDirectory());
@@ -262,7 +262,7 @@ void TestPortIo::simulatorReadsBack()
 void TestPortIo::simulatorCreatesRegisterWithZero()
 {
     QCOMPARE(readSimulatedRegister(0x378), std::nullopt);
-    InitializePortAccess(std::make_unique<SimulatorBackend>());
+    initializePortAccess(std::make_unique<SimulatorBackend>());
     QVERIFY(DriverStarted());
     QCOMPARE(fileContent(simulatorFilePath(0x378)), QByteArray(1, '\0'));
 
@@ -278,7 +278,7 @@ void TestPortIo::simulatorRefusesUnusableDirectory()
     const QString blocker = m_dir->filePath("plain-file");
     writeFile(blocker, "x");
     qputenv("VELMORA_PORT_SIM_DIR", (blocker + "/sim").toLocal8Bit());
-    InitializePortAccess(std::make_unique<SimulatorBackend>());
+    initializePortAccess(std::make_unique<SimulatorBackend>());
     QVERIFY(!DriverStarted());
     QCOMPARE(ReadPort(0x378, 0), 255u);
 }
@@ -294,10 +294,10 @@ void TestPortIo::uninitialisedLayerHasNoAccess()
 void TestPortIo::shutdownSwitchesOffOnlyWrittenRegisters()
 {
     writeFile(simulatorFilePath(0x278), "\x07"); // another program's register
-    InitializePortAccess(std::make_unique<SimulatorBackend>());
+    initializePortAccess(std::make_unique<SimulatorBackend>());
     WritePort(0x378, 0, 0x05);
     QCOMPARE(ReadPort(0x278, 0), 7u);
-    ShutdownPortAccess();
+    shutdownPortAccess();
     QCOMPARE(readSimulatedRegister(0x378), std::optional<quint8>(0));
     QCOMPARE(readSimulatedRegister(0x278), std::optional<quint8>(7));
 }
@@ -324,9 +324,9 @@ void TestPortIo::switchUnit()
     QFETCH(bool, on);
     QFETCH(quint32, after);
     setPortTextSource([] { return QString("03BC"); });
-    InitializePortAccess(std::make_unique<SimulatorBackend>());
+    initializePortAccess(std::make_unique<SimulatorBackend>());
     WritePort(0x3BC, 0, before);
-    QCOMPARE(on ? SwitchUnitOn(unit) : SwitchUnitOff(unit), after);
+    QCOMPARE(on ? switchUnitOn(unit) : switchUnitOff(unit), after);
     QCOMPARE(readSimulatedRegister(0x3BC), std::optional<quint8>(after));
 }
 
@@ -370,7 +370,7 @@ void TestPortIo::ppdevRefuses()
     if (deviceExists)
         writeFile(m_dir->filePath("dev/parport0"), ""); // a plain file refuses the claim
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Port: "));
-    InitializePortAccess(
+    initializePortAccess(
         std::make_unique<PpdevBackend>(m_dir->filePath("proc"), m_dir->filePath("dev")));
     QVERIFY(!DriverStarted());
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Port: "));

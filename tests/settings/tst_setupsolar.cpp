@@ -125,13 +125,13 @@ void TestSetupSolar::init()
     m_dir = std::make_unique<QTemporaryDir>();
     qputenv("VELMORA_CONFIG_DIR", m_dir->filePath("config").toUtf8());
     QString error;
-    QVERIFY2(CreateInstallation(m_dir->filePath("db"), &error), qPrintable(error));
+    QVERIFY2(createInstallation(m_dir->filePath("db"), &error), qPrintable(error));
     m_database = std::make_unique<Database>();
     QVERIFY(m_database->connectDirectory(m_dir->filePath("db")));
-    m_solars = std::make_unique<Table>(m_database.get(), SolarsTable().fileName());
-    m_solars->setObjectName(SolarsTable().objectName);
-    m_solars->setCalculatedFields(SolarsTable().calculatedFields);
-    m_solars->setCalcFieldsCallback(SolarsCalcFields);
+    m_solars = std::make_unique<Table>(m_database.get(), solarsTable().fileName());
+    m_solars->setObjectName(solarsTable().objectName);
+    m_solars->setCalculatedFields(solarsTable().calculatedFields);
+    m_solars->setCalcFieldsCallback(TableSolarsCalcFields);
     QVERIFY(m_solars->open());
     m_log = std::make_unique<EventLog>(m_dir->filePath("Velmora.log"));
     m_saver = std::make_unique<DatabaseSaver>(*m_log);
@@ -139,12 +139,12 @@ void TestSetupSolar::init()
     Hook::engage();
     // Closing with a changed port address tries it on the simulated relay board.
     qputenv("VELMORA_PORT_SIM_DIR", m_dir->filePath("port").toUtf8());
-    InitializePortAccess(std::make_unique<SimulatorBackend>());
+    initializePortAccess(std::make_unique<SimulatorBackend>());
 }
 
 void TestSetupSolar::cleanup()
 {
-    ShutdownPortAccess();
+    shutdownPortAccess();
     qunsetenv("VELMORA_PORT_SIM_DIR");
     Hook::release();
     setProgramClock(nullptr);
@@ -598,7 +598,7 @@ void TestSetupSolar::editorPostsAndLogs()
         auto *description = child<QLineEdit>(*editor, "EditDescription");
         description->selectAll();
         QTest::keyClicks(description, "Turbo");
-        auto *price = child<TCurrencyEdit>(*editor, "CurrencyEditPrice");
+        auto *price = child<CurrencyEdit>(*editor, "CurrencyEditPrice");
         price->setFocus();
         price->clear();
         QTest::keyClicks(price, "12.5");
@@ -727,7 +727,7 @@ void TestSetupSolar::postFailureShownAndLogged()
     Database *database = m_database.get();
     whenModal<TFormSetupSolarEdit>([database](TFormSetupSolarEdit *editor) {
         // Another cursor deletes the row while it is being edited.
-        Table other(database, SolarsTable().fileName());
+        Table other(database, solarsTable().fileName());
         QVERIFY(other.open());
         QVERIFY(other.locate("SOLAR", 2));
         QVERIFY(other.deleteRecord());

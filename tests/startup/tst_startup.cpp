@@ -209,10 +209,10 @@ void TestStartup::failurePaths()
                                        {"[SetupSolar]", "EditPort_Text=0278"})
                         .ok());
     } else if (cause == "driver") {
-        ShutdownPortAccess();
+        shutdownPortAccess();
         QVERIFY(Cp1250Lines::write(m_desk->path("not-a-folder"), {}).ok());
         qputenv("VELMORA_PORT_SIM_DIR", m_desk->path("not-a-folder").toUtf8());
-        InitializePortAccess(std::make_unique<SimulatorBackend>());
+        initializePortAccess(std::make_unique<SimulatorBackend>());
     } else if (cause == "port") {
         // An address where no device answers, as the settings window stored it.
         QVERIFY(Cp1250Lines::write(m_desk->path("config/Velmora.ini"),

@@ -31,12 +31,12 @@ DeskFixture::DeskFixture() : m_previousDirectory(QDir::currentPath())
     qputenv("VELMORA_CONFIG_DIR", path(QStringLiteral("config")).toUtf8());
     qputenv("VELMORA_PORT_SIM_DIR", path(QStringLiteral("port")).toUtf8());
     QString error;
-    if (!CreateInstallation(dataDirectory(), &error))
+    if (!createInstallation(dataDirectory(), &error))
         qFatal("installation: %s", qPrintable(error));
     if (!EngineConfig::registerAlias(EngineConfig::AliasName, dataDirectory(), QString(), &error))
         qFatal("alias: %s", qPrintable(error));
     QDir::setCurrent(m_dir.path());
-    InitializePortAccess(std::make_unique<SimulatorBackend>());
+    initializePortAccess(std::make_unique<SimulatorBackend>());
     setPortTextSource({});
     setProgramClock(&m_clock);
 }
@@ -44,7 +44,7 @@ DeskFixture::DeskFixture() : m_previousDirectory(QDir::currentPath())
 DeskFixture::~DeskFixture()
 {
     setProgramClock(nullptr);
-    ShutdownPortAccess();
+    shutdownPortAccess();
     QDir::setCurrent(m_previousDirectory);
     qunsetenv("VELMORA_CONFIG_DIR");
     qunsetenv("VELMORA_PORT_SIM_DIR");

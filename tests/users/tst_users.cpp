@@ -64,14 +64,14 @@ void TestUsers::secretsKeepTheirSize()
         return;
     QCOMPARE(text.size(), 24);
     QCOMPARE(Ciphers::decipherSecret(text, Ciphers::Purpose::MasterPassword), secret);
-    QVERIFY(Ciphers::decipherSecret(text, Ciphers::Purpose::TablePassword) != secret);
+    QVERIFY(Ciphers::decipherSecret(text, Ciphers::Purpose::tablePassword) != secret);
 }
 
 void TestUsers::builtInPasswordsDecipher()
 {
     QVERIFY(!MasterPassword().isEmpty());
-    QVERIFY(!TablePassword().isEmpty());
-    QVERIFY(MasterPassword() != TablePassword());
+    QVERIFY(!tablePassword().isEmpty());
+    QVERIFY(MasterPassword() != tablePassword());
 }
 
 void TestUsers::checkPassword_data()

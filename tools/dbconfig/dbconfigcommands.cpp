@@ -40,7 +40,7 @@ CommandResult createInstallation(const QString &directory)
         return {false, QStringLiteral("Adresář nové instalace není zadán.")};
     const QString path = absolute(directory);
     QString error;
-    if (!CreateInstallation(path, &error))
+    if (!::createInstallation(path, &error))
         return {false, error};
     return {true, QStringLiteral("V adresáři %1 byly vytvořeny tabulky %2.")
                       .arg(path, TableNames.join(QStringLiteral(", ")))};

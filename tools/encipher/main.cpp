@@ -21,7 +21,7 @@ struct Secret
 
 const Secret Secrets[] = {
     {"VELMORA_MASTER_PASSWORD", "MasterPasswordCipherText", Ciphers::Purpose::MasterPassword},
-    {"VELMORA_TABLE_PASSWORD", "TablePasswordCipherText", Ciphers::Purpose::TablePassword},
+    {"VELMORA_TABLE_PASSWORD", "TablePasswordCipherText", Ciphers::Purpose::tablePassword},
 };
 
 QString line(const Secret &secret, const QString &cipherText)

@@ -71,7 +71,7 @@ void RelayBoardWindow::refresh()
 void RelayBoardWindow::showRegister(quint8 value)
 {
     for (int unit = 1; unit <= UnitCount; ++unit) {
-        const bool on = value & UnitMask(unit);
+        const bool on = value & unitMask(unit);
         m_lamps[unit - 1]->setOn(on);
         m_states[unit - 1]->setText(on ? QStringLiteral("zapnuto") : QStringLiteral("vypnuto"));
     }

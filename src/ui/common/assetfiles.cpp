@@ -6,11 +6,11 @@
 #include <QDir>
 #include <QFileInfo>
 
-QString FindAssetFile(const QString &bareName)
+QString findAssetFile(const QString &bareName)
 {
     if (bareName.isEmpty())
         return {};
-    for (const QString &folder : {QDir::currentPath(), InstalledAssetsDirectory()}) {
+    for (const QString &folder : {QDir::currentPath(), installedAssetsDirectory()}) {
         const QFileInfo candidate(JoinPath(folder, bareName));
         if (candidate.isFile())
             return candidate.absoluteFilePath();
@@ -18,13 +18,13 @@ QString FindAssetFile(const QString &bareName)
     return {};
 }
 
-QString InstalledAssetsDirectory()
+QString installedAssetsDirectory()
 {
     return JoinPath(QCoreApplication::applicationDirPath(), QStringLiteral("assets"));
 }
 
-QPixmap AssetPixmap(const QString &bareName)
+QPixmap assetPixmap(const QString &bareName)
 {
-    const QString path = FindAssetFile(bareName);
+    const QString path = findAssetFile(bareName);
     return path.isEmpty() ? QPixmap() : QPixmap(path);
 }

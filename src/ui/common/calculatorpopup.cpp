@@ -13,8 +13,8 @@ constexpr int ButtonSide = 26;
 
 } // namespace
 
-TCalculatorPopup::TCalculatorPopup(double startValue, std::function<bool(double)> takeResult,
-                                   QWidget *parent)
+CalculatorPopup::CalculatorPopup(double startValue, std::function<bool(double)> takeResult,
+                                 QWidget *parent)
     : QFrame(parent, Qt::Popup), m_takeResult(std::move(takeResult))
 {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -60,13 +60,13 @@ TCalculatorPopup::TCalculatorPopup(double startValue, std::function<bool(double)
     m_display->setText(m_calculator.display());
 }
 
-QString TCalculatorPopup::displayText() const
+QString CalculatorPopup::displayText() const
 {
     return m_display->text();
 }
 
-void TCalculatorPopup::addButton(const QString &caption, const QString &name, int row, int column,
-                                 const std::function<void()> &action, int columnSpan)
+void CalculatorPopup::addButton(const QString &caption, const QString &name, int row, int column,
+                                const std::function<void()> &action, int columnSpan)
 {
     auto *button = new QPushButton(caption, this);
     button->setObjectName(name);
@@ -80,13 +80,13 @@ void TCalculatorPopup::addButton(const QString &caption, const QString &name, in
     connect(button, &QPushButton::clicked, this, [this, action] { run(action); });
 }
 
-void TCalculatorPopup::run(const std::function<void()> &action)
+void CalculatorPopup::run(const std::function<void()> &action)
 {
     action();
     m_display->setText(m_calculator.display()); // closing deletes the popup later, not now
 }
 
-void TCalculatorPopup::equalsClick()
+void CalculatorPopup::equalsClick()
 {
     m_calculator.equals();
     if (m_calculator.hasError())
@@ -98,7 +98,7 @@ void TCalculatorPopup::equalsClick()
     close();
 }
 
-void TCalculatorPopup::keyPressEvent(QKeyEvent *event)
+void CalculatorPopup::keyPressEvent(QKeyEvent *event)
 {
     using Operation = Calculator::Operation;
     const QString text = event->text();

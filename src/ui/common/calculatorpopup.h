@@ -11,14 +11,14 @@ class QLabel;
 // The drop-down calculator of a money field: a popup with the digits, the comma, + − × ÷, "=" and
 // "C", worked by mouse or keyboard. "=" offers the result to the field; when the field takes it
 // the popup closes, otherwise it shows the error. Escape closes it without a result.
-class TCalculatorPopup : public QFrame
+class CalculatorPopup : public QFrame
 {
     Q_OBJECT
 
 public:
     // takeResult returns false when the field cannot hold the result.
-    TCalculatorPopup(double startValue, std::function<bool(double)> takeResult,
-                     QWidget *parent = nullptr);
+    CalculatorPopup(double startValue, std::function<bool(double)> takeResult,
+                    QWidget *parent = nullptr);
 
     QString displayText() const;
 

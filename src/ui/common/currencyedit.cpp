@@ -24,7 +24,7 @@ QString plainForm(double value)
 } // namespace
 
 // Judges every edit of the plain form: typing, deleting and pasting alike.
-class TCurrencyEdit::PlainAmountValidator : public QValidator
+class CurrencyEdit::PlainAmountValidator : public QValidator
 {
 public:
     using QValidator::QValidator;
@@ -35,7 +35,7 @@ public:
     {
         static const QRegularExpression signedAmount(QStringLiteral("^-?[0-9]*(,[0-9]{0,2})?$"));
         static const QRegularExpression amount(QStringLiteral("^[0-9]*(,[0-9]{0,2})?$"));
-        if (input.size() > TCurrencyEdit::MaxLength)
+        if (input.size() > CurrencyEdit::MaxLength)
             return Invalid;
         const QRegularExpression &pattern = m_allowNegative ? signedAmount : amount;
         return pattern.match(input).hasMatch() ? Acceptable : Invalid;
@@ -45,7 +45,7 @@ private:
     bool m_allowNegative = false;
 };
 
-TCurrencyEdit::TCurrencyEdit(QWidget *parent) : QLineEdit(parent)
+CurrencyEdit::CurrencyEdit(QWidget *parent) : QLineEdit(parent)
 {
     setAttribute(Qt::WA_InputMethodEnabled, false); // composed text would bypass the filter
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -61,35 +61,35 @@ TCurrencyEdit::TCurrencyEdit(QWidget *parent) : QLineEdit(parent)
     m_calculatorButton->setAutoRaise(true);
     m_calculatorButton->setToolTip(QStringLiteral("Kalkulačka"));
     setTextMargins(0, 0, ButtonWidth, 0);
-    connect(m_calculatorButton, &QToolButton::clicked, this, &TCurrencyEdit::showCalculator);
-    connect(this, &QLineEdit::textChanged, this, &TCurrencyEdit::followText);
+    connect(m_calculatorButton, &QToolButton::clicked, this, &CurrencyEdit::showCalculator);
+    connect(this, &QLineEdit::textChanged, this, &CurrencyEdit::followText);
 }
 
-double TCurrencyEdit::value() const
+double CurrencyEdit::value() const
 {
     double amount = 0.0;
     return CzechFormat::parseAmount(text(), &amount) ? amount : 0.0;
 }
 
-void TCurrencyEdit::setValue(double value)
+void CurrencyEdit::setValue(double value)
 {
-    const double rounded = RoundToCents(value);
+    const double rounded = roundToCents(value);
     setText(hasFocus() ? plainForm(rounded) : CzechFormat::amount(rounded));
 }
 
-void TCurrencyEdit::setAllowNegative(bool allow)
+void CurrencyEdit::setAllowNegative(bool allow)
 {
     m_allowNegative = allow;
     m_validator->setAllowNegative(allow);
 }
 
-bool TCurrencyEdit::canHold(double value) const
+bool CurrencyEdit::canHold(double value) const
 {
-    const double rounded = RoundToCents(value);
+    const double rounded = roundToCents(value);
     return (m_allowNegative || rounded >= 0.0) && plainForm(rounded).size() <= MaxLength;
 }
 
-void TCurrencyEdit::followText()
+void CurrencyEdit::followText()
 {
     const double current = value();
     if (current == m_lastValue)
@@ -98,11 +98,11 @@ void TCurrencyEdit::followText()
     emit valueChanged(current);
 }
 
-void TCurrencyEdit::showCalculator()
+void CurrencyEdit::showCalculator()
 {
     if (isReadOnly() || !isEnabled())
         return;
-    auto *popup = new TCalculatorPopup(
+    auto *popup = new CalculatorPopup(
         value(),
         [this](double result) {
             if (!canHold(result))
@@ -123,7 +123,7 @@ void TCurrencyEdit::showCalculator()
     popup->show();
 }
 
-void TCurrencyEdit::keyPressEvent(QKeyEvent *event)
+void CurrencyEdit::keyPressEvent(QKeyEvent *event)
 {
     const bool opensCalculator =
         event->key() == Qt::Key_F4 ||
@@ -144,21 +144,21 @@ void TCurrencyEdit::keyPressEvent(QKeyEvent *event)
     QLineEdit::keyPressEvent(event);
 }
 
-void TCurrencyEdit::focusInEvent(QFocusEvent *event)
+void CurrencyEdit::focusInEvent(QFocusEvent *event)
 {
     if (event->reason() != Qt::PopupFocusReason)
         setText(plainForm(value()));
     QLineEdit::focusInEvent(event);
 }
 
-void TCurrencyEdit::focusOutEvent(QFocusEvent *event)
+void CurrencyEdit::focusOutEvent(QFocusEvent *event)
 {
     QLineEdit::focusOutEvent(event);
     if (event->reason() != Qt::PopupFocusReason)
         setText(CzechFormat::amount(value()));
 }
 
-void TCurrencyEdit::resizeEvent(QResizeEvent *event)
+void CurrencyEdit::resizeEvent(QResizeEvent *event)
 {
     QLineEdit::resizeEvent(event);
     const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);

@@ -10,7 +10,7 @@ class QToolButton;
 // leading minus when negative amounts are allowed, at most MaxLength characters. The button at
 // its right edge (or Alt+Down, F4) opens a drop-down calculator whose "=" puts the result in.
 // The text is the only storage of the value.
-class TCurrencyEdit : public QLineEdit
+class CurrencyEdit : public QLineEdit
 {
     Q_OBJECT
     Q_PROPERTY(double value READ value WRITE setValue NOTIFY valueChanged USER true)
@@ -19,7 +19,7 @@ class TCurrencyEdit : public QLineEdit
 public:
     static constexpr int MaxLength = 10; // of the plain form
 
-    explicit TCurrencyEdit(QWidget *parent = nullptr);
+    explicit CurrencyEdit(QWidget *parent = nullptr);
 
     // The amount of the text; text that holds none (empty, a lone minus) reads 0.
     double value() const;

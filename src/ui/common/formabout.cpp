@@ -29,7 +29,7 @@ QLabel *centredLine(QWidget *parent, const QString &name, const QFont &font, int
 
 } // namespace
 
-QIcon ApplicationIcon()
+QIcon applicationIcon()
 {
     return QIcon(QStringLiteral(":/velmora/Velmora.png"));
 }
@@ -71,7 +71,7 @@ TFormAbout::TFormAbout(QWidget *parent)
 void TFormAbout::keyPressEvent(QKeyEvent *event)
 {
     // "Zavřít" is also the cancel button: Escape closes with the result OK.
-    if (!EscapeClicksButton(event, m_buttonClose))
+    if (!escapeClicksButton(event, m_buttonClose))
         QDialog::keyPressEvent(event);
 }
 
@@ -86,13 +86,13 @@ void TFormAbout::showEvent(QShowEvent *event)
 {
     // Also on show: a platform without window activation still sees the filled lines.
     FormActivate();
-    CentreOnScreen(this);
+    centreOnScreen(this);
     QDialog::showEvent(event);
 }
 
 void TFormAbout::FormActivate()
 {
-    const QIcon icon = ApplicationIcon();
+    const QIcon icon = applicationIcon();
     setWindowIcon(icon);
     m_image->setPixmap(icon.pixmap(32, 32));
     m_applicationLabel->setText(

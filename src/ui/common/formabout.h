@@ -5,7 +5,7 @@
 class QLabel;
 class QPushButton;
 
-QIcon ApplicationIcon();
+QIcon applicationIcon();
 
 // The about box: product name and version from the version information, the maker and contacts.
 class TFormAbout : public QDialog

@@ -70,7 +70,7 @@ void ShowWarning(const QString &text, const QString &detail)
     using namespace MessageDialogsTestHook;
     if (recordedByHook({Kind::Warning, text, detail, WarningSound}))
         return;
-    PlaySound(WarningSound);
+    playSound(WarningSound);
     TFormWarning form;
     form.setMessage(text, detail);
     form.exec();
@@ -82,7 +82,7 @@ void ShowInformation(const QString &text, const QString &detail, bool autoClose,
     using namespace MessageDialogsTestHook;
     if (recordedByHook({Kind::Information, text, detail, InformationSound, autoClose}))
         return;
-    PlaySound(InformationSound);
+    playSound(InformationSound);
     if (!autoClose) {
         TFormInformation form;
         form.setMessage(text, detail);
@@ -108,12 +108,12 @@ bool ShowQuestion(const QString &text, const QString &detail, bool defaultYes)
     using namespace MessageDialogsTestHook;
     if (recordedByHook({Kind::Question, text, detail, QuestionSound, false, defaultYes}))
         return nextScriptedAnswer();
-    PlaySound(QuestionSound);
+    playSound(QuestionSound);
     return askQuestion(text, detail,
                        defaultYes ? &TFormQuestion::ButtonYes : &TFormQuestion::ButtonNo);
 }
 
-bool ShowQuestionWithoutSound(const QString &text, const QString &detail)
+bool showQuestionWithoutSound(const QString &text, const QString &detail)
 {
     using namespace MessageDialogsTestHook;
     if (recordedByHook({Kind::Question, text, detail, QString(), false, true}))

@@ -24,7 +24,7 @@ bool ShowQuestion(const QString &text, const QString &detail, bool defaultYes);
 
 // The question window filled and shown directly, without the sound, the focus on "&Ano" by the
 // tab order (the start-up's wait question). True only for "&Ano".
-bool ShowQuestionWithoutSound(const QString &text, const QString &detail);
+bool showQuestionWithoutSound(const QString &text, const QString &detail);
 
 // The table engine's last error: its code and its message text.
 struct DatabaseError

@@ -39,8 +39,8 @@ QLabel *textLabel(QWidget *parent, const QString &name, const QFont &font, int l
 
 } // namespace
 
-TFormMessage::TFormMessage(const QString &caption, const QString &iconResource,
-                           const QString &headlineName)
+MessageWindow::MessageWindow(const QString &caption, const QString &iconResource,
+                             const QString &headlineName)
     : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
 {
     setWindowTitle(caption);
@@ -59,13 +59,13 @@ TFormMessage::TFormMessage(const QString &caption, const QString &iconResource,
     m_timerIcon = new QTimer(this);
     m_timerIcon->setObjectName(QStringLiteral("TimerIcon"));
     m_timerIcon->setInterval(IconBlinkMs);
-    connect(m_timerIcon, &QTimer::timeout, this, &TFormMessage::TimerIconTimer);
+    connect(m_timerIcon, &QTimer::timeout, this, &MessageWindow::TimerIconTimer);
     m_timerIcon->start();
 
     setMessage(QString(), QString());
 }
 
-void TFormMessage::setMessage(const QString &text, const QString &detail)
+void MessageWindow::setMessage(const QString &text, const QString &detail)
 {
     m_headline->setText(text);
     m_headline->adjustSize();
@@ -83,7 +83,7 @@ void TFormMessage::setMessage(const QString &text, const QString &detail)
         placed.button->move(placed.left + (width - ClientWidth) / 2, ButtonTop);
 }
 
-QPushButton *TFormMessage::addButton(const QString &caption, int left, const QString &name)
+QPushButton *MessageWindow::addButton(const QString &caption, int left, const QString &name)
 {
     auto *button = new QPushButton(caption, this);
     button->setObjectName(name);
@@ -92,26 +92,26 @@ QPushButton *TFormMessage::addButton(const QString &caption, int left, const QSt
     return button;
 }
 
-void TFormMessage::keyPressEvent(QKeyEvent *event)
+void MessageWindow::keyPressEvent(QKeyEvent *event)
 {
-    if (!EscapeClicksButton(event, m_cancelButton))
+    if (!escapeClicksButton(event, m_cancelButton))
         QDialog::keyPressEvent(event);
 }
 
-void TFormMessage::showEvent(QShowEvent *event)
+void MessageWindow::showEvent(QShowEvent *event)
 {
-    CentreOnScreen(this);
+    centreOnScreen(this);
     QDialog::showEvent(event);
 }
 
-void TFormMessage::TimerIconTimer()
+void MessageWindow::TimerIconTimer()
 {
     m_image->setVisible(!m_image->isVisible());
 }
 
 TFormWarning::TFormWarning()
-    : TFormMessage(QStringLiteral(" Upozornění"), QStringLiteral(":/velmora/WarningIcon.png"),
-                   QStringLiteral("LabelWarning"))
+    : MessageWindow(QStringLiteral(" Upozornění"), QStringLiteral(":/velmora/WarningIcon.png"),
+                    QStringLiteral("LabelWarning"))
 {
     m_buttonOk = addButton(QStringLiteral("Ok"), 183, QStringLiteral("ButtonOk"));
     m_buttonOk->setDefault(true);
@@ -120,8 +120,8 @@ TFormWarning::TFormWarning()
 }
 
 TFormInformation::TFormInformation()
-    : TFormMessage(QStringLiteral(" Informace"), QStringLiteral(":/velmora/InformationIcon.png"),
-                   QStringLiteral("LabelInformation"))
+    : MessageWindow(QStringLiteral(" Informace"), QStringLiteral(":/velmora/InformationIcon.png"),
+                    QStringLiteral("LabelInformation"))
 {
     setWindowFlag(Qt::WindowStaysOnTopHint);
     m_buttonOk = addButton(QStringLiteral("Ok"), 183, QStringLiteral("ButtonOk"));
@@ -143,7 +143,7 @@ void TFormInformation::setAutoClose(bool autoClose)
 
 void TFormInformation::showEvent(QShowEvent *event)
 {
-    TFormMessage::showEvent(event);
+    MessageWindow::showEvent(event);
     // The 2000 ms count from the moment the window can be seen; hiding it by "Ok" keeps the count.
     if (m_autoClose && !m_timer->isActive())
         m_timer->start();
@@ -157,8 +157,8 @@ void TFormInformation::TimerTimer()
 }
 
 TFormQuestion::TFormQuestion()
-    : TFormMessage(QStringLiteral(" Otázka"), QStringLiteral(":/velmora/QuestionIcon.png"),
-                   QStringLiteral("LabelQuestion"))
+    : MessageWindow(QStringLiteral(" Otázka"), QStringLiteral(":/velmora/QuestionIcon.png"),
+                    QStringLiteral("LabelQuestion"))
 {
     setWindowFlag(Qt::WindowStaysOnTopHint);
     m_buttonYes = addButton(QStringLiteral("&Ano"), 141, QStringLiteral("ButtonYes"));

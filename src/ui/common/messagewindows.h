@@ -8,7 +8,7 @@ class QTimer;
 
 // The common frame of the three message windows: a blinking 48 x 48 icon, a bold headline and one
 // detail line, laid out in pixels on a 440 x 93 client area that widens for longer texts.
-class TFormMessage : public QDialog
+class MessageWindow : public QDialog
 {
     Q_OBJECT
 
@@ -21,7 +21,7 @@ public:
     QTimer *TimerIcon() const { return m_timerIcon; }
 
 protected:
-    TFormMessage(const QString &caption, const QString &iconResource, const QString &headlineName);
+    MessageWindow(const QString &caption, const QString &iconResource, const QString &headlineName);
 
     QPushButton *addButton(const QString &caption, int left, const QString &name);
     // The button that Escape presses.
@@ -46,7 +46,7 @@ private:
     QList<PlacedButton> m_buttons;
 };
 
-class TFormWarning : public TFormMessage
+class TFormWarning : public MessageWindow
 {
     Q_OBJECT
 
@@ -62,7 +62,7 @@ private:
 
 // Stays on top. When auto-closing, it deletes itself 2000 ms after it was shown; "Ok" only hides
 // it until then.
-class TFormInformation : public TFormMessage
+class TFormInformation : public MessageWindow
 {
     Q_OBJECT
 
@@ -89,7 +89,7 @@ private:
 
 // Stays on top. "&Ano" closes with Yes, "&Ne" (also Escape) with No, the close box with neither.
 // Neither button is the default: Enter presses the focused one, "&Ano" first in the tab order.
-class TFormQuestion : public TFormMessage
+class TFormQuestion : public MessageWindow
 {
     Q_OBJECT
 

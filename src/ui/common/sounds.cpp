@@ -28,16 +28,16 @@ bool isPlayableWaveFile(const QString &path)
     QFile file(path);
     if (file.size() > LargestSoundFile || !file.open(QIODevice::ReadOnly))
         return false;
-    return IsCompleteWaveFile(file.readAll());
+    return isCompleteWaveFile(file.readAll());
 }
 
 } // namespace
 
-void PlaySound(const QString &bareName)
+void playSound(const QString &bareName)
 {
     QSoundEffect *effect = programSound();
     effect->stop();
-    const QString path = FindAssetFile(bareName);
+    const QString path = findAssetFile(bareName);
     if (path.isEmpty() || !isPlayableWaveFile(path))
         return;
     effect->setSource(QUrl::fromLocalFile(path));

@@ -32,7 +32,7 @@ bool isSupportedFormat(const QByteArray &bytes, qsizetype body, quint32 size)
 
 } // namespace
 
-bool IsCompleteWaveFile(const QByteArray &bytes)
+bool isCompleteWaveFile(const QByteArray &bytes)
 {
     if (bytes.size() < RiffHeaderSize || !bytes.startsWith("RIFF") ||
         bytes.mid(8, 4) != QByteArrayLiteral("WAVE"))

@@ -5,4 +5,4 @@
 // True when the bytes are a whole RIFF/WAVE file: a PCM or float format chunk, then a data chunk,
 // every chunk complete. Qt 6.4's sound loader waits forever on a truncated file (and so does the
 // next sound after it), so nothing else is handed to it.
-bool IsCompleteWaveFile(const QByteArray &bytes);
+bool isCompleteWaveFile(const QByteArray &bytes);

@@ -21,7 +21,7 @@ QPushButton *firstPushButton(QGroupBox *group)
 
 } // namespace
 
-void CentreOnScreen(QWidget *window)
+void centreOnScreen(QWidget *window)
 {
     QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen)
@@ -31,7 +31,7 @@ void CentreOnScreen(QWidget *window)
     window->move(frame.topLeft());
 }
 
-bool EscapeClicksButton(QKeyEvent *event, QPushButton *button)
+bool escapeClicksButton(QKeyEvent *event, QPushButton *button)
 {
     if (!button || event->key() != Qt::Key_Escape || event->modifiers() != Qt::NoModifier)
         return false;
@@ -45,7 +45,7 @@ void SwitchDefaultButton(QGroupBox *group)
         button->setDefault(!button->isDefault());
 }
 
-void SwitchDefaultButtonWithFocus(QGroupBox *group)
+void switchDefaultButtonWithFocus(QGroupBox *group)
 {
     QObject::connect(qApp, &QApplication::focusChanged, group, [group](QWidget *, QWidget *now) {
         const QPushButton *button = firstPushButton(group);
@@ -63,18 +63,18 @@ void SwitchDefaultButtonWithFocus(QGroupBox *group)
     });
 }
 
-QPushButton *NamedButton(const QString &caption, const QString &name, QWidget *parent)
+QPushButton *namedButton(const QString &caption, const QString &name, QWidget *parent)
 {
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(name);
     return button;
 }
 
-OkCancelButtons AddOkCancelRow(QBoxLayout *layout, QWidget *parent)
+OkCancelButtons addOkCancelRow(QBoxLayout *layout, QWidget *parent)
 {
     const OkCancelButtons buttons{
-        NamedButton(QStringLiteral("Ok"), QStringLiteral("ButtonOk"), parent),
-        NamedButton(QStringLiteral("Storno"), QStringLiteral("ButtonCancel"), parent)};
+        namedButton(QStringLiteral("Ok"), QStringLiteral("ButtonOk"), parent),
+        namedButton(QStringLiteral("Storno"), QStringLiteral("ButtonCancel"), parent)};
     auto *row = new QHBoxLayout;
     row->addStretch();
     row->addWidget(buttons.ok);

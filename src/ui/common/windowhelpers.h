@@ -8,11 +8,11 @@ class QString;
 class QWidget;
 
 // Moves a top-level window to the middle of its screen's available area.
-void CentreOnScreen(QWidget *window);
+void centreOnScreen(QWidget *window);
 
 // For windows whose cancel button gives a result of its own: a plain Escape clicks that button.
 // True when the key was taken.
-bool EscapeClicksButton(QKeyEvent *event, QPushButton *button);
+bool escapeClicksButton(QKeyEvent *event, QPushButton *button);
 
 // Inverts the default-button flag of the group's first push button, its children taken in
 // creation order; a group without a push button is left alone. Called as the keyboard focus
@@ -22,10 +22,10 @@ void SwitchDefaultButton(QGroupBox *group);
 // Follows the keyboard focus for the group's lifetime: while the focus is inside the group its
 // first push button is the window's default button, outside it is not. A push button that holds
 // the focus stays the one that Enter presses.
-void SwitchDefaultButtonWithFocus(QGroupBox *group);
+void switchDefaultButtonWithFocus(QGroupBox *group);
 
 // A push button with the object name that the settings and tests know it by.
-QPushButton *NamedButton(const QString &caption, const QString &name, QWidget *parent);
+QPushButton *namedButton(const QString &caption, const QString &name, QWidget *parent);
 
 // "Ok" (ButtonOk) and "Storno" (ButtonCancel) at the right end of a new row of the layout.
 struct OkCancelButtons
@@ -33,4 +33,4 @@ struct OkCancelButtons
     QPushButton *ok;
     QPushButton *cancel;
 };
-OkCancelButtons AddOkCancelRow(QBoxLayout *layout, QWidget *parent);
+OkCancelButtons addOkCancelRow(QBoxLayout *layout, QWidget *parent);

@@ -20,7 +20,7 @@ const QChar Nbsp(0x00A0);
 struct FieldWindow
 {
     QDialog dialog;
-    TCurrencyEdit *field = new TCurrencyEdit(&dialog);
+    CurrencyEdit *field = new CurrencyEdit(&dialog);
     QLineEdit *other = new QLineEdit(&dialog);
 
     FieldWindow()
@@ -94,7 +94,7 @@ void TestCurrencyEdit::keysAreFiltered()
     QFETCH(QString, keys);
     QFETCH(QString, text);
     QFETCH(double, value);
-    TCurrencyEdit field;
+    CurrencyEdit field;
     field.setAllowNegative(allowNegative);
     field.clear();
     QTest::keyClicks(&field, keys);
@@ -127,7 +127,7 @@ void TestCurrencyEdit::editedPlainShownGrouped()
 void TestCurrencyEdit::valueChangesOnlyWithTheAmount()
 {
     FieldWindow window;
-    QSignalSpy changes(window.field, &TCurrencyEdit::valueChanged);
+    QSignalSpy changes(window.field, &CurrencyEdit::valueChanged);
     window.field->setValue(10.0);
     QCOMPARE(changes.size(), 1);
     QVERIFY(window.activate());
@@ -187,7 +187,7 @@ void TestCurrencyEdit::calculatorKeys()
     QFETCH(double, start);
     QFETCH(QString, keys);
     QFETCH(QString, display);
-    TCalculatorPopup popup(start, [](double) { return true; });
+    CalculatorPopup popup(start, [](double) { return true; });
     QTest::keyClicks(&popup, keys);
     QCOMPARE(popup.displayText(), display);
 }
@@ -199,7 +199,7 @@ void TestCurrencyEdit::calculatorResultGoesIntoField()
     QVERIFY(window.activate());
     window.field->setFocus(Qt::TabFocusReason);
     QTest::mouseClick(window.field->findChild<QWidget *>("ButtonCalculator"), Qt::LeftButton);
-    auto *popup = qobject_cast<TCalculatorPopup *>(QApplication::activePopupWidget());
+    auto *popup = qobject_cast<CalculatorPopup *>(QApplication::activePopupWidget());
     QVERIFY(popup);
     QCOMPARE(popup->displayText(), QString("100,00"));
     for (const char *name : {"ButtonDivide", "Button3", "ButtonEquals"})
@@ -209,7 +209,7 @@ void TestCurrencyEdit::calculatorResultGoesIntoField()
 
     // Escape closes without a result; F4 opens it from the keyboard.
     QTest::keyClick(window.field, Qt::Key_F4);
-    popup = qobject_cast<TCalculatorPopup *>(QApplication::activePopupWidget());
+    popup = qobject_cast<CalculatorPopup *>(QApplication::activePopupWidget());
     QVERIFY(popup);
     QTest::keyClicks(popup, "5");
     QTest::keyClick(popup, Qt::Key_Escape);
@@ -240,7 +240,7 @@ void TestCurrencyEdit::calculatorRefusesWhatFieldCannotHold()
     window.field->setValue(7.0);
     QVERIFY(window.activate());
     window.field->showCalculator();
-    auto *popup = qobject_cast<TCalculatorPopup *>(QApplication::activePopupWidget());
+    auto *popup = qobject_cast<CalculatorPopup *>(QApplication::activePopupWidget());
     QVERIFY(popup);
     QTest::keyClicks(popup, keys);
     QCOMPARE(window.field->value(), value);
@@ -291,8 +291,8 @@ void TestCurrencyEdit::defaultButtonFollowsFocus()
     for (QWidget *widget : {static_cast<QWidget *>(discounts), static_cast<QWidget *>(units),
                             static_cast<QWidget *>(port), static_cast<QWidget *>(ok)})
         layout->addWidget(widget);
-    SwitchDefaultButtonWithFocus(discounts);
-    SwitchDefaultButtonWithFocus(units);
+    switchDefaultButtonWithFocus(discounts);
+    switchDefaultButtonWithFocus(units);
     int added = 0;
     connect(add, &QPushButton::clicked, this, [&added] { ++added; });
     dialog.show();

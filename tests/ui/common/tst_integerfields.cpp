@@ -440,7 +440,7 @@ void TestIntegerFields::chordedKeys()
     std::unique_ptr<QWidget> widget;
     QLineEdit *edit = nullptr;
     if (kind == "money") {
-        widget = std::make_unique<TCurrencyEdit>();
+        widget = std::make_unique<CurrencyEdit>();
         edit = static_cast<QLineEdit *>(widget.get());
     } else {
         Field field = makeField(kind);

@@ -24,7 +24,7 @@ namespace {
 
 enum class Action { PressEnter, PressEscape, CloseBox, ClickYes, ClickNo, AltA, AltN };
 
-void perform(TFormMessage *form, Action action)
+void perform(MessageWindow *form, Action action)
 {
     auto *question = qobject_cast<TFormQuestion *>(form);
     switch (action) {
@@ -52,11 +52,11 @@ void perform(TFormMessage *form, Action action)
     }
 }
 
-QList<TFormMessage *> openMessageWindows()
+QList<MessageWindow *> openMessageWindows()
 {
-    QList<TFormMessage *> result;
+    QList<MessageWindow *> result;
     for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *form = qobject_cast<TFormMessage *>(widget))
+        if (auto *form = qobject_cast<MessageWindow *>(widget))
             result.append(form);
     }
     return result;
@@ -70,13 +70,13 @@ struct Seen
     QString focus; // object name of the widget with the keyboard focus
 };
 
-Seen look(TFormMessage *form)
+Seen look(MessageWindow *form)
 {
     return {form->windowTitle(), form->headlineLabel()->text(), form->LabelSpecification()->text(),
             QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString()};
 }
 
-std::unique_ptr<TFormMessage> makeForm(const QString &kind)
+std::unique_ptr<MessageWindow> makeForm(const QString &kind)
 {
     if (kind == "warning")
         return std::make_unique<TFormWarning>();
@@ -134,7 +134,7 @@ void TestMessageDialogs::cleanup()
     release();
     setDatabaseErrorSource({});
     QDir::setCurrent(m_startDirectory);
-    for (TFormMessage *form : openMessageWindows())
+    for (MessageWindow *form : openMessageWindows())
         delete form;
 }
 
@@ -162,7 +162,7 @@ void TestMessageDialogs::layout()
     QFETCH(QString, headlineName);
     QFETCH(bool, staysOnTop);
 
-    std::unique_ptr<TFormMessage> form = makeForm(kind);
+    std::unique_ptr<MessageWindow> form = makeForm(kind);
     form->setMessage("Nadpis...", "Upřesnění...");
     QCOMPARE(form->windowTitle(), caption);
     QCOMPARE(form->size(), QSize(440, 93));
@@ -253,7 +253,7 @@ void TestMessageDialogs::warningCloses()
 {
     QFETCH(Action, action);
     Seen seen;
-    whenModal<TFormMessage>(ModalReady::Active, [&](TFormMessage *form) {
+    whenModal<MessageWindow>(ModalReady::Active, [&](MessageWindow *form) {
         seen = look(form);
         perform(form, action);
     });
@@ -287,7 +287,7 @@ void TestMessageDialogs::questionAnswers()
     QFETCH(Action, action);
     QFETCH(bool, expected);
     Seen seen;
-    whenModal<TFormMessage>(ModalReady::Active, [&](TFormMessage *form) {
+    whenModal<MessageWindow>(ModalReady::Active, [&](MessageWindow *form) {
         seen = look(form);
         perform(form, action);
     });
@@ -303,11 +303,11 @@ void TestMessageDialogs::questionAnswers()
 void TestMessageDialogs::questionWithoutSoundFocusesYes()
 {
     Seen seen;
-    whenModal<TFormMessage>(ModalReady::Active, [&](TFormMessage *form) {
+    whenModal<MessageWindow>(ModalReady::Active, [&](MessageWindow *form) {
         seen = look(form);
         perform(form, Action::PressEnter);
     });
-    QVERIFY(ShowQuestionWithoutSound("Pokračovat ve spouštění aplikace?",
+    QVERIFY(showQuestionWithoutSound("Pokračovat ve spouštění aplikace?",
                                      "Volbou [Ne] ukončíte aplikaci..."));
     QCOMPARE(seen.headline, QString("Pokračovat ve spouštění aplikace?"));
     QCOMPARE(seen.focus, QString("ButtonYes"));
@@ -317,7 +317,7 @@ void TestMessageDialogs::modalInformationWaitsForOk()
 {
     bool timerActive = true;
     Seen seen;
-    whenModal<TFormMessage>(ModalReady::Active, [&](TFormMessage *form) {
+    whenModal<MessageWindow>(ModalReady::Active, [&](MessageWindow *form) {
         seen = look(form);
         timerActive = static_cast<TFormInformation *>(form)->Timer()->isActive();
         perform(form, Action::PressEnter);
@@ -350,7 +350,7 @@ void TestMessageDialogs::autoClosingInformationReturnsAtOnce()
     ShowInformation("SQL dotaz dokončen...", "Výsledek je zobrazen...", true,
                     passControl ? static_cast<QWidget *>(input) : &caller);
 
-    const QList<TFormMessage *> open = openMessageWindows();
+    const QList<MessageWindow *> open = openMessageWindows();
     QCOMPARE(open.size(), 1);
     auto *information = qobject_cast<TFormInformation *>(open.first());
     QVERIFY(information);
@@ -379,7 +379,7 @@ void TestMessageDialogs::autoClosingInformationGoesAwayByItself()
 {
     ShowInformation("Hledaný text nenalezen...", "Zkuste jiný text...", true, nullptr);
     QCOMPARE(openMessageWindows().size(), 1);
-    QPointer<TFormMessage> watched = openMessageWindows().first();
+    QPointer<MessageWindow> watched = openMessageWindows().first();
     // Waits on the window's own 2000 ms timer; the limit only keeps a broken build from hanging.
     QTRY_VERIFY_WITH_TIMEOUT(watched.isNull(), 20000);
 }
@@ -390,8 +390,8 @@ void TestMessageDialogs::autoClosingWindowsEachDestroyOnlyThemselves()
     ShowInformation("Druhá...", "", true, nullptr);
     QCOMPARE(openMessageWindows().size(), 2);
     TFormInformation *first = nullptr;
-    QPointer<TFormMessage> second;
-    for (TFormMessage *form : openMessageWindows()) {
+    QPointer<MessageWindow> second;
+    for (MessageWindow *form : openMessageWindows()) {
         if (form->headlineLabel()->text() == "První...")
             first = static_cast<TFormInformation *>(form);
         else
@@ -400,7 +400,7 @@ void TestMessageDialogs::autoClosingWindowsEachDestroyOnlyThemselves()
     QVERIFY(first && second);
     first->TimerTimer();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCOMPARE(openMessageWindows(), QList<TFormMessage *>{second.data()});
+    QCOMPARE(openMessageWindows(), QList<MessageWindow *>{second.data()});
 }
 
 void TestMessageDialogs::databaseError_data()
@@ -467,7 +467,7 @@ void TestMessageDialogs::hookRecordsAndAnswers()
     ShowInformation("Informace...", "Detail informace...", true, nullptr);
     QCOMPARE(ShowQuestion("Otázka 1 ?", "Detail 1...", false), true);
     QCOMPARE(ShowQuestion("Otázka 2 ?", "Detail 2...", true), false);
-    QCOMPARE(ShowQuestionWithoutSound("Otázka 3 ?", "Detail 3..."), false); // none queued: No
+    QCOMPARE(showQuestionWithoutSound("Otázka 3 ?", "Detail 3..."), false); // none queued: No
     QVERIFY(openMessageWindows().isEmpty());
 
     const QList<Message> shown = takeMessages();
@@ -496,7 +496,7 @@ void TestMessageDialogs::hookRecordsAndAnswers()
 void TestMessageDialogs::dialogsOpenWithUnplayableSounds()
 {
     // Files in the current directory win over the installed ones: make them damaged.
-    QFile installed(QDir(InstalledAssetsDirectory()).filePath("Warning.wav"));
+    QFile installed(QDir(installedAssetsDirectory()).filePath("Warning.wav"));
     QVERIFY(installed.open(QIODevice::ReadOnly));
     const QByteArray truncated = installed.readAll().left(300);
     QTemporaryDir directory;
@@ -512,7 +512,7 @@ void TestMessageDialogs::dialogsOpenWithUnplayableSounds()
 
     QStringList captions;
     auto closeNext = [&] {
-        whenModal<TFormMessage>(ModalReady::Active, [&](TFormMessage *form) {
+        whenModal<MessageWindow>(ModalReady::Active, [&](MessageWindow *form) {
             captions << form->windowTitle();
             perform(form, Action::PressEscape);
         });
@@ -533,7 +533,7 @@ void TestMessageDialogs::dialogsOpenWithUnplayableSounds()
 
 void TestMessageDialogs::waveCheck_data()
 {
-    QFile installed(QDir(InstalledAssetsDirectory()).filePath("Question.wav"));
+    QFile installed(QDir(installedAssetsDirectory()).filePath("Question.wav"));
     QVERIFY(installed.open(QIODevice::ReadOnly));
     const QByteArray wave = installed.readAll();
     QVERIFY(wave.size() > 1000);
@@ -568,7 +568,7 @@ void TestMessageDialogs::waveCheck()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(bool, complete);
-    QCOMPARE(IsCompleteWaveFile(bytes), complete);
+    QCOMPARE(isCompleteWaveFile(bytes), complete);
 }
 
 void TestMessageDialogs::assetLookupPrefersCurrentDirectory()
@@ -578,19 +578,19 @@ void TestMessageDialogs::assetLookupPrefersCurrentDirectory()
     QVERIFY(QDir::setCurrent(directory.path()));
 
     // The build copies the assets beside the programs, tests included.
-    const QString installed = FindAssetFile("Warning.wav");
-    QCOMPARE(installed, QDir(InstalledAssetsDirectory()).absoluteFilePath("Warning.wav"));
+    const QString installed = findAssetFile("Warning.wav");
+    QCOMPARE(installed, QDir(installedAssetsDirectory()).absoluteFilePath("Warning.wav"));
     for (const char *name :
          {"Information.wav", "Question.wav", "Start.bmp", "Stop.bmp", "Person.bmp", "Closed.bmp"})
-        QVERIFY2(!FindAssetFile(name).isEmpty(), name);
+        QVERIFY2(!findAssetFile(name).isEmpty(), name);
 
     QFile local(directory.filePath("Warning.wav"));
     QVERIFY(local.open(QIODevice::WriteOnly));
     local.close();
-    QCOMPARE(FindAssetFile("Warning.wav"), QFileInfo(local).absoluteFilePath());
+    QCOMPARE(findAssetFile("Warning.wav"), QFileInfo(local).absoluteFilePath());
 
-    QVERIFY(FindAssetFile("Missing.wav").isEmpty());
-    QVERIFY(FindAssetFile(QString()).isEmpty());
+    QVERIFY(findAssetFile("Missing.wav").isEmpty());
+    QVERIFY(findAssetFile(QString()).isEmpty());
 }
 
 QTEST_MAIN(TestMessageDialogs)
