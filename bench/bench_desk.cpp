@@ -38,21 +38,42 @@ public:
     StopAnswer askStop(const StopFigures &) override { return StopAnswer::Close; }
 };
 
+// Where a sale benchmark works: the settings, the simulated port and the event log in a folder of
+// its own, the receipts in the given copy; everything put back when it goes.
+class SalePlace
+{
+public:
+    explicit SalePlace(const QString &directory) : m_previousDirectory(QDir::currentPath())
+    {
+        qputenv("VELMORA_CONFIG_DIR", m_place.filePath(QStringLiteral("config")).toUtf8());
+        qputenv("VELMORA_PORT_SIM_DIR", m_place.filePath(QStringLiteral("port")).toUtf8());
+        QDir::setCurrent(m_place.path()); // where the event log goes
+        MessageDialogsTestHook::engage();
+        initializePortAccess(std::make_unique<SimulatorBackend>());
+        Program().CurrentUser = QStringLiteral("Administrator");
+        Program().DatabaseDir = directory;
+        Program().JournalFileName = JoinPath(directory, QStringLiteral("SalesSolars.txt"));
+    }
+    ~SalePlace()
+    {
+        shutdownPortAccess();
+        MessageDialogsTestHook::release();
+        QDir::setCurrent(m_previousDirectory);
+    }
+    SalePlace(const SalePlace &) = delete;
+    SalePlace &operator=(const SalePlace &) = delete;
+
+private:
+    QTemporaryDir m_place;
+    QString m_previousDirectory;
+};
+
 void BM_ConsoleSale(benchmark::State &state)
 {
     const QString directory = workCopy(state, state.range(0), QStringLiteral("console-sale"));
     if (directory.isEmpty())
         return;
-    QTemporaryDir place;
-    qputenv("VELMORA_CONFIG_DIR", place.filePath(QStringLiteral("config")).toUtf8());
-    qputenv("VELMORA_PORT_SIM_DIR", place.filePath(QStringLiteral("port")).toUtf8());
-    const QString previousDirectory = QDir::currentPath();
-    QDir::setCurrent(place.path()); // where the event log goes
-    MessageDialogsTestHook::engage();
-    initializePortAccess(std::make_unique<SimulatorBackend>());
-    Program().CurrentUser = QStringLiteral("Administrator");
-    Program().DatabaseDir = directory;
-    Program().JournalFileName = JoinPath(directory, QStringLiteral("SalesSolars.txt"));
+    const SalePlace place(directory);
     {
         AnsweredRunDialogs dialogs;
         TFormVelmora console;
@@ -77,9 +98,6 @@ void BM_ConsoleSale(benchmark::State &state)
             console.MenuItemSolarClick(unit); // stop, price, record, save, log
         }
     }
-    shutdownPortAccess();
-    MessageDialogsTestHook::release();
-    QDir::setCurrent(previousDirectory);
 }
 
 // The desk's failures would show nowhere: a benchmark that meets one stops.
@@ -114,14 +132,7 @@ void BM_DeskSale(benchmark::State &state)
     const QString directory = workCopy(state, state.range(0), QStringLiteral("desk-sale"));
     if (directory.isEmpty())
         return;
-    QTemporaryDir place;
-    qputenv("VELMORA_PORT_SIM_DIR", place.filePath(QStringLiteral("port")).toUtf8());
-    const QString previousDirectory = QDir::currentPath();
-    QDir::setCurrent(place.path()); // where the event log goes
-    initializePortAccess(std::make_unique<SimulatorBackend>());
-    Program().CurrentUser = QStringLiteral("Administrator");
-    Program().DatabaseDir = directory;
-    Program().JournalFileName = JoinPath(directory, QStringLiteral("SalesSolars.txt"));
+    const SalePlace place(directory);
     {
         SkippingReport report(state);
         Desk desk(report);
@@ -144,8 +155,6 @@ void BM_DeskSale(benchmark::State &state)
             runs.command(unit, std::nullopt); // stop, price, record, save, log
         }
     }
-    shutdownPortAccess();
-    QDir::setCurrent(previousDirectory);
 }
 
 void BM_AddLog(benchmark::State &state)

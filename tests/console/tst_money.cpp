@@ -108,14 +108,6 @@ void setBalance(TFormVelmora &console, double balance)
     QVERIFY(money.edit() && money.setValue("MONEY", balance) && money.post());
 }
 
-QStringList logTexts(TFormVelmora &console)
-{
-    QStringList texts;
-    for (const QString &line : console.eventLog().lines())
-        texts << line.section(' ', 2); // without the date and time
-    return texts;
-}
-
 } // namespace
 
 class TestMoney : public QObject
@@ -247,7 +239,7 @@ void TestMoney::authorisedChange()
                       QTest::mouseClick(button(dialog, "ButtonOk"), Qt::LeftButton);
                   }});
     QCOMPARE(desk.money(), balance);
-    QCOMPARE(logTexts(console),
+    QCOMPARE(logTexts(console.eventLog()),
              QStringList({QString("Transakce [Editace hotovosti]: OK [0 ms] [%1]").arg(logged),
                           "Databáze uložena"}));
     QCOMPARE(console.findChild<QLabel *>("DBTextMoney")->text(), CzechFormat::amount(balance));
@@ -412,7 +404,7 @@ void TestMoney::saleWhileDialogOpen()
                   }});
     QCOMPARE(desk.money(), result);
     QCOMPARE(desk.receiptCount(), 1);
-    const QStringList texts = logTexts(console);
+    const QStringList texts = logTexts(console.eventLog());
     QCOMPARE(texts.size(), 4);
     QVERIFY2(texts.at(0).startsWith("Transakce solárko[1]: OK"), qPrintable(texts.at(0)));
     QCOMPARE(texts.at(2), QString("Transakce [Editace hotovosti]: OK [0 ms] [%1 Kč]").arg(left));
@@ -448,7 +440,7 @@ void TestMoney::failedPostKeepsBalance()
     QVERIFY2(messages.at(1).text.startsWith("Error ["), qPrintable(messages.at(1).text));
     QVERIFY2(messages.at(1).detail.contains("pokladna zamknuta"),
              qPrintable(messages.at(1).detail));
-    QCOMPARE(logTexts(console), QStringList({"Transakce [Editace hotovosti]: CHYBA"}));
+    QCOMPARE(logTexts(console.eventLog()), QStringList({"Transakce [Editace hotovosti]: CHYBA"}));
     QCOMPARE(desk.money(), 1000.0);
     QCOMPARE(console.tableMoney().state(), Table::State::Browse);
     QCOMPARE(console.findChild<QLabel *>("DBTextMoney")->text(), QString("1\u00a0000,00"));

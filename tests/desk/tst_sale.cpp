@@ -15,18 +15,6 @@
 #include <csignal>
 #include <unistd.h>
 
-namespace {
-
-QStringList logTexts(const EventLog &log)
-{
-    QStringList texts;
-    for (const QString &line : log.lines())
-        texts << line.section(' ', 2); // without the date and time
-    return texts;
-}
-
-} // namespace
-
 // The sale of a stopped run: its figures, its three writes in one transaction, and what stays
 // after a failure or a kill; and the balance changed by hand.
 class TestSale : public QObject

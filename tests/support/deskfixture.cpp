@@ -128,3 +128,11 @@ bool runSql(Database &database, const QString &sql)
     query.setSql(sql);
     return query.exec();
 }
+
+QStringList logTexts(const EventLog &log)
+{
+    QStringList texts;
+    for (const QString &line : log.lines())
+        texts << line.section(QLatin1Char(' '), 2);
+    return texts;
+}

@@ -80,6 +80,9 @@ public:
     SolarRuns m_runs;
 };
 
+// The event log's texts without their date and time.
+QStringList logTexts(const EventLog &log);
+
 // Checks and preparations on the database beside the program's own cursors.
 QVariant queryValue(Database &database, const QString &sql); // the first value of the result
 bool runSql(Database &database, const QString &sql);
