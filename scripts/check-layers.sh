@@ -17,6 +17,7 @@ levels='
 3 desk
 3 ui/common
 3 ui/config
+3 reports/engine
 4 users:dialogs
 4 settings
 4 reports

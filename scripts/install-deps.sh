@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-charts-dev qt6-multimedia-dev
-          libsqlite3-dev sqlite3 libsodium-dev libbenchmark-dev xvfb xauth)
+          libsqlite3-dev sqlite3 libsodium-dev libbenchmark-dev xvfb xauth
+          fonts-liberation2 poppler-utils)
 
 missing=()
 for p in "${packages[@]}"; do
