@@ -98,7 +98,11 @@ bool printStore(const PageStore &store, QPrinter &printer, QString *error)
     }
     printer.setDocName(store.title);
     printer.setFullPage(true);
-    printer.setPageLayout(sheetLayout(store));
+    const QPageLayout sheet = sheetLayout(store);
+    printer.setPageSize(sheet.pageSize());
+    printer.setPageOrientation(sheet.orientation());
+    // A printer that cannot print to the edge keeps its margins; the origin stays at the corner.
+    printer.setPageMargins(QMarginsF(), QPageLayout::Millimeter);
     QPainter painter;
     if (!painter.begin(&printer)) {
         *error = QStringLiteral("Tisk sestavy %1 se nepodařilo zahájit...").arg(store.title);
@@ -115,7 +119,6 @@ bool writePdf(const PageStore &store, const QString &fileName, QString *error)
 {
     QPdfWriter writer(fileName);
     writer.setTitle(store.title);
-    writer.setCreator(QString());
     writer.setResolution(ReportFonts::ReferenceDpi);
     writer.setPageLayout(sheetLayout(store));
     QPainter painter;

@@ -41,7 +41,9 @@ enum class ReportElementKind : quint8 {
 struct ReportElement
 {
     ReportElementKind kind = ReportElementKind::FixedText;
-    QRectF boxMm; // from the band's top left corner
+    // From the band's top left corner. A single-line text with a width of 0 fits its text, the
+    // left then being where the text starts (Left), ends (Right) or has its middle (Centre).
+    QRectF boxMm;
     ReportFont font;
     // Left: from the box's left edge; Right: ending at its right edge; Centre: in the box.
     ReportAlignment alignment = ReportAlignment::Left;

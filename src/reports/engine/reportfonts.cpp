@@ -27,6 +27,7 @@ QFont toQFont(const ReportFont &font)
     result.setBold(font.bold);
     // Hinted advances are rounded to the device's pixels and would differ between devices.
     result.setHintingPreference(QFont::PreferNoHinting);
+    // Pairs kerned across a break would make a line's width differ from its parts' widths.
     result.setKerning(false);
     result.setStyleStrategy(QFont::StyleStrategy(QFont::PreferOutline | QFont::ForceOutline));
     return result;
