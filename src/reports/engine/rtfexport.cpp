@@ -97,8 +97,8 @@ void appendLine(QByteArray *out, const LineItem &item)
     out->append(number("\\dppty", line.y2() - top));
     out->append(number("\\dpx", left));
     out->append(number("\\dpy", top));
-    out->append(number("\\dpxsize", std::abs(line.dx())));
-    out->append(number("\\dpysize", std::abs(line.dy())));
+    out->append(number("\\dpxsize", std::max(1, std::abs(line.dx()))));
+    out->append(number("\\dpysize", std::max(1, std::abs(line.dy()))));
     out->append("\\dplinesolid\\dplinecor0\\dplinecog0\\dplinecob0");
     out->append(number("\\dplinew", std::max(1, toTwips(item.width))));
     out->append("}\n");
