@@ -38,11 +38,6 @@ bool coordinate(qint32 value)
     return value >= -MaxCoordinate && value <= MaxCoordinate;
 }
 
-bool extent(qint32 value)
-{
-    return value >= 0 && value <= MaxCoordinate;
-}
-
 void writeText(QDataStream &out, const TextItem &text)
 {
     out << quint8(TextKind) << qint32(text.box.x()) << qint32(text.box.y())
@@ -63,8 +58,8 @@ bool readText(QDataStream &in, TextItem *text)
     quint8 bold = 0, alignment = 0;
     in >> x >> y >> width >> height >> text->font.family >> text->font.pointSize >> bold >>
         alignment >> text->text;
-    if (in.status() != QDataStream::Ok || !coordinate(x) || !coordinate(y) || !extent(width) ||
-        !extent(height) || bold > 1 || alignment > quint8(ReportAlignment::Centre) ||
+    if (in.status() != QDataStream::Ok || !coordinate(x) || !coordinate(y) || !coordinate(width) ||
+        !coordinate(height) || bold > 1 || alignment > quint8(ReportAlignment::Centre) ||
         !std::isfinite(text->font.pointSize) || text->font.pointSize <= 0 ||
         text->font.pointSize > MaxPointSize)
         return false;
@@ -79,7 +74,7 @@ bool readLine(QDataStream &in, LineItem *line)
     qint32 x1 = 0, y1 = 0, x2 = 0, y2 = 0, width = 0;
     in >> x1 >> y1 >> x2 >> y2 >> width;
     if (in.status() != QDataStream::Ok || !coordinate(x1) || !coordinate(y1) || !coordinate(x2) ||
-        !coordinate(y2) || !extent(width))
+        !coordinate(y2) || !coordinate(width))
         return false;
     line->line = QLine(x1, y1, x2, y2);
     line->width = width;
@@ -150,9 +145,8 @@ bool decodePayload(const QByteArray &payload, PageStore *store)
     qint32 width = 0, height = 0;
     int pageCount = 0;
     in >> read.title >> width >> height;
-    // A store that was never laid out keeps its invalid sheet (-1 x -1).
-    const bool sheet = (extent(width) && extent(height)) || QSize(width, height) == QSize();
-    if (in.status() != QDataStream::Ok || !sheet || !readCount(in, MinPageBytes, &pageCount))
+    if (in.status() != QDataStream::Ok || !coordinate(width) || !coordinate(height) ||
+        !readCount(in, MinPageBytes, &pageCount))
         return false;
     read.pageSize = QSize(width, height);
     for (int pageIndex = 0; pageIndex < pageCount; ++pageIndex) {

@@ -32,7 +32,8 @@ PageStore receipt()
                     text(QStringLiteral("1 234,50 Kč"), 1600, ReportAlignment::Right),
                     LineItem{QLine(500, 2100, 14300, 2100), 10},
                     text(QStringLiteral("\\{}\t😀"), 2400), text(QString(), 2900)}});
-    store.pages.append(ReportPage{{LineItem{QLine(-50, 0, 30, 21000), 0}}});
+    store.pages.append(ReportPage{{LineItem{QLine(-50, 0, 30, 21000), 0},
+                                   TextItem{QRect(-20, 0, -1, 0), {}, {}, QStringLiteral("x")}}});
     store.pages.append(ReportPage{});
     return store;
 }
