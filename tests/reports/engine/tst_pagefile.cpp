@@ -73,6 +73,8 @@ private slots:
         const FileResult result = PageFile::load(path(QStringLiteral("a.qrp")), &loaded);
         QVERIFY2(result.ok(), qPrintable(result.message));
         QCOMPARE(loaded, store);
+        const FileResult failed = PageFile::save(path(QStringLiteral("chybí/a.qrp")), store);
+        QVERIFY(failed.message.startsWith(QStringLiteral("Stránky nelze uložit do souboru")));
     }
 
     void copyRangeAndJoin_data()
