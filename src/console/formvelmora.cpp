@@ -12,6 +12,7 @@
 #include "desk/configtool.h"
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
+#include "reports/formsetupprint.h"
 #include "settings/formsetupsolar.h"
 #include "ui/common/formabout.h"
 #include "ui/common/messagedialogs.h"
@@ -147,7 +148,8 @@ void TFormVelmora::buildMenu()
     m_menuItemSetupSolar = m_menuItemSetup->addAction(QStringLiteral("Solárko..."), this,
                                                       &TFormVelmora::MenuItemSetupSolarClick);
     m_menuItemSetupSolar->setObjectName(QStringLiteral("MenuItemSetupSolar"));
-    QAction *print = m_menuItemSetup->addAction(QStringLiteral("Tisk dokladů..."));
+    QAction *print = m_menuItemSetup->addAction(QStringLiteral("Tisk dokladů..."), this,
+                                                &TFormVelmora::MenuItemSetupPrintClick);
     print->setObjectName(QStringLiteral("MenuItemSetupPrint"));
     QAction *users = m_menuItemSetup->addAction(QStringLiteral("Uživatelé..."), this,
                                                 &TFormVelmora::MenuItemUsersClick);
@@ -164,7 +166,7 @@ void TFormVelmora::buildMenu()
         bar->addAction(QStringLiteral("O programu..."), this, &TFormVelmora::MenuItemAboutClick);
     about->setObjectName(QStringLiteral("MenuItemAbout"));
 
-    m_pendingItems = {m_menuItemSQL, m_menuItemSaleSolars, print, backup, maintenance};
+    m_pendingItems = {m_menuItemSQL, m_menuItemSaleSolars, backup, maintenance};
     for (QAction *pending : std::as_const(m_pendingItems))
         pending->setEnabled(false);
 }
@@ -220,6 +222,10 @@ void TFormVelmora::createSettingsWindows()
     if (!m_setupSolar->readStoredSettings(&error))
         ShowWarning(error.message, error.detail); // the defaults stay in force
     setSolarSettings(m_setupSolar);
+
+    m_setupPrint = new TFormSetupPrint(this);
+    if (!m_setupPrint->readStoredSettings(&error))
+        ShowWarning(error.message, error.detail);
 
     m_formUser =
         new TFormUser(JoinPath(Program().DatabaseDir, QStringLiteral("Velmora.usr")), this);
@@ -365,6 +371,11 @@ void TFormVelmora::MenuItemSetupSolarClick()
 {
     if (m_setupSolar->exec() == QDialog::Accepted)
         SetActiveSolars();
+}
+
+void TFormVelmora::MenuItemSetupPrintClick()
+{
+    m_setupPrint->exec();
 }
 
 void TFormVelmora::MenuItemUsersClick()

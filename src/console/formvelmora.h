@@ -20,6 +20,7 @@ class QTimer;
 class PlacementStore;
 class SolarRow;
 class SolarSettings;
+class TFormSetupPrint;
 class TFormSetupSolar;
 class TFormUser;
 
@@ -58,6 +59,7 @@ public:
     // The long-lived settings windows; each restores its stored values when created.
     void createSettingsWindows();
     TFormSetupSolar *setupSolar() const { return m_setupSolar; }
+    TFormSetupPrint *setupPrint() const { return m_setupPrint; }
     TFormUser *users() const { return m_formUser; }
     // Where the rows, the run dialogs and the sale read the desk's settings.
     const SolarSettings &solarSettings() const { return *m_solarSettings; }
@@ -116,6 +118,7 @@ private:
 
     void MenuItemMoneyClick();
     void MenuItemSetupSolarClick();
+    void MenuItemSetupPrintClick();
     void MenuItemUsersClick();
     void MenuItemAboutClick();
     void MenuItemBDEClick();
@@ -126,6 +129,7 @@ private:
     WindowRunDialogs m_windowRunDialogs;
 
     TFormSetupSolar *m_setupSolar = nullptr;
+    TFormSetupPrint *m_setupPrint = nullptr;
     TFormUser *m_formUser = nullptr;
     const SolarSettings *m_solarSettings = nullptr;
 

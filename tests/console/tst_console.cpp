@@ -5,6 +5,7 @@
 #include "console/startdialog.h"
 #include "console/stopdialog.h"
 #include "data/table.h"
+#include "reports/formsetupprint.h"
 #include "ui/common/messagedialogs.h"
 #include "users/userregister.h"
 
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -38,6 +40,7 @@ private slots:
     void largestValuesShownWhole();
     void statusBarShowsDateTimeAndBalance();
     void pendingWindowsStayDisabled();
+    void setupPrintOpensFromMenu();
 };
 
 void TestConsole::rows_data()
@@ -292,12 +295,27 @@ void TestConsole::pendingWindowsStayDisabled()
 {
     ConsoleFixture desk;
     TFormVelmora &console = desk.console();
-    for (const char *name : {"MenuItemSQL", "MenuItemSaleSolars", "MenuItemSetupPrint",
-                             "MenuItemBackup", "MenuItemDatabase"})
-        QVERIFY2(!console.findChild<QAction *>(name)->isEnabled(), name);
     for (const char *name :
-         {"MenuItemSetupSolar", "MenuItemUsers", "MenuItemBDE", "MenuItemAbout", "MenuItemEnd"})
+         {"MenuItemSQL", "MenuItemSaleSolars", "MenuItemBackup", "MenuItemDatabase"})
+        QVERIFY2(!console.findChild<QAction *>(name)->isEnabled(), name);
+    for (const char *name : {"MenuItemSetupSolar", "MenuItemSetupPrint", "MenuItemUsers",
+                             "MenuItemBDE", "MenuItemAbout", "MenuItemEnd"})
         QVERIFY2(console.findChild<QAction *>(name)->isEnabled(), name);
+}
+
+void TestConsole::setupPrintOpensFromMenu()
+{
+    ConsoleFixture desk;
+    TFormVelmora &console = desk.console();
+    TFormSetupPrint *opened = nullptr;
+    whenModal<TFormSetupPrint>([&opened](TFormSetupPrint *window) {
+        opened = window;
+        window->findChild<QPlainTextEdit *>("MemoInfo")->setPlainText("Otevřeno denně");
+        window->findChild<QPushButton *>("ButtonOk")->click();
+    });
+    console.findChild<QAction *>("MenuItemSetupPrint")->trigger();
+    QCOMPARE(opened, console.setupPrint());
+    QCOMPARE(console.setupPrint()->infoLines(), QStringList{"Otevřeno denně"});
 }
 
 QTEST_MAIN(TestConsole)
