@@ -1,0 +1,55 @@
+#pragma once
+
+#include "reports/engine/pagestore.h"
+#include "reports/engine/reportdefinition.h"
+
+#include <QDate>
+#include <QStringList>
+#include <QTime>
+
+class Table;
+
+// The print settings' three texts as the receipt prints them.
+struct ReceiptTexts
+{
+    QStringList address;
+    QStringList title;
+    QStringList info;
+};
+
+// The A5 cash receipt of one sale, twice on the sheet: the salon's texts, the receipt number,
+// date and time, the run's figures and, for a taxed sale, the price split into the amount
+// without tax and the tax.
+class TFormQRSaleSolarA5
+{
+public:
+    // The receipt of the cursor's current record.
+    TFormQRSaleSolarA5(const Table &saleSolars, ReceiptTexts texts);
+
+    // Titled with the receipt number.
+    ReportDefinition definition();
+    PageStore layOut();
+
+private:
+    struct Receipt
+    {
+        qint64 paragon = 0;
+        QDate date;
+        QTime time;
+        int solar = 0;
+        int tax = 0;
+        double price = 0;
+        int off = 0;
+        QString periodMmss;
+        double priceTotal = 0;
+    };
+
+    ReportBand copyBand();
+    void addTaxSplit(ReportBand &band);
+
+    Receipt m_receipt;
+    ReceiptTexts m_texts;
+    // The split of the copy being printed, computed by the tax line's value label.
+    double m_withoutTax = 0;
+    double m_taxAmount = 0;
+};
