@@ -4,6 +4,8 @@
 //                      three-file transaction of the same writes
 //   BM_DeskSale        the same stop and sale through the desk's runs alone, without any window
 //   BM_AddLog          one event-log line added to a log of 100,000 lines
+//   BM_ReceiptLayoutAndPaint  the A5 receipt of a stored sale laid out and its page painted at
+//                      100 % (96 dpi), as the preview first shows it
 
 #include "benchcases.h"
 
@@ -12,6 +14,8 @@
 #include "core/programvalues.h"
 #include "core/solarsettings.h"
 #include "core/textfile.h"
+#include "data/query.h"
+#include "data/tables.h"
 #include "desk/desk.h"
 #include "desk/deskreport.h"
 #include "desk/eventlog.h"
@@ -19,11 +23,16 @@
 #include "desk/solarruns.h"
 #include "portio/portaccess.h"
 #include "portio/simulatorbackend.h"
+#include "reports/engine/pagepainter.h"
+#include "reports/formqrsalesolara5.h"
 #include "ui/common/messagedialogs.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
+#include <QtMath>
 
 namespace {
 
@@ -174,8 +183,41 @@ void BM_AddLog(benchmark::State &state)
         log.AddLog(QStringLiteral("Transakce solárko[1]: OK [5 ms] [000123456]"));
 }
 
+void BM_ReceiptLayoutAndPaint(benchmark::State &state)
+{
+    QTemporaryDir place;
+    QString error;
+    if (!createInstallation(place.path(), &error)) {
+        state.SkipWithError(qPrintable(error));
+        return;
+    }
+    SkippingReport report(state);
+    Desk desk(report);
+    Database &database = desk.database();
+    Query sale(&database);
+    sale.setSql(QStringLiteral("insert into SaleSolars values (123, '2026-12-09', '09:05:00', 3, "
+                               "0, 21, 10.0, 15, 714, 'Eva')"));
+    if (!database.connectDirectory(place.path()) || !desk.openTables() || !sale.exec() ||
+        !desk.tableSaleSolars().refresh() || !desk.tableSaleSolars().last()) {
+        state.SkipWithError("no receipt");
+        return;
+    }
+    const QStringList lines = {QStringLiteral("Solárium Velmora"), QStringLiteral("Nádražní 12"),
+                               QStringLiteral("110 00 Praha 1")};
+    constexpr double PixelsPerMillimetre = 96 / 25.4;
+    QImage sheet(qCeil(148 * PixelsPerMillimetre), qCeil(210 * PixelsPerMillimetre),
+                 QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        TFormQRSaleSolarA5 receipt(desk.tableSaleSolars(), {lines, lines, lines});
+        const PageStore store = receipt.layOut();
+        QPainter painter(&sheet);
+        PagePainter::paintPage(painter, store, 0, PixelsPerMillimetre);
+    }
+}
+
 } // namespace
 
+BENCHMARK(BM_ReceiptLayoutAndPaint)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConsoleSale)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 BENCHMARK(BM_SaleBareSqlite)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 BENCHMARK(BM_DeskSale)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
