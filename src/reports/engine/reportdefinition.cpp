@@ -1,69 +1,61 @@
 #include "reports/engine/reportdefinition.h"
 
+namespace {
+
+ReportElement placed(ReportElementKind kind, const QRectF &boxMm, const ReportFont &font,
+                     ReportAlignment alignment)
+{
+    ReportElement element;
+    element.kind = kind;
+    element.boxMm = boxMm;
+    element.font = font;
+    element.alignment = alignment;
+    return element;
+}
+
+} // namespace
+
 ReportElement ReportElement::fixedText(const QRectF &boxMm, const QString &text,
                                        const ReportFont &font, ReportAlignment alignment)
 {
-    ReportElement element;
-    element.kind = ReportElementKind::FixedText;
-    element.boxMm = boxMm;
+    ReportElement element = placed(ReportElementKind::FixedText, boxMm, font, alignment);
     element.text = text;
-    element.font = font;
-    element.alignment = alignment;
     return element;
 }
 
 ReportElement ReportElement::dataText(const QRectF &boxMm, std::function<QString()> value,
                                       const ReportFont &font, ReportAlignment alignment)
 {
-    ReportElement element;
-    element.kind = ReportElementKind::DataText;
-    element.boxMm = boxMm;
+    ReportElement element = placed(ReportElementKind::DataText, boxMm, font, alignment);
     element.value = std::move(value);
-    element.font = font;
-    element.alignment = alignment;
     return element;
 }
 
 ReportElement ReportElement::memo(const QRectF &boxMm, const QStringList &lines,
                                   const ReportFont &font, ReportAlignment alignment, bool grows)
 {
-    ReportElement element;
-    element.kind = ReportElementKind::Memo;
-    element.boxMm = boxMm;
+    ReportElement element = placed(ReportElementKind::Memo, boxMm, font, alignment);
     element.lines = lines;
-    element.font = font;
-    element.alignment = alignment;
     element.grows = grows;
     return element;
 }
 
 ReportElement ReportElement::line(double leftMm, double topMm, double widthMm)
 {
-    ReportElement element;
-    element.kind = ReportElementKind::Line;
-    element.boxMm = QRectF(leftMm, topMm, widthMm, 0);
-    return element;
+    return placed(ReportElementKind::Line, QRectF(leftMm, topMm, widthMm, 0), ReportFont(),
+                  ReportAlignment::Left);
 }
 
 ReportElement ReportElement::pageNumber(const QRectF &boxMm, const QString &prefix,
                                         const ReportFont &font, ReportAlignment alignment)
 {
-    ReportElement element;
-    element.kind = ReportElementKind::PageNumber;
-    element.boxMm = boxMm;
+    ReportElement element = placed(ReportElementKind::PageNumber, boxMm, font, alignment);
     element.text = prefix;
-    element.font = font;
-    element.alignment = alignment;
     return element;
 }
 
 ReportElement ReportElement::printDate(const QRectF &boxMm, const ReportFont &font,
                                        ReportAlignment alignment)
 {
-    ReportElement element;
-    element.kind = ReportElementKind::PrintDate;
-    element.boxMm = boxMm;
-    element.font = font;
-    element.alignment = alignment;
-    return element;
+    return placed(ReportElementKind::PrintDate, boxMm, font, alignment);
 }
