@@ -52,20 +52,7 @@ void ConsoleFixture::show()
     m_console->show();
 }
 
-qint64 ConsoleFixture::receiptCount()
+Database &ConsoleFixture::database()
 {
-    return queryValue(m_console->database(), QStringLiteral("select count(*) from SaleSolars"))
-        .toLongLong();
-}
-
-QVariant ConsoleFixture::solarsValue(int unit, const QString &field)
-{
-    return queryValue(
-        m_console->database(),
-        QStringLiteral("select %1 from Solars where SOLAR = %2").arg(field).arg(unit));
-}
-
-double ConsoleFixture::money()
-{
-    return queryValue(m_console->database(), QStringLiteral("select MONEY from Money")).toDouble();
+    return m_console->database();
 }

@@ -11,7 +11,7 @@ class TFormVelmora;
 
 // The console on a fresh installation, logged in as the built-in administrator (or the given
 // user), with fake settings and scripted run dialogs; shown unless asked not to.
-class ConsoleFixture
+class ConsoleFixture : public StoredFigures
 {
 public:
     explicit ConsoleFixture(const QList<User> &users = {}, const QString &user = {},
@@ -22,13 +22,13 @@ public:
     // The unit's countdown timer ticks that many times, a second apart on the fake clock.
     void countDown(int unit, int seconds);
     void show();
-    qint64 receiptCount();
-    QVariant solarsValue(int unit, const QString &field);
-    double money();
 
     DeskFixture m_desk;
     FakeSolarSettings m_settings;
     ScriptedRunDialogs m_dialogs;
+
+protected:
+    Database &database() override;
 
 private:
     std::unique_ptr<TFormVelmora> m_console;

@@ -95,22 +95,20 @@ void RunsFixture::countDown(int unit, int seconds)
     }
 }
 
-qint64 RunsFixture::receiptCount()
+qint64 StoredFigures::receiptCount()
 {
-    return queryValue(m_desk.database(), QStringLiteral("select count(*) from SaleSolars"))
-        .toLongLong();
+    return queryValue(database(), QStringLiteral("select count(*) from SaleSolars")).toLongLong();
 }
 
-QVariant RunsFixture::solarsValue(int unit, const QString &field)
+QVariant StoredFigures::solarsValue(int unit, const QString &field)
 {
     return queryValue(
-        m_desk.database(),
-        QStringLiteral("select %1 from Solars where SOLAR = %2").arg(field).arg(unit));
+        database(), QStringLiteral("select %1 from Solars where SOLAR = %2").arg(field).arg(unit));
 }
 
-double RunsFixture::money()
+double StoredFigures::money()
 {
-    return queryValue(m_desk.database(), QStringLiteral("select MONEY from Money")).toDouble();
+    return queryValue(database(), QStringLiteral("select MONEY from Money")).toDouble();
 }
 
 QVariant queryValue(Database &database, const QString &sql)

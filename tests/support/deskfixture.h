@@ -57,9 +57,22 @@ public:
     std::function<void()> m_whileReporting; // runs while "the message is shown"
 };
 
+// What a sale leaves in the tables, read beside the program's own cursors.
+class StoredFigures
+{
+public:
+    virtual ~StoredFigures() = default;
+    qint64 receiptCount();
+    QVariant solarsValue(int unit, const QString &field);
+    double money();
+
+protected:
+    virtual Database &database() = 0;
+};
+
 // The desk and its runs on a fresh installation, without any window: the tables open, the
 // units' offers loaded, fake settings and scripted questions, the built-in administrator.
-class RunsFixture
+class RunsFixture : public StoredFigures
 {
 public:
     RunsFixture();
@@ -68,9 +81,6 @@ public:
     void command(int unit) { m_runs.command(unit, std::nullopt); }
     // The unit's countdown timer ticks that many times, a second apart on the fake clock.
     void countDown(int unit, int seconds);
-    qint64 receiptCount();
-    QVariant solarsValue(int unit, const QString &field);
-    double money();
 
     DeskFixture m_installation;
     FakeSolarSettings m_settings;
@@ -78,6 +88,9 @@ public:
     RecordingDeskReport m_report;
     Desk m_desk;
     SolarRuns m_runs;
+
+protected:
+    Database &database() override { return m_desk.database(); }
 };
 
 // The event log's texts without their date and time.
