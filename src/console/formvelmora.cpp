@@ -13,6 +13,7 @@
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
 #include "reports/formsetupprint.h"
+#include "reports/receiptprinting.h"
 #include "settings/formsetupsolar.h"
 #include "ui/common/formabout.h"
 #include "ui/common/messagedialogs.h"
@@ -71,7 +72,8 @@ void WindowDeskReport::databaseError()
 
 TFormVelmora::TFormVelmora(QWidget *parent)
     : QMainWindow(parent), m_desk(m_report), m_runs(m_desk),
-      m_windowRunDialogs(this, [this]() -> const SolarSettings & { return solarSettings(); })
+      m_windowRunDialogs(this, [this]() -> const SolarSettings & { return solarSettings(); }),
+      m_windowPreview(this)
 {
     setObjectName(QStringLiteral("FormVelmora"));
     m_runs.setQuestions(&m_windowRunDialogs);
@@ -226,6 +228,9 @@ void TFormVelmora::createSettingsWindows()
     m_setupPrint = new TFormSetupPrint(this);
     if (!m_setupPrint->readStoredSettings(&error))
         ShowWarning(error.message, error.detail);
+    m_runs.setReceiptPrinter([this] {
+        ReceiptPrinting(tableSaleSolars(), *m_setupPrint, *m_reportPreview).printAfterRun();
+    });
 
     m_formUser =
         new TFormUser(JoinPath(Program().DatabaseDir, QStringLiteral("Velmora.usr")), this);
@@ -419,6 +424,11 @@ void TFormVelmora::followRuns()
     connect(&m_runs, &SolarRuns::runEnded, this,
             [this](int unit) { m_rows.at(unit - 1)->resetInputs(); });
     connect(&m_runs, &SolarRuns::portRegisterChanged, this, &TFormVelmora::updateSetupSolarItem);
+}
+
+void TFormVelmora::setReportPreview(TCustomQRPreviewInterface *preview)
+{
+    m_reportPreview = preview ? preview : &m_windowPreview;
 }
 
 void TFormVelmora::setRunQuestions(RunQuestions *questions)

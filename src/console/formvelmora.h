@@ -4,6 +4,7 @@
 #include "desk/desk.h"
 #include "desk/deskreport.h"
 #include "desk/solarruns.h"
+#include "reports/reportpreview.h"
 #include "users/userregister.h"
 
 #include <QMainWindow>
@@ -91,11 +92,8 @@ public:
     void endOnRequest(int signalNumber);
 
     void setRunQuestions(RunQuestions *questions); // nullptr: the dialog windows
-    // Prints the receipt just stored (preview or straight to the printer); none until set.
-    void setReceiptPrinter(std::function<void()> printer)
-    {
-        m_runs.setReceiptPrinter(std::move(printer));
-    }
+    // Where receipts and reports are previewed; nullptr: the preview window.
+    void setReportPreview(TCustomQRPreviewInterface *preview);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -127,6 +125,8 @@ private:
     Desk m_desk;
     SolarRuns m_runs;
     WindowRunDialogs m_windowRunDialogs;
+    WindowPreview m_windowPreview;
+    TCustomQRPreviewInterface *m_reportPreview = &m_windowPreview;
 
     TFormSetupSolar *m_setupSolar = nullptr;
     TFormSetupPrint *m_setupPrint = nullptr;

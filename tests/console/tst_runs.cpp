@@ -2,12 +2,15 @@
 
 #include "console/formvelmora.h"
 #include "console/solarrow.h"
+#include "reports/formpreview.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 class TestRuns : public QObject
 {
@@ -20,6 +23,7 @@ private slots:
     void ninetyNineSeconds();
     void directInputStartsFromTheRow_data();
     void directInputStartsFromTheRow();
+    void printedReceiptOpensThePreview();
 };
 
 void TestRuns::startCountdownAndEnd()
@@ -140,6 +144,31 @@ void TestRuns::directInputStartsFromTheRow()
     QCOMPARE(row->EditSolarMin()->text(), QString("00"));
     QVERIFY(row->EditSolarMin()->isEnabled());
     QCOMPARE(desk.receiptCount(), 1);
+}
+
+void TestRuns::printedReceiptOpensThePreview()
+{
+    ConsoleFixture desk; // "Manuální tisk dokladů" by default
+    TFormVelmora &console = desk.console();
+    console.MenuItemSolarClick(1);
+    desk.countDown(1, 30);
+    desk.m_dialogs.m_stopAnswers = {StopAnswer::Print};
+    QString previewed;
+    bool consoleEnabled = true;
+    QTimer::singleShot(0, [&] {
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (auto *preview = qobject_cast<TFormPreview *>(window)) {
+                previewed = preview->windowTitle();
+                consoleEnabled = console.isEnabled();
+                preview->close();
+            }
+        }
+    });
+    console.MenuItemSolarClick(1); // returns once the preview is closed
+    QCOMPARE(desk.receiptCount(), 1);
+    QCOMPARE(previewed, QString("000000001"));
+    QVERIFY(!consoleEnabled);
+    QVERIFY(console.isEnabled());
 }
 
 QTEST_MAIN(TestRuns)

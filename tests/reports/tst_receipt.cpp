@@ -2,8 +2,13 @@
 
 #include "data/table.h"
 #include "reports/formqrsalesolara5.h"
+#include "reports/printsettings.h"
+#include "reports/receiptprinting.h"
+#include "reports/reportpreview.h"
+#include "ui/common/messagedialogs.h"
 
 #include <QFile>
+#include <QPrinterInfo>
 #include <QTest>
 
 namespace {
@@ -50,6 +55,31 @@ QStringList numbered(const QString &what, int count)
     return lines;
 }
 
+struct StoredPrintSettings : PrintSettings
+{
+    QStringList addressLines() const override { return {"Slunečná 7"}; }
+    QStringList titleLines() const override { return {"Studio Paprsek"}; }
+    QStringList infoLines() const override { return {"Otevřeno denně"}; }
+    bool manualPrinting() const override { return manual; }
+    bool manual = true;
+};
+
+struct RecordingPreview : TCustomQRPreviewInterface
+{
+    void preview(const PageStore &store) override { shown << store; }
+    QList<PageStore> shown;
+};
+
+bool holdsText(const PageStore &store, const QString &wanted)
+{
+    for (const PageItem &item : store.pages.value(0).items) {
+        const auto *text = std::get_if<TextItem>(&item);
+        if (text && text->text == wanted)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 class TestReceipt : public QObject
@@ -59,6 +89,8 @@ class TestReceipt : public QObject
 private slots:
     void layoutAsStored_data();
     void layoutAsStored();
+    void printedAfterRun_data();
+    void printedAfterRun();
 };
 
 void TestReceipt::layoutAsStored_data()
@@ -129,6 +161,49 @@ void TestReceipt::layoutAsStored()
     }
     QVERIFY2(expected.open(QIODevice::ReadOnly), qPrintable(golden));
     QCOMPARE(lines, QString::fromUtf8(expected.readAll()).split('\n', Qt::SkipEmptyParts));
+}
+
+void TestReceipt::printedAfterRun_data()
+{
+    QTest::addColumn<bool>("manual");
+    QTest::addColumn<int>("previews");
+    QTest::addColumn<QStringList>("warning");
+    QTest::newRow("manual: the preview") << true << 1 << QStringList{};
+    QTest::newRow("automatic, no printer")
+        << false << 0 << QStringList{"Tisk se nezdařil...", "Není nainstalována žádná tiskárna..."};
+}
+
+void TestReceipt::printedAfterRun()
+{
+    QFETCH(bool, manual);
+    QFETCH(int, previews);
+    QFETCH(QStringList, warning);
+    if (!manual && !QPrinterInfo::availablePrinterNames().isEmpty())
+        QSKIP("a printer is installed here; the receipt would be printed on it");
+    MessageDialogsTestHook::engage();
+    RunsFixture desk;
+    QVERIFY(runSql(desk.m_desk.database(),
+                   "insert into SaleSolars values (7, '2026-12-09', '09:05:00', 3, 0, 21, 10.0, 0, "
+                   "600, 'Eva')"));
+    Table &receipts = desk.m_desk.tableSaleSolars();
+    QVERIFY(receipts.refresh() && receipts.last());
+    StoredPrintSettings settings;
+    settings.manual = manual;
+    RecordingPreview preview;
+    ReceiptPrinting(receipts, settings, preview).printAfterRun();
+
+    QCOMPARE(preview.shown.size(), previews);
+    if (previews) {
+        const PageStore &shown = preview.shown.first();
+        QCOMPARE(shown.title, QString("000000007"));
+        for (const QString &text : QStringList{"Slunečná 7", "Studio Paprsek", "Otevřeno denně"})
+            QVERIFY2(holdsText(shown, text), qPrintable(text));
+    }
+    QStringList shownWarning;
+    for (const auto &message : MessageDialogsTestHook::takeMessages())
+        shownWarning << message.text << message.detail;
+    QCOMPARE(shownWarning, warning);
+    QCOMPARE(receipts.value("PARAGON").toInt(), 7);
 }
 
 QTEST_MAIN(TestReceipt)

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <QSaveFile>
 
 namespace PagePainter {
 
@@ -117,17 +118,25 @@ bool printStore(const PageStore &store, QPrinter &printer, QString *error)
 
 bool writePdf(const PageStore &store, const QString &fileName, QString *error)
 {
-    QPdfWriter writer(fileName);
-    writer.setTitle(store.title);
-    writer.setResolution(ReportFonts::ReferenceDpi);
-    writer.setPageLayout(sheetLayout(store));
-    QPainter painter;
-    if (!painter.begin(&writer)) {
+    // Written beside the file and put in its place once complete.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
         *error = QStringLiteral("Soubor %1 se nepodařilo vytvořit...").arg(fileName);
         return false;
     }
-    const bool written = paintAll(store, writer, painter);
-    if (!painter.end() || !written) {
+    bool written = false;
+    {
+        QPdfWriter writer(&file);
+        writer.setTitle(store.title);
+        writer.setResolution(ReportFonts::ReferenceDpi);
+        writer.setPageLayout(sheetLayout(store));
+        QPainter painter;
+        if (painter.begin(&writer)) {
+            written = paintAll(store, writer, painter);
+            written = painter.end() && written;
+        }
+    }
+    if (!written || !file.commit()) {
         *error = QStringLiteral("Soubor %1 se nepodařilo zapsat...").arg(fileName);
         return false;
     }

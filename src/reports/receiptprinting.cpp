@@ -1,0 +1,33 @@
+#include "reports/receiptprinting.h"
+
+#include "data/table.h"
+#include "reports/formqrsalesolara5.h"
+#include "reports/printsettings.h"
+#include "reports/reportpreview.h"
+#include "reports/reportprinting.h"
+
+ReceiptPrinting::ReceiptPrinting(Table &saleSolars, const PrintSettings &settings,
+                                 TCustomQRPreviewInterface &preview)
+    : m_saleSolars(saleSolars), m_settings(settings), m_preview(preview)
+{}
+
+void ReceiptPrinting::PrintReceipt(Mode mode)
+{
+    // The receipt's record stays current while the preview is open; the grids that show the
+    // cursor catch up once afterwards.
+    m_saleSolars.disableControls();
+    const PageStore receipt =
+        TFormQRSaleSolarA5(m_saleSolars, {m_settings.addressLines(), m_settings.titleLines(),
+                                          m_settings.infoLines()})
+            .layOut();
+    if (mode == Mode::Preview)
+        m_preview.preview(receipt);
+    else
+        ReportPrinting::printOnDefaultPrinter(receipt);
+    m_saleSolars.enableControls();
+}
+
+void ReceiptPrinting::printAfterRun()
+{
+    PrintReceipt(m_settings.manualPrinting() ? Mode::Preview : Mode::Print);
+}
