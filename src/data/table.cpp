@@ -1105,7 +1105,12 @@ void Table::setCalcFieldsCallback(CalcFieldsCallback callback)
 
 void Table::setAutoCalcFields(bool on)
 {
+    const bool turnedOn = on && !d->autoCalc;
     d->autoCalc = on;
+    // The record that became current while they were off (the sale's new receipt) is printed
+    // and shown next: it gets its calculated fields now.
+    if (turnedOn && isOpen())
+        calculateFields(d->state == State::Edit ? d->editBuffer : d->current);
 }
 
 bool Table::autoCalcFields() const

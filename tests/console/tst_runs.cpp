@@ -154,11 +154,16 @@ void TestRuns::printedReceiptOpensThePreview()
     desk.countDown(1, 30);
     desk.m_dialogs.m_stopAnswers = {StopAnswer::Print};
     QString previewed;
+    QStringList texts;
     bool consoleEnabled = true;
     QTimer::singleShot(0, [&] {
         for (QWidget *window : QApplication::topLevelWidgets()) {
             if (auto *preview = qobject_cast<TFormPreview *>(window)) {
                 previewed = preview->windowTitle();
+                for (const PageItem &item : preview->store().pages.value(0).items) {
+                    if (const auto *text = std::get_if<TextItem>(&item))
+                        texts << text->text;
+                }
                 consoleEnabled = console.isEnabled();
                 preview->close();
             }
@@ -167,6 +172,7 @@ void TestRuns::printedReceiptOpensThePreview()
     console.MenuItemSolarClick(1); // returns once the preview is closed
     QCOMPARE(desk.receiptCount(), 1);
     QCOMPARE(previewed, QString("000000001"));
+    QVERIFY(texts.contains("00:30") && texts.contains("5,00")); // the run's time and price
     QVERIFY(!consoleEnabled);
     QVERIFY(console.isEnabled());
 }
