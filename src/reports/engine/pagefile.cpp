@@ -262,38 +262,4 @@ FileResult load(const QString &path, PageStore *store)
     return decode(content, path, store);
 }
 
-FileResult copyRange(const QString &sourcePath, int from, int to, const QString &targetPath)
-{
-    PageStore source;
-    const FileResult loaded = load(sourcePath, &source);
-    if (!loaded.ok())
-        return loaded;
-    const PageStore range = source.copyRange(from, to);
-    if (range.pageCount() == 0)
-        return FileResult::failure(QStringLiteral("Soubor %1 nemá stránky %2 až %3 (má jich %4)...")
-                                       .arg(quoted(sourcePath))
-                                       .arg(from)
-                                       .arg(to)
-                                       .arg(source.pageCount()));
-    return save(targetPath, range);
-}
-
-FileResult join(const QStringList &sourcePaths, const QString &targetPath)
-{
-    if (sourcePaths.isEmpty())
-        return FileResult::failure(QStringLiteral("Není zadán žádný soubor ke spojení..."));
-    PageStore joined;
-    for (qsizetype index = 0; index < sourcePaths.size(); ++index) {
-        PageStore part;
-        const FileResult loaded = load(sourcePaths.at(index), &part);
-        if (!loaded.ok())
-            return loaded;
-        if (index == 0)
-            joined = std::move(part);
-        else
-            joined.append(part);
-    }
-    return save(targetPath, joined);
-}
-
 } // namespace PageFile

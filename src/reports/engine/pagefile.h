@@ -29,9 +29,4 @@ bool decodePayload(const QByteArray &payload, PageStore *store);
 FileResult save(const QString &path, const PageStore &store);
 FileResult load(const QString &path, PageStore *store);
 
-// Pages from..to (from 1, both included, kept within the source) of one file into another.
-FileResult copyRange(const QString &sourcePath, int from, int to, const QString &targetPath);
-// The files' pages one after the other into the target, under the first file's title and sheet.
-FileResult join(const QStringList &sourcePaths, const QString &targetPath);
-
 } // namespace PageFile
