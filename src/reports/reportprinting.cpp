@@ -17,8 +17,8 @@ const QString NoPrinterText = QStringLiteral("Není nainstalována žádná tisk
 
 bool print(const PageStore &store, QPrinter &printer)
 {
-    if (printer.outputFormat() == QPrinter::NativeFormat &&
-        QPrinterInfo::availablePrinterNames().isEmpty()) {
+    // Without printers Qt quietly turns the job into a PDF file, which has no name here.
+    if (printer.outputFileName().isEmpty() && QPrinterInfo::availablePrinterNames().isEmpty()) {
         ShowWarning(FailedText, NoPrinterText);
         return false;
     }

@@ -1,5 +1,6 @@
 #include "portio/portaccess.h"
 #include "startup/startupsequence.h"
+#include "ui/common/qttranslation.h"
 
 #include <QApplication>
 
@@ -8,6 +9,7 @@ int main(int argc, char *argv[])
     // Port access comes first, so that even a start that fails later leaves every bed off.
     PortAccessSession portAccess;
     QApplication app(argc, argv);
+    installCzechQtTexts();
     StartupSequence startup;
     return startup.run();
 }

@@ -6,6 +6,7 @@
 
 #include "dbconfigcommands.h"
 #include "dbconfigdialog.h"
+#include "ui/common/qttranslation.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -79,6 +80,7 @@ int main(int argc, char **argv)
         return runCommandLine(app.arguments());
     }
     QApplication app(argc, argv);
+    installCzechQtTexts();
     DbConfigDialog dialog;
     dialog.show();
     return app.exec();
