@@ -1,6 +1,7 @@
 #include "core/textfile.h"
 
 #include "core/cp1250.h"
+#include "core/filesync.h"
 #include "core/paths.h"
 
 #include <QFile>
@@ -40,15 +41,6 @@ bool writeAll(int fd, const QByteArray &content)
         left -= written;
     }
     return true;
-}
-
-void syncDirectory(const QString &directory)
-{
-    const int fd = ::open(QFile::encodeName(directory).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
 }
 
 } // namespace

@@ -1,14 +1,10 @@
 #include "data/tablestructure.h"
 
+#include "core/filesync.h"
 #include "data/sqlconnection.h"
 #include "data/storage.h"
 
-#include <QFile>
-
 #include <sqlite3.h>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 bool TableStructure::loadFields(SqlConnection &sql, EngineError *error)
 {
@@ -302,11 +298,7 @@ bool TableStructure::syncFile(const SqlConnection &sql, EngineError *error) cons
 {
     // Committed changes are already on disk (synchronous FULL); the sync makes sure of it and
     // tells when the file cannot be written.
-    const QString path = sql.filePath(m_fileName);
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    const bool synced = fd >= 0 && ::fsync(fd) == 0;
-    if (fd >= 0)
-        ::close(fd);
+    const bool synced = ::syncFile(sql.filePath(m_fileName));
     if (!synced) {
         *error = EngineError(EngineErrorCode::FileError,
                              QStringLiteral("Tabulku %1 nelze uložit na disk").arg(m_fileName));

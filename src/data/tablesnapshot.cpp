@@ -1,0 +1,167 @@
+#include "data/tablesnapshot.h"
+
+#include "core/filesync.h"
+#include "data/database.h"
+#include "data/sqlconnection.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <sqlite3.h>
+
+#include <chrono>
+#include <memory>
+#include <thread>
+#include <vector>
+
+// One table file's copy in progress.
+struct TableSnapshot::Copy
+{
+    QString tableFile;
+    QString schema;
+    QString temporaryPath;
+    sqlite3 *target = nullptr;
+    sqlite3_backup *backup = nullptr;
+    bool stepped = false;
+
+    ~Copy()
+    {
+        if (backup)
+            sqlite3_backup_finish(backup);
+        if (target)
+            sqlite3_close_v2(target);
+    }
+
+    // Pages still to copy: exact once a step has run, the source's size before.
+    int remaining(sqlite3 *source) const
+    {
+        if (stepped)
+            return sqlite3_backup_remaining(backup);
+        sqlite3_stmt *statement = nullptr;
+        const QByteArray sql = QStringLiteral("PRAGMA \"%1\".page_count").arg(schema).toUtf8();
+        int pages = 0;
+        if (sqlite3_prepare_v2(source, sql.constData(), -1, &statement, nullptr) == SQLITE_OK &&
+            sqlite3_step(statement) == SQLITE_ROW)
+            pages = sqlite3_column_int(statement, 0);
+        sqlite3_finalize(statement);
+        return pages;
+    }
+
+    // A step of up to `pages`; false on an error (busy and locked come again later).
+    bool step(int pages)
+    {
+        stepped = true;
+        const int result = sqlite3_backup_step(backup, pages);
+        return result == SQLITE_OK || result == SQLITE_DONE || result == SQLITE_BUSY ||
+               result == SQLITE_LOCKED;
+    }
+};
+
+QString TableSnapshot::temporaryName(const QString &tableFile)
+{
+    return tableFile + QStringLiteral(".part");
+}
+
+bool TableSnapshot::fail(const QString &message)
+{
+    m_error = message;
+    return false;
+}
+
+void TableSnapshot::betweenSteps()
+{
+    if (m_betweenSteps)
+        m_betweenSteps();
+}
+
+bool TableSnapshot::copyTo(const QString &folder)
+{
+    m_error.clear();
+    if (!m_database.openFiles())
+        return fail(QStringLiteral("Tabulky nelze otevřít"));
+    SqlConnection &sql = *m_database.connection();
+    const QDir target(folder);
+
+    std::vector<std::unique_ptr<Copy>> copies;
+    const auto removeTemporaries = [&copies] {
+        for (const auto &copy : copies) {
+            if (copy->target) {
+                sqlite3_backup_finish(std::exchange(copy->backup, nullptr));
+                sqlite3_close_v2(std::exchange(copy->target, nullptr));
+            }
+            QFile::remove(copy->temporaryPath);
+        }
+    };
+    for (const QString &tableFile : m_database.tableFiles()) {
+        auto copy = std::make_unique<Copy>();
+        copy->tableFile = tableFile;
+        copy->schema = sql.schemaOf(tableFile);
+        copy->temporaryPath = target.filePath(temporaryName(tableFile));
+        QFile::remove(copy->temporaryPath); // from a copy that was cut short
+        const QByteArray path = QFile::encodeName(copy->temporaryPath);
+        const bool opened =
+            sqlite3_open_v2(path.constData(), &copy->target,
+                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK;
+        // The copy is synced once complete; until then it is only a temporary file.
+        if (opened)
+            sqlite3_exec(copy->target, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF", nullptr,
+                         nullptr, nullptr);
+        copy->backup = opened ? sqlite3_backup_init(copy->target, "main", sql.handle(),
+                                                    copy->schema.toUtf8().constData())
+                              : nullptr;
+        copies.push_back(std::move(copy));
+        if (!copies.back()->backup) {
+            removeTemporaries();
+            return fail(QStringLiteral("Do adresáře %1 nelze zapisovat").arg(folder));
+        }
+    }
+
+    // Up to one page short of complete, in steps; a copy that completed would stop following
+    // the connection's changes.
+    for (;;) {
+        if (sql.inTransaction()) { // a change in progress is not copied half-way
+            betweenSteps();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            continue;
+        }
+        bool allNearlyDone = true;
+        for (const auto &copy : copies) {
+            const int pages = qMin(m_pagesPerStep, copy->remaining(sql.handle()) - 1);
+            if (pages <= 0)
+                continue;
+            allNearlyDone = false;
+            if (!copy->step(pages)) {
+                removeTemporaries();
+                return fail(QStringLiteral("Tabulku %1 nelze zkopírovat").arg(copy->tableFile));
+            }
+        }
+        if (allNearlyDone)
+            break;
+        betweenSteps();
+    }
+    // The last pages of all of them together, with no change in between.
+    for (const auto &copy : copies) {
+        const int result = sqlite3_backup_step(copy->backup, -1);
+        const int finished = sqlite3_backup_finish(std::exchange(copy->backup, nullptr));
+        const bool closed = sqlite3_close_v2(std::exchange(copy->target, nullptr)) == SQLITE_OK;
+        if (result != SQLITE_DONE || finished != SQLITE_OK || !closed ||
+            !syncFile(copy->temporaryPath)) {
+            removeTemporaries();
+            return fail(QStringLiteral("Tabulku %1 nelze zkopírovat").arg(copy->tableFile));
+        }
+    }
+
+    // The earlier set goes first: an end in between leaves an incomplete backup, never one
+    // that mixes two of them.
+    for (const auto &copy : copies)
+        QFile::remove(target.filePath(copy->tableFile));
+    syncDirectory(folder);
+    for (const auto &copy : copies) {
+        if (!QFile::rename(copy->temporaryPath, target.filePath(copy->tableFile))) {
+            removeTemporaries();
+            return fail(QStringLiteral("Tabulku %1 nelze uložit").arg(copy->tableFile));
+        }
+    }
+    syncDirectory(folder);
+    return true;
+}
