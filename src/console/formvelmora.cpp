@@ -14,6 +14,7 @@
 #include "portio/portaddress.h"
 #include "reports/formsetupprint.h"
 #include "reports/receiptprinting.h"
+#include "settings/formbackup.h"
 #include "settings/formsetupsolar.h"
 #include "ui/common/formabout.h"
 #include "ui/common/messagedialogs.h"
@@ -105,6 +106,14 @@ TFormVelmora::TFormVelmora(QWidget *parent)
     connect(m_timerTime, &QTimer::timeout, this, &TFormVelmora::SetDateTime);
     m_timerTime->start();
 
+    m_timerBackup = new QTimer(this);
+    m_timerBackup->setObjectName(QStringLiteral("TimerBackup"));
+    m_timerBackup->setInterval(3600000);
+    connect(m_timerBackup, &QTimer::timeout, this, &TFormVelmora::TimerBackupTimer);
+    // A backup lets the clock and the countdowns go on; the user's input waits until it is done.
+    m_desk.backups().setBetweenSteps(
+        [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+
     EventLog &log = eventLog();
     connect(&log, &EventLog::linesReset, this, [this, &log] {
         m_listBox->clear();
@@ -156,7 +165,8 @@ void TFormVelmora::buildMenu()
     QAction *users = m_menuItemSetup->addAction(QStringLiteral("Uživatelé..."), this,
                                                 &TFormVelmora::MenuItemUsersClick);
     users->setObjectName(QStringLiteral("MenuItemUsers"));
-    QAction *backup = m_menuItemSetup->addAction(QStringLiteral("Zálohování..."));
+    QAction *backup = m_menuItemSetup->addAction(QStringLiteral("Zálohování..."), this,
+                                                 &TFormVelmora::MenuItemBackupClick);
     backup->setObjectName(QStringLiteral("MenuItemBackup"));
     QAction *maintenance = m_menuItemSetup->addAction(QStringLiteral("Údržba databáze..."));
     maintenance->setObjectName(QStringLiteral("MenuItemDatabase"));
@@ -168,7 +178,7 @@ void TFormVelmora::buildMenu()
         bar->addAction(QStringLiteral("O programu..."), this, &TFormVelmora::MenuItemAboutClick);
     about->setObjectName(QStringLiteral("MenuItemAbout"));
 
-    m_pendingItems = {m_menuItemSQL, m_menuItemSaleSolars, backup, maintenance};
+    m_pendingItems = {m_menuItemSQL, m_menuItemSaleSolars, maintenance};
     for (QAction *pending : std::as_const(m_pendingItems))
         pending->setEnabled(false);
 }
@@ -231,6 +241,12 @@ void TFormVelmora::createSettingsWindows()
     m_runs.setReceiptPrinter([this] {
         ReceiptPrinting(tableSaleSolars(), *m_setupPrint, *m_reportPreview).printAfterRun();
     });
+
+    m_formBackup = new TFormBackup(m_desk.backups(), this);
+    if (!m_formBackup->readStoredSettings(&error))
+        ShowWarning(error.message, error.detail);
+    m_desk.backups().setSettings(m_formBackup);
+    setBackupTimer();
 
     m_formUser =
         new TFormUser(JoinPath(Program().DatabaseDir, QStringLiteral("Velmora.usr")), this);
@@ -362,6 +378,7 @@ bool TFormVelmora::FormCloseQuery()
 
 void TFormVelmora::FormClose()
 {
+    m_desk.backups().BackupAfterDay(m_formBackup->dailyDirectory());
     eventLog().AddLog(
         QStringLiteral("Ukončení programu uživatelem: [%1]").arg(Program().CurrentUser));
     Program().JournalLines.clear();
@@ -376,6 +393,26 @@ void TFormVelmora::MenuItemSetupSolarClick()
 {
     if (m_setupSolar->exec() == QDialog::Accepted)
         SetActiveSolars();
+}
+
+void TFormVelmora::MenuItemBackupClick()
+{
+    if (m_formBackup->exec() == QDialog::Accepted)
+        setBackupTimer();
+}
+
+void TFormVelmora::setBackupTimer()
+{
+    // A timer that stays on keeps its running hour; one switched on starts a full hour.
+    if (!m_formBackup->hourlyBackups())
+        m_timerBackup->stop();
+    else if (!m_timerBackup->isActive())
+        m_timerBackup->start();
+}
+
+void TFormVelmora::TimerBackupTimer()
+{
+    m_desk.backups().BackupAfterTime(m_formBackup->hourlyDirectory());
 }
 
 void TFormVelmora::MenuItemSetupPrintClick()

@@ -21,6 +21,7 @@ class QTimer;
 class PlacementStore;
 class SolarRow;
 class SolarSettings;
+class TFormBackup;
 class TFormSetupPrint;
 class TFormSetupSolar;
 class TFormUser;
@@ -62,6 +63,10 @@ public:
     TFormSetupSolar *setupSolar() const { return m_setupSolar; }
     TFormSetupPrint *setupPrint() const { return m_setupPrint; }
     TFormUser *users() const { return m_formUser; }
+    TFormBackup *backupSettings() const { return m_formBackup; }
+    // Hourly while "Zálohovat každou hodinu do adresáře" is ticked.
+    QTimer *TimerBackup() const { return m_timerBackup; }
+    void TimerBackupTimer();
     // Where the rows, the run dialogs and the sale read the desk's settings.
     const SolarSettings &solarSettings() const { return *m_solarSettings; }
     void setSolarSettings(const SolarSettings *settings);
@@ -117,6 +122,8 @@ private:
     void MenuItemMoneyClick();
     void MenuItemSetupSolarClick();
     void MenuItemSetupPrintClick();
+    void MenuItemBackupClick();
+    void setBackupTimer();
     void MenuItemUsersClick();
     void MenuItemAboutClick();
     void MenuItemBDEClick();
@@ -130,6 +137,7 @@ private:
 
     TFormSetupSolar *m_setupSolar = nullptr;
     TFormSetupPrint *m_setupPrint = nullptr;
+    TFormBackup *m_formBackup = nullptr;
     TFormUser *m_formUser = nullptr;
     const SolarSettings *m_solarSettings = nullptr;
 
@@ -139,6 +147,7 @@ private:
     QListWidget *m_listBox = nullptr;
     QLabel *m_dbTextMoney = nullptr;
     QTimer *m_timerTime = nullptr;
+    QTimer *m_timerBackup = nullptr;
 
     QAction *m_menuItemSQL = nullptr;
     QAction *m_menuItemMoney = nullptr;

@@ -22,7 +22,8 @@ Desk::Desk(DeskReport &report)
       m_eventLog(QStringLiteral("Velmora.log")), m_saver(m_eventLog),
       m_saleRecorder(m_database, m_tableMoney, m_tableSolars, m_tableSaleSolars,
                      m_tableSaleSolarsCalc, m_eventLog, m_saver,
-                     [this] { m_report.databaseError(); })
+                     [this] { m_report.databaseError(); }),
+      m_backups(m_database, m_eventLog)
 {
     m_tableMoney.setObjectName(QStringLiteral("TableMoney"));
     m_tableSolars.setObjectName(QStringLiteral("TableSolars"));

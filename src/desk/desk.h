@@ -3,6 +3,7 @@
 #include "data/database.h"
 #include "data/table.h"
 #include "desk/databasesaver.h"
+#include "desk/deskbackups.h"
 #include "desk/eventlog.h"
 #include "desk/saletransaction.h"
 
@@ -24,6 +25,7 @@ public:
     EventLog &eventLog() { return m_eventLog; }
     DatabaseSaver &databaseSaver() { return m_saver; }
     SaleRecorder &saleRecorder() { return m_saleRecorder; }
+    DeskBackups &backups() { return m_backups; }
     DeskReport &report() { return m_report; }
 
     // Opens the four cursors; false, with the engine's last error set, when one fails or the
@@ -44,4 +46,5 @@ private:
     EventLog m_eventLog;
     DatabaseSaver m_saver;
     SaleRecorder m_saleRecorder;
+    DeskBackups m_backups;
 };

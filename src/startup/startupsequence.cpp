@@ -5,11 +5,13 @@
 #include "core/paths.h"
 #include "core/programvalues.h"
 #include "desk/configtool.h"
+#include "desk/deskbackups.h"
 #include "desk/salesjournal.h"
 #include "portio/endrequest.h"
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
 #include "portio/unitswitch.h"
+#include "settings/formbackup.h"
 #include "startup/forminitialization.h"
 #include "startup/loginloop.h"
 #include "startup/singleinstance.h"
@@ -135,6 +137,7 @@ StartupSequence::Outcome StartupSequence::start()
 
     program.CommandLine = m_commandLine;
     program.Restored = false;
+    purgeOldBackups();
     if (!openTables()) {
         showStartFailure();
         return fail(Outcome::Failed);
@@ -169,6 +172,20 @@ void StartupSequence::restoreJournal()
     const FileResult trimmed = SalesJournal::loadAndTrim();
     if (!trimmed.ok())
         ShowWarning(QStringLiteral("Deník prodejů nelze zpracovat..."), trimmed.message);
+}
+
+void StartupSequence::purgeOldBackups()
+{
+    const TFormBackup &settings = *m_console->backupSettings();
+    if (!settings.purgeOldBackups())
+        return;
+    const auto counted = [](int count) {
+        ReplaceProgress(QStringLiteral("Vymazání záloh: %1").arg(count));
+    };
+    AddProgress(QStringLiteral("Vymazání záloh"));
+    counted(DeskBackups::purgeOldBackups(settings.hourlyDirectory(), settings.purgeAfterDays(),
+                                         counted));
+    ProgressOk();
 }
 
 bool StartupSequence::openTables()

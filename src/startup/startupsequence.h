@@ -50,6 +50,8 @@ public:
 private:
     Outcome fail(Outcome outcome);
     bool openTables();
+    // Hourly backup folders past their age, when the backup settings ask for it.
+    void purgeOldBackups();
     void restoreEventLog();
     void restoreJournal();
 

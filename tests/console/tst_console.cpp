@@ -6,11 +6,14 @@
 #include "console/stopdialog.h"
 #include "data/table.h"
 #include "reports/formsetupprint.h"
+#include "settings/formbackup.h"
 #include "ui/common/messagedialogs.h"
 #include "users/userregister.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -41,6 +44,7 @@ private slots:
     void statusBarShowsDateTimeAndBalance();
     void pendingWindowsStayDisabled();
     void setupPrintOpensFromMenu();
+    void backupsFromMenuAndAtClose();
 };
 
 void TestConsole::rows_data()
@@ -295,11 +299,10 @@ void TestConsole::pendingWindowsStayDisabled()
 {
     ConsoleFixture desk;
     TFormVelmora &console = desk.console();
-    for (const char *name :
-         {"MenuItemSQL", "MenuItemSaleSolars", "MenuItemBackup", "MenuItemDatabase"})
+    for (const char *name : {"MenuItemSQL", "MenuItemSaleSolars", "MenuItemDatabase"})
         QVERIFY2(!console.findChild<QAction *>(name)->isEnabled(), name);
     for (const char *name : {"MenuItemSetupSolar", "MenuItemSetupPrint", "MenuItemUsers",
-                             "MenuItemBDE", "MenuItemAbout", "MenuItemEnd"})
+                             "MenuItemBackup", "MenuItemBDE", "MenuItemAbout", "MenuItemEnd"})
         QVERIFY2(console.findChild<QAction *>(name)->isEnabled(), name);
 }
 
@@ -316,6 +319,35 @@ void TestConsole::setupPrintOpensFromMenu()
     console.findChild<QAction *>("MenuItemSetupPrint")->trigger();
     QCOMPARE(opened, console.setupPrint());
     QCOMPARE(console.setupPrint()->infoLines(), QStringList{"Otevřeno denně"});
+}
+
+void TestConsole::backupsFromMenuAndAtClose()
+{
+    ConsoleFixture desk;
+    TFormVelmora &console = desk.console();
+    const QString directory = desk.m_desk.path("zálohy");
+    QVERIFY(QDir().mkpath(directory));
+    QVERIFY(!console.TimerBackup()->isActive());
+    whenModal<TFormBackup>([&](TFormBackup *window) {
+        for (const char *box : {"CheckBoxBackupTime", "CheckBoxBackupDay"})
+            window->findChild<QCheckBox *>(box)->click();
+        for (const char *edit : {"EditBackupPathTime", "EditBackupPathDay"})
+            window->findChild<QLineEdit *>(edit)->setText(directory);
+        window->findChild<QPushButton *>("ButtonOk")->click();
+    });
+    console.findChild<QAction *>("MenuItemBackup")->trigger();
+    QVERIFY(console.TimerBackup()->isActive());
+    QCOMPARE(console.TimerBackup()->interval(), 3600000);
+
+    console.TimerBackupTimer();
+    Hook::queueAnswers({true});
+    QVERIFY(console.close());
+    QCOMPARE(QDir(directory).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+             (QStringList{"2026-12-09_09-05-00", "Streda"}));
+    QCOMPARE(console.eventLog().lines(),
+             (QStringList{"9.12.2026 9:05:00 Zálohování [TIME] [9.12.2026 9:05:00]",
+                          "9.12.2026 9:05:00 Zálohování [Streda]: Ok",
+                          "9.12.2026 9:05:00 Ukončení programu uživatelem: [Administrator]"}));
 }
 
 QTEST_MAIN(TestConsole)

@@ -19,6 +19,7 @@
 #include "users/userregister.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QLocalServer>
@@ -63,6 +64,7 @@ private slots:
     void cleanup();
 
     void startsToTheConsole();
+    void purgesOldBackups();
     void failurePaths_data();
     void failurePaths();
     void secondInstanceIsRefused();
@@ -147,6 +149,27 @@ void TestStartup::startsToTheConsole()
     QCOMPARE(m_desk->portRegister(), quint8(0));
     // No display name: the window system appends nothing to the windows' captions.
     QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+}
+
+void TestStartup::purgesOldBackups()
+{
+    // Seen from a day ahead, the folder made now is older than the limit of 0 days.
+    FakeClock &clock = m_desk->m_clock;
+    clock.m_now = QDateTime::currentDateTime().addDays(1);
+    const QString backups = m_desk->path("zálohy");
+    QVERIFY(QDir().mkpath(backups + "/2026-12-08_10-00-00"));
+    QVERIFY(Cp1250Lines::write(m_desk->path("config/Velmora.ini"),
+                               {"[Backup]", "CheckBoxBackupDelete_Checked=True",
+                                "IntegerEditBackupDelete_Value=0",
+                                "EditBackupPathTime_Text=" + backups})
+                .ok());
+    answerLogin(QString(), MasterPassword());
+    StartupSequence startup;
+    QCOMPARE(startWith(startup), Outcome::Run);
+    const QStringList lines = startup.progressWindow()->lines();
+    QCOMPARE(lines.mid(lines.indexOf("Přihlášení uživatele") + 2, 2),
+             (QStringList{"Vymazání záloh: 1", "Ok"}));
+    QVERIFY(!QFile::exists(backups + "/2026-12-08_10-00-00"));
 }
 
 void TestStartup::failurePaths_data()

@@ -1,0 +1,228 @@
+#include "settings/formbackup.h"
+
+#include "core/programvalues.h"
+#include "desk/deskbackups.h"
+#include "ui/common/integeredit.h"
+#include "ui/common/messagedialogs.h"
+#include "ui/common/windowhelpers.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString SettingsSection = QStringLiteral("Backup");
+
+QCheckBox *namedCheckBox(const QString &caption, const QString &name, QWidget *parent)
+{
+    auto *box = new QCheckBox(caption, parent);
+    box->setObjectName(name);
+    return box;
+}
+
+QLineEdit *namedEdit(const QString &name, QWidget *parent)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    return edit;
+}
+
+} // namespace
+
+TFormBackup::TFormBackup(DeskBackups &backups, QWidget *parent)
+    : QDialog(parent), m_backups(backups),
+      m_store(
+          this, SettingsSection,
+          {QStringLiteral("CheckBoxBackupTime.Checked"), QStringLiteral("EditBackupPathTime.Text"),
+           QStringLiteral("CheckBoxBackupDelete.Checked"),
+           QStringLiteral("IntegerEditBackupDelete.Value"),
+           QStringLiteral("CheckBoxBackupDay.Checked"), QStringLiteral("EditBackupPathDay.Text")})
+{
+    setObjectName(QStringLiteral("FormBackup"));
+    setWindowTitle(QStringLiteral(" Zálohování"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(buildTimeGroup());
+    layout->addWidget(buildDayGroup());
+
+    auto *row = new QHBoxLayout;
+    QPushButton *buttonNow =
+        namedButton(QStringLiteral("Provést zálohu nyní..."), QStringLiteral("ButtonNow"), this);
+    row->addWidget(buttonNow);
+    row->addStretch();
+    m_buttonOk = namedButton(QStringLiteral("Ok"), QStringLiteral("ButtonOk"), this);
+    m_buttonCancel = namedButton(QStringLiteral("Storno"), QStringLiteral("ButtonCancel"), this);
+    row->addWidget(m_buttonOk);
+    row->addWidget(m_buttonCancel);
+    layout->addLayout(row);
+    m_buttonOk->setDefault(true);
+
+    connect(buttonNow, &QPushButton::clicked, this, &TFormBackup::ButtonNowClick);
+    connect(m_buttonOk, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_buttonCancel, &QPushButton::clicked, this, &TFormBackup::ButtonCancelClick);
+    for (QCheckBox *box : {m_checkBoxBackupTime, m_checkBoxBackupDelete, m_checkBoxBackupDay})
+        connect(box, &QCheckBox::clicked, this, &TFormBackup::applyCheckBoxRules);
+    for (QLineEdit *edit : {m_editBackupPathTime, m_editBackupPathDay})
+        connect(edit, &QLineEdit::textChanged, this, &TFormBackup::updateOkButton);
+    resize(676, 179);
+}
+
+QWidget *TFormBackup::buildTimeGroup()
+{
+    auto *group = new QGroupBox(QStringLiteral("Záloha [Time]"), this);
+    auto *grid = new QGridLayout(group);
+    m_checkBoxBackupTime = namedCheckBox(QStringLiteral("Zálohovat každou hodinu do adresáře"),
+                                         QStringLiteral("CheckBoxBackupTime"), group);
+    m_editBackupPathTime = namedEdit(QStringLiteral("EditBackupPathTime"), group);
+    m_buttonTime = namedButton(QStringLiteral("Vyhledat..."), QStringLiteral("ButtonTime"), group);
+    m_checkBoxBackupDelete =
+        namedCheckBox(QStringLiteral("Vymazat zálohy, jsou-li starší více jak"),
+                      QStringLiteral("CheckBoxBackupDelete"), group);
+    m_integerEditBackupDelete = new TIntegerEdit(group);
+    m_integerEditBackupDelete->setObjectName(QStringLiteral("IntegerEditBackupDelete"));
+    m_integerEditBackupDelete->setMin(0);
+    m_integerEditBackupDelete->setMax(9999);
+    m_integerEditBackupDelete->setValue(0);
+    m_integerEditBackupDelete->setFixedWidth(60);
+    grid->addWidget(m_checkBoxBackupTime, 0, 0);
+    grid->addWidget(m_editBackupPathTime, 0, 1, 1, 2);
+    grid->addWidget(m_buttonTime, 0, 3);
+    grid->addWidget(m_checkBoxBackupDelete, 1, 0);
+    grid->addWidget(m_integerEditBackupDelete, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("dní"), group), 1, 2);
+    grid->setColumnStretch(2, 1);
+    connect(m_buttonTime, &QPushButton::clicked, this, [this] {
+        const QString folder = pickFolder(m_editBackupPathTime->text());
+        if (!folder.isEmpty())
+            m_editBackupPathTime->setText(folder);
+    });
+    switchDefaultButtonWithFocus(group);
+    return group;
+}
+
+QWidget *TFormBackup::buildDayGroup()
+{
+    auto *group = new QGroupBox(QStringLiteral("Záloha [Day]"), this);
+    auto *grid = new QGridLayout(group);
+    m_checkBoxBackupDay = namedCheckBox(QStringLiteral("Zálohovat každý den do adresáře"),
+                                        QStringLiteral("CheckBoxBackupDay"), group);
+    m_editBackupPathDay = namedEdit(QStringLiteral("EditBackupPathDay"), group);
+    m_buttonDay = namedButton(QStringLiteral("Vyhledat..."), QStringLiteral("ButtonDay"), group);
+    grid->addWidget(m_checkBoxBackupDay, 0, 0);
+    grid->addWidget(m_editBackupPathDay, 0, 1);
+    grid->addWidget(m_buttonDay, 0, 2);
+    grid->setColumnStretch(1, 1);
+    connect(m_buttonDay, &QPushButton::clicked, this, [this] {
+        const QString folder = pickFolder(m_editBackupPathDay->text());
+        if (!folder.isEmpty())
+            m_editBackupPathDay->setText(folder);
+    });
+    switchDefaultButtonWithFocus(group);
+    return group;
+}
+
+bool TFormBackup::readStoredSettings(ConfigError *error)
+{
+    const bool read = m_store.read(error);
+    applyCheckBoxRules();
+    return read;
+}
+
+QString TFormBackup::pickFolder(const QString &start)
+{
+    return QFileDialog::getExistingDirectory(this, QStringLiteral("Vyhledat adresář"), start);
+}
+
+void TFormBackup::applyCheckBoxRules()
+{
+    const bool hourly = m_checkBoxBackupTime->isChecked();
+    m_editBackupPathTime->setEnabled(hourly);
+    m_buttonTime->setEnabled(hourly);
+    m_integerEditBackupDelete->setEnabled(m_checkBoxBackupDelete->isChecked());
+    const bool daily = m_checkBoxBackupDay->isChecked();
+    m_editBackupPathDay->setEnabled(daily);
+    m_buttonDay->setEnabled(daily);
+    updateOkButton();
+}
+
+void TFormBackup::updateOkButton()
+{
+    const auto named = [](const QLineEdit *edit) {
+        return !edit->isEnabled() || QFileInfo(edit->text()).isDir();
+    };
+    m_buttonOk->setEnabled(named(m_editBackupPathTime) && named(m_editBackupPathDay));
+}
+
+void TFormBackup::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    centreOnScreen(this);
+    applyCheckBoxRules();
+}
+
+void TFormBackup::keyPressEvent(QKeyEvent *event)
+{
+    // Escape is "Storno", which reloads the stored values; the close box does not.
+    if (!escapeClicksButton(event, m_buttonCancel))
+        QDialog::keyPressEvent(event);
+}
+
+void TFormBackup::ButtonNowClick()
+{
+    const QString folder = pickFolder(Program().ProgramDir);
+    if (folder.isEmpty())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_backups.BackupNow(folder);
+    QApplication::restoreOverrideCursor();
+}
+
+void TFormBackup::ButtonCancelClick()
+{
+    ConfigError error;
+    if (!m_store.read(&error))
+        ShowWarning(error.message, error.detail);
+    applyCheckBoxRules();
+    reject();
+}
+
+// --- BackupSettings ------------------------------------------------------------------------
+
+bool TFormBackup::hourlyBackups() const
+{
+    return m_checkBoxBackupTime->isChecked();
+}
+
+QString TFormBackup::hourlyDirectory() const
+{
+    return m_editBackupPathTime->text().trimmed();
+}
+
+bool TFormBackup::purgeOldBackups() const
+{
+    return m_checkBoxBackupDelete->isChecked();
+}
+
+int TFormBackup::purgeAfterDays() const
+{
+    return m_integerEditBackupDelete->text().toInt();
+}
+
+bool TFormBackup::dailyBackups() const
+{
+    return m_checkBoxBackupDay->isChecked();
+}
+
+QString TFormBackup::dailyDirectory() const
+{
+    return m_editBackupPathDay->text().trimmed();
+}

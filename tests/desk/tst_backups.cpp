@@ -1,0 +1,153 @@
+#include "deskfixture.h"
+
+#include "data/tablesnapshot.h"
+#include "desk/backupsettings.h"
+#include "desk/deskbackups.h"
+
+#include <QDir>
+#include <QTest>
+
+namespace {
+
+struct FakeBackupSettings : BackupSettings
+{
+    bool hourlyBackups() const override { return true; }
+    QString hourlyDirectory() const override { return {}; }
+    bool purgeOldBackups() const override { return false; }
+    int purgeAfterDays() const override { return 0; }
+    bool dailyBackups() const override { return daily; }
+    QString dailyDirectory() const override { return {}; }
+    bool daily = true;
+};
+
+enum class Kind { Time, Now, Day };
+
+QStringList folders(const QString &directory)
+{
+    return QDir(directory).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+}
+
+} // namespace
+
+class TestBackups : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void backupFolders_data();
+    void backupFolders();
+    void twoEndsOnOneWeekday();
+    void purgeRemovesOldFolders();
+};
+
+void TestBackups::backupFolders_data()
+{
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<bool>("folderExists");
+    QTest::addColumn<bool>("dailyOn");
+    QTest::addColumn<bool>("made");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("logged");
+    const QString stamp = "2026-12-09_09-05-00";
+    QTest::newRow("hourly") << Kind::Time << false << true << true << stamp
+                            << "Zálohování [TIME] [9.12.2026 9:05:00]";
+    QTest::newRow("hourly, same second")
+        << Kind::Time << true << true << true << stamp << "Zálohování [TIME] [9.12.2026 9:05:00]";
+    QTest::newRow("now") << Kind::Now << false << true << true << stamp
+                         << "Zálohování [NOW] [9.12.2026 9:05:00]";
+    QTest::newRow("now, folder exists") << Kind::Now << true << true << false << stamp << "";
+    QTest::newRow("weekday") << Kind::Day << false << true << true << "Streda"
+                             << "Zálohování [Streda]: Ok";
+    QTest::newRow("weekday, switched off") << Kind::Day << false << false << false << "Streda"
+                                           << "";
+}
+
+void TestBackups::backupFolders()
+{
+    QFETCH(Kind, kind);
+    QFETCH(bool, folderExists);
+    QFETCH(bool, dailyOn);
+    QFETCH(bool, made);
+    QFETCH(QString, folder);
+    QFETCH(QString, logged);
+    RunsFixture desk;
+    FakeBackupSettings settings;
+    settings.daily = dailyOn;
+    DeskBackups &backups = desk.m_desk.backups();
+    backups.setSettings(&settings);
+    const QString directory = desk.m_installation.path("zálohy");
+    const QDir target(QDir(directory).filePath(folder));
+    QVERIFY(QDir().mkpath(folderExists ? target.path() : directory));
+    const int logLines = logTexts(desk.m_desk.eventLog()).size();
+
+    bool result = false;
+    switch (kind) {
+    case Kind::Time:
+        result = backups.BackupAfterTime(directory);
+        break;
+    case Kind::Now:
+        result = backups.BackupNow(directory);
+        break;
+    case Kind::Day:
+        result = backups.BackupAfterDay(directory);
+        break;
+    }
+    QCOMPARE(result, made);
+    const QStringList tableFiles{"Money.DB", "SaleSolars.DB", "Solars.DB"};
+    QCOMPARE(target.entryList(QDir::Files), made ? tableFiles : QStringList());
+    const QStringList log = logTexts(desk.m_desk.eventLog()).mid(logLines);
+    QCOMPARE(log, logged.isEmpty() ? QStringList{} : QStringList{logged});
+    // A directory that is not there: nothing, whichever backup.
+    QVERIFY(!backups.BackupAfterTime(directory + "/chybí") &&
+            !backups.BackupNow(directory + "/chybí") &&
+            !backups.BackupAfterDay(directory + "/chybí"));
+}
+
+void TestBackups::twoEndsOnOneWeekday()
+{
+    RunsFixture desk;
+    FakeBackupSettings settings;
+    DeskBackups &backups = desk.m_desk.backups();
+    backups.setSettings(&settings);
+    const QString directory = desk.m_installation.path("dny");
+    QVERIFY(QDir().mkpath(directory));
+    QVERIFY(backups.BackupAfterDay(directory));
+    QVERIFY(runSql(desk.m_desk.database(), "insert into SaleSolars values (1, '2026-12-09', "
+                                           "'09:05:00', 1, 0, 21, 10.0, 0, 60, 'Eva')"));
+    desk.m_installation.m_clock.advance(8 * 3600 * 1000);
+    QVERIFY(backups.BackupAfterDay(directory));
+    QCOMPARE(folders(directory), QStringList{"Streda"});
+    Database copy;
+    QVERIFY(copy.connectDirectory(directory + "/Streda"));
+    QCOMPARE(queryValue(copy, "select count(*) from SaleSolars").toInt(), 1); // the later copy
+}
+
+void TestBackups::purgeRemovesOldFolders()
+{
+    RunsFixture desk;
+    const QString directory = desk.m_installation.path("hodiny");
+    for (const QString &name : QStringList{"2026-12-01_10-00-00", "2026-12-02_10-00-00", "cizí"})
+        QVERIFY(QDir().mkpath(directory + "/" + name));
+    QVERIFY(TableSnapshot(desk.m_desk.database()).copyTo(directory + "/2026-12-01_10-00-00"));
+    QFile other(directory + "/cizí/poznámka.txt");
+    QVERIFY(other.open(QIODevice::WriteOnly));
+    other.close();
+    QFile part(directory + "/2026-12-02_10-00-00/" + TableSnapshot::temporaryName("Money.DB"));
+    QVERIFY(part.open(QIODevice::WriteOnly)); // left by a copy cut short
+    part.close();
+
+    // Created today: kept at the limit 0.
+    FakeClock &clock = desk.m_installation.m_clock;
+    clock.m_now = QDateTime::currentDateTime();
+    QCOMPARE(DeskBackups::purgeOldBackups(directory, 0), 0);
+    // Seen from tomorrow they are all older, but the folder with another file stays.
+    clock.m_now = clock.m_now.addDays(1);
+    QList<int> counted;
+    QCOMPARE(DeskBackups::purgeOldBackups(directory, 0, [&](int n) { counted << n; }), 2);
+    QCOMPARE(counted, (QList<int>{1, 2}));
+    QCOMPARE(folders(directory), QStringList{"cizí"});
+    QCOMPARE(DeskBackups::purgeOldBackups(directory + "/chybí", 0), 0);
+}
+
+QTEST_MAIN(TestBackups)
+#include "tst_backups.moc"

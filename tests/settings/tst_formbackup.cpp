@@ -1,0 +1,110 @@
+#include "deskfixture.h"
+#include "fakes/whenmodal.h"
+
+#include "settings/formbackup.h"
+#include "ui/common/messagedialogs.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+template <typename T> T *child(QWidget &window, const QString &name)
+{
+    T *found = window.findChild<T *>(name);
+    if (!found)
+        qFatal("no %s", qPrintable(name));
+    return found;
+}
+
+} // namespace
+
+class TestFormBackup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void okNeedsExistingDirectories_data();
+    void okNeedsExistingDirectories();
+    void cancelRestoresAndBackupNowRuns();
+};
+
+void TestFormBackup::okNeedsExistingDirectories_data()
+{
+    QTest::addColumn<bool>("hourly");
+    QTest::addColumn<QString>("hourlyPath"); // "." is the installation's folder
+    QTest::addColumn<bool>("daily");
+    QTest::addColumn<QString>("dailyPath");
+    QTest::addColumn<bool>("okEnabled");
+    QTest::newRow("both off, paths empty") << false << "" << false << "" << true;
+    QTest::newRow("hourly into a folder") << true << "." << false << "" << true;
+    QTest::newRow("hourly, no such folder") << true << "./chybí" << false << "" << false;
+    QTest::newRow("daily, empty path") << false << "" << true << "" << false;
+    QTest::newRow("both into folders") << true << "." << true << "." << true;
+}
+
+void TestFormBackup::okNeedsExistingDirectories()
+{
+    QFETCH(bool, hourly);
+    QFETCH(QString, hourlyPath);
+    QFETCH(bool, daily);
+    QFETCH(QString, dailyPath);
+    RunsFixture desk;
+    TFormBackup window(desk.m_desk.backups());
+    QVERIFY(window.readStoredSettings());
+    const QString root = desk.m_installation.path("");
+    const auto place = [&](const QString &path) {
+        return path.isEmpty() ? path : QString(path).replace(0, 1, root);
+    };
+    if (hourly)
+        child<QCheckBox>(window, "CheckBoxBackupTime")->click();
+    if (daily)
+        child<QCheckBox>(window, "CheckBoxBackupDay")->click();
+    child<QLineEdit>(window, "EditBackupPathTime")->setText(place(hourlyPath));
+    child<QLineEdit>(window, "EditBackupPathDay")->setText(place(dailyPath));
+    QCOMPARE(child<QLineEdit>(window, "EditBackupPathTime")->isEnabled(), hourly);
+    QCOMPARE(child<QPushButton>(window, "ButtonDay")->isEnabled(), daily);
+    QTEST(child<QPushButton>(window, "ButtonOk")->isEnabled(), "okEnabled");
+    QCOMPARE(window.hourlyBackups(), hourly);
+    QCOMPARE(window.dailyDirectory(), place(dailyPath));
+}
+
+void TestFormBackup::cancelRestoresAndBackupNowRuns()
+{
+    MessageDialogsTestHook::engage();
+    RunsFixture desk;
+    const QString directory = desk.m_installation.path("zálohy");
+    QVERIFY(QDir().mkpath(directory));
+    {
+        TFormBackup window(desk.m_desk.backups());
+        QVERIFY(window.readStoredSettings());
+        child<QCheckBox>(window, "CheckBoxBackupTime")->click();
+        child<QLineEdit>(window, "EditBackupPathTime")->setText(directory);
+        QTimer::singleShot(0, &window, &QDialog::accept);
+        window.exec(); // "Ok" stores them
+    }
+    TFormBackup window(desk.m_desk.backups());
+    QVERIFY(window.readStoredSettings());
+    QVERIFY(window.hourlyBackups());
+    QCOMPARE(window.hourlyDirectory(), directory);
+    child<QCheckBox>(window, "CheckBoxBackupTime")->click();
+    child<QPushButton>(window, "ButtonCancel")->click();
+    QVERIFY(window.hourlyBackups()); // "Storno" put the stored values back
+
+    whenModal<QFileDialog>([&](QFileDialog *picker) {
+        picker->selectFile(directory);
+        static_cast<QDialog *>(picker)->accept();
+    });
+    child<QPushButton>(window, "ButtonNow")->click();
+    QCOMPARE(QDir(directory).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+             QStringList{"2026-12-09_09-05-00"});
+    MessageDialogsTestHook::release();
+}
+
+QTEST_MAIN(TestFormBackup)
+#include "tst_formbackup.moc"
