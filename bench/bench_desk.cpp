@@ -4,6 +4,8 @@
 //                      three-file transaction of the same writes
 //   BM_DeskSale        the same stop and sale through the desk's runs alone, without any window
 //   BM_AddLog          one event-log line added to a log of 100,000 lines
+//   BM_HourlyBackup    the hourly backup of the three tables into a fresh folder; the counter
+//                      LongestStepMs is the longest time between two turns of the event loop
 //   BM_ReceiptLayoutAndPaint  the A5 receipt of a stored sale laid out and its page painted at
 //                      100 % (96 dpi), as the preview first shows it
 
@@ -16,6 +18,7 @@
 #include "core/textfile.h"
 #include "data/query.h"
 #include "data/tables.h"
+#include "data/tablesnapshot.h"
 #include "desk/desk.h"
 #include "desk/deskreport.h"
 #include "desk/eventlog.h"
@@ -29,6 +32,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -183,6 +187,42 @@ void BM_AddLog(benchmark::State &state)
         log.AddLog(QStringLiteral("Transakce solárko[1]: OK [5 ms] [000123456]"));
 }
 
+void BM_HourlyBackup(benchmark::State &state)
+{
+    const QString directory = installationOrSkip(state, state.range(0));
+    if (directory.isEmpty())
+        return;
+    const SalePlace place(directory);
+    SkippingReport report(state);
+    Desk desk(report);
+    if (!desk.database().connectDirectory(directory) || !desk.openTables()) {
+        state.SkipWithError("open failed");
+        return;
+    }
+    QTemporaryDir backups;
+    QElapsedTimer sinceTurn;
+    qint64 longest = 0;
+    TableSnapshot snapshot(desk.database());
+    snapshot.setBetweenSteps([&] {
+        longest = qMax(longest, sinceTurn.nsecsElapsed());
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        sinceTurn.restart();
+    });
+    int made = 0;
+    for (auto _ : state) {
+        const QString folder = backups.filePath(QString::number(++made));
+        QDir().mkpath(folder);
+        sinceTurn.start();
+        if (!snapshot.copyTo(folder)) {
+            state.SkipWithError("backup failed");
+            return;
+        }
+        longest = qMax(longest, sinceTurn.nsecsElapsed());
+        QDir(folder).removeRecursively();
+    }
+    state.counters["LongestStepMs"] = double(longest) / 1e6;
+}
+
 void BM_ReceiptLayoutAndPaint(benchmark::State &state)
 {
     QTemporaryDir place;
@@ -218,6 +258,11 @@ void BM_ReceiptLayoutAndPaint(benchmark::State &state)
 } // namespace
 
 BENCHMARK(BM_ReceiptLayoutAndPaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HourlyBackup)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 BENCHMARK(BM_ConsoleSale)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 BENCHMARK(BM_SaleBareSqlite)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 BENCHMARK(BM_DeskSale)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);

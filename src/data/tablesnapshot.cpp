@@ -10,6 +10,7 @@
 #include <sqlite3.h>
 
 #include <chrono>
+#include <future>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -144,10 +145,20 @@ bool TableSnapshot::copyTo(const QString &folder)
         const int result = sqlite3_backup_step(copy->backup, -1);
         const int finished = sqlite3_backup_finish(std::exchange(copy->backup, nullptr));
         const bool closed = sqlite3_close_v2(std::exchange(copy->target, nullptr)) == SQLITE_OK;
-        if (result != SQLITE_DONE || finished != SQLITE_OK || !closed ||
-            !syncFile(copy->temporaryPath)) {
+        if (result != SQLITE_DONE || finished != SQLITE_OK || !closed) {
             removeTemporaries();
             return fail(QStringLiteral("Tabulku %1 nelze zkopírovat").arg(copy->tableFile));
+        }
+    }
+    // Syncing a large file takes a while: it runs beside the program, which goes on meanwhile;
+    // the copies are complete and no longer follow its changes.
+    for (const auto &copy : copies) {
+        auto synced = std::async(std::launch::async, syncFile, copy->temporaryPath);
+        while (synced.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
+            betweenSteps();
+        if (!synced.get()) {
+            removeTemporaries();
+            return fail(QStringLiteral("Tabulku %1 nelze uložit").arg(copy->tableFile));
         }
     }
 
