@@ -192,17 +192,15 @@ void BM_HourlyBackup(benchmark::State &state)
     const QString directory = installationOrSkip(state, state.range(0));
     if (directory.isEmpty())
         return;
-    const SalePlace place(directory);
-    SkippingReport report(state);
-    Desk desk(report);
-    if (!desk.database().connectDirectory(directory) || !desk.openTables()) {
+    Database database;
+    if (!database.connectDirectory(directory) || !database.openFiles()) {
         state.SkipWithError("open failed");
         return;
     }
     QTemporaryDir backups;
     QElapsedTimer sinceTurn;
     qint64 longest = 0;
-    TableSnapshot snapshot(desk.database());
+    TableSnapshot snapshot(database);
     snapshot.setBetweenSteps([&] {
         longest = qMax(longest, sinceTurn.nsecsElapsed());
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

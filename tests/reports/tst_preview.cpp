@@ -1,3 +1,4 @@
+#include "fakes/childcontrol.h"
 #include "fakes/whenmodal.h"
 #include "pdftext.h"
 
@@ -36,14 +37,6 @@ PageStore pages(int count, const QString &title = "000000123")
         store.pages.append(ReportPage{{text}});
     }
     return store;
-}
-
-template <typename T> T *child(QWidget &window, const QString &name)
-{
-    T *found = window.findChild<T *>(name);
-    if (!found)
-        qFatal("no %s", qPrintable(name));
-    return found;
 }
 
 QString statusText(TFormPreview &preview)

@@ -1,4 +1,5 @@
 #include "core/textfile.h"
+#include "fakes/childcontrol.h"
 #include "reports/formsetupprint.h"
 #include "support/filebytes.h"
 #include "ui/common/messagedialogs.h"
@@ -16,14 +17,6 @@
 #include <memory>
 
 namespace {
-
-template <typename Control> Control *child(QWidget &window, const QString &name)
-{
-    auto *control = window.findChild<Control *>(name);
-    if (!control)
-        qFatal("no control %s", qPrintable(name));
-    return control;
-}
 
 QStringList lines(const QPlainTextEdit *memo)
 {

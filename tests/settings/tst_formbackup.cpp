@@ -1,4 +1,5 @@
 #include "deskfixture.h"
+#include "fakes/childcontrol.h"
 #include "fakes/whenmodal.h"
 
 #include "settings/formbackup.h"
@@ -11,18 +12,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-
-namespace {
-
-template <typename T> T *child(QWidget &window, const QString &name)
-{
-    T *found = window.findChild<T *>(name);
-    if (!found)
-        qFatal("no %s", qPrintable(name));
-    return found;
-}
-
-} // namespace
 
 class TestFormBackup : public QObject
 {
