@@ -15,6 +15,7 @@
 #include "reports/formsetupprint.h"
 #include "reports/receiptprinting.h"
 #include "settings/formbackup.h"
+#include "settings/formdatabase.h"
 #include "settings/formsetupsolar.h"
 #include "ui/common/formabout.h"
 #include "ui/common/messagedialogs.h"
@@ -168,7 +169,8 @@ void TFormVelmora::buildMenu()
     QAction *backup = m_menuItemSetup->addAction(QStringLiteral("Zálohování..."), this,
                                                  &TFormVelmora::MenuItemBackupClick);
     backup->setObjectName(QStringLiteral("MenuItemBackup"));
-    QAction *maintenance = m_menuItemSetup->addAction(QStringLiteral("Údržba databáze..."));
+    QAction *maintenance = m_menuItemSetup->addAction(QStringLiteral("Údržba databáze..."), this,
+                                                      &TFormVelmora::MenuItemDatabaseClick);
     maintenance->setObjectName(QStringLiteral("MenuItemDatabase"));
     QAction *bde = m_menuItemSetup->addAction(QStringLiteral("Konfigurace BDE..."), this,
                                               &TFormVelmora::MenuItemBDEClick);
@@ -178,7 +180,7 @@ void TFormVelmora::buildMenu()
         bar->addAction(QStringLiteral("O programu..."), this, &TFormVelmora::MenuItemAboutClick);
     about->setObjectName(QStringLiteral("MenuItemAbout"));
 
-    m_pendingItems = {m_menuItemSQL, m_menuItemSaleSolars, maintenance};
+    m_pendingItems = {m_menuItemSQL, m_menuItemSaleSolars};
     for (QAction *pending : std::as_const(m_pendingItems))
         pending->setEnabled(false);
 }
@@ -242,16 +244,21 @@ void TFormVelmora::createSettingsWindows()
         ReceiptPrinting(tableSaleSolars(), *m_setupPrint, *m_reportPreview).printAfterRun();
     });
 
+    m_formUser =
+        new TFormUser(JoinPath(Program().DatabaseDir, QStringLiteral("Velmora.usr")), this);
+    m_formUser->setEventLog([this](const QString &text) { eventLog().AddLog(text); });
+    m_formUser->OpenUsers();
+
     m_formBackup = new TFormBackup(m_desk.backups(), this);
     if (!m_formBackup->readStoredSettings(&error))
         ShowWarning(error.message, error.detail);
     m_desk.backups().setSettings(m_formBackup);
     setBackupTimer();
 
-    m_formUser =
-        new TFormUser(JoinPath(Program().DatabaseDir, QStringLiteral("Velmora.usr")), this);
-    m_formUser->setEventLog([this](const QString &text) { eventLog().AddLog(text); });
-    m_formUser->OpenUsers();
+    m_formDatabase = new TFormDatabase(this);
+    if (!m_formDatabase->readStoredSettings(&error))
+        ShowWarning(error.message, error.detail);
+    databaseSaver().setEnabledSource([this] { return m_formDatabase->saveImmediately(); });
 }
 
 void TFormVelmora::setSolarSettings(const SolarSettings *settings)
@@ -399,6 +406,11 @@ void TFormVelmora::MenuItemBackupClick()
 {
     if (m_formBackup->exec() == QDialog::Accepted)
         setBackupTimer();
+}
+
+void TFormVelmora::MenuItemDatabaseClick()
+{
+    m_formDatabase->exec(); // the settings act at the next start
 }
 
 void TFormVelmora::setBackupTimer()

@@ -22,6 +22,7 @@ class PlacementStore;
 class SolarRow;
 class SolarSettings;
 class TFormBackup;
+class TFormDatabase;
 class TFormSetupPrint;
 class TFormSetupSolar;
 class TFormUser;
@@ -64,6 +65,7 @@ public:
     TFormSetupPrint *setupPrint() const { return m_setupPrint; }
     TFormUser *users() const { return m_formUser; }
     TFormBackup *backupSettings() const { return m_formBackup; }
+    TFormDatabase *databaseSettings() const { return m_formDatabase; }
     // Hourly while "Zálohovat každou hodinu do adresáře" is ticked.
     QTimer *TimerBackup() const { return m_timerBackup; }
     void TimerBackupTimer();
@@ -123,6 +125,7 @@ private:
     void MenuItemSetupSolarClick();
     void MenuItemSetupPrintClick();
     void MenuItemBackupClick();
+    void MenuItemDatabaseClick();
     void setBackupTimer();
     void MenuItemUsersClick();
     void MenuItemAboutClick();
@@ -138,6 +141,7 @@ private:
     TFormSetupSolar *m_setupSolar = nullptr;
     TFormSetupPrint *m_setupPrint = nullptr;
     TFormBackup *m_formBackup = nullptr;
+    TFormDatabase *m_formDatabase = nullptr;
     TFormUser *m_formUser = nullptr;
     const SolarSettings *m_solarSettings = nullptr;
 

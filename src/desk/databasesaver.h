@@ -14,7 +14,7 @@ class DatabaseSaver
 public:
     explicit DatabaseSaver(EventLog &log) : m_log(log) {}
 
-    // Where the setting is read; until the maintenance window provides it, it is ticked.
+    // Where the setting is read (the maintenance window); ticked until one is given.
     void setEnabledSource(std::function<bool()> source) { m_enabled = std::move(source); }
 
     // The tables in order while none has failed; logs "Databáze uložena" or "Databáze

@@ -4,6 +4,7 @@
 #include "core/engineconfig.h"
 #include "core/paths.h"
 #include "core/programvalues.h"
+#include "data/tables.h"
 #include "desk/configtool.h"
 #include "desk/deskbackups.h"
 #include "desk/salesjournal.h"
@@ -12,13 +13,19 @@
 #include "portio/portaddress.h"
 #include "portio/unitswitch.h"
 #include "settings/formbackup.h"
+#include "settings/formdatabase.h"
+#include "settings/formrestore.h"
+#include "startup/databasemaintenance.h"
 #include "startup/forminitialization.h"
 #include "startup/loginloop.h"
 #include "startup/singleinstance.h"
+#include "startup/tablerestore.h"
 #include "ui/common/messagedialogs.h"
 #include "ui/common/uifonts.h"
 #include "ui/common/versioninfo.h"
+#include "users/access.h"
 #include "users/formuser.h"
+#include "users/secrets.h"
 
 #include <QApplication>
 
@@ -137,15 +144,17 @@ StartupSequence::Outcome StartupSequence::start()
 
     program.CommandLine = m_commandLine;
     program.Restored = false;
-    purgeOldBackups();
+    const Outcome maintained = maintainTables();
+    if (maintained != Outcome::Run)
+        return fail(maintained);
     if (!openTables()) {
         showStartFailure();
         return fail(Outcome::Failed);
     }
 
-    const bool askToContinue = program.CommandLine.contains(QStringLiteral("/REPAIR")) ||
-                               program.CommandLine.contains(QStringLiteral("/RESET")) ||
-                               program.Restored;
+    const bool askToContinue = m_console->databaseSettings()->waitAtStart() ||
+                               hasSwitch(QStringLiteral("/REPAIR")) ||
+                               hasSwitch(QStringLiteral("/RESET")) || program.Restored;
     if (askToContinue &&
         !showQuestionWithoutSound(QStringLiteral("Pokračovat ve spouštění aplikace?"),
                                   QStringLiteral("Volbou [Ne] ukončíte aplikaci...")))
@@ -172,6 +181,83 @@ void StartupSequence::restoreJournal()
     const FileResult trimmed = SalesJournal::loadAndTrim();
     if (!trimmed.ok())
         ShowWarning(QStringLiteral("Deník prodejů nelze zpracovat..."), trimmed.message);
+}
+
+bool StartupSequence::hasSwitch(const QString &name) const
+{
+    return Program().CommandLine.contains(name); // as typed: "/stop" is no switch
+}
+
+StartupSequence::Outcome StartupSequence::maintainTables()
+{
+    ProgramValues &program = Program();
+    const TFormDatabase &settings = *m_console->databaseSettings();
+    Database &database = m_console->database();
+    const bool special = HasUserRight(m_console->users()->users(), RightSpecial);
+    if (restoreLeftovers(program.DatabaseDir) ||
+        (hasSwitch(QStringLiteral("/RESTORE")) && special)) {
+        database.disconnect();
+        // A restore that an end cut short is finished first; its repair follows as after one
+        // made now.
+        program.Restored = finishInterruptedRestore(program.DatabaseDir);
+        if (hasSwitch(QStringLiteral("/RESTORE")) && special) {
+            TFormRestore window(*m_console->backupSettings());
+            program.Restored = window.exec() == QDialog::Accepted &&
+                               RestoreTablesFrom(window.EditRestore(), program.DatabaseDir);
+        }
+        if (!database.connect()) {
+            showStartFailure();
+            return Outcome::Failed;
+        }
+    }
+    const bool repair = hasSwitch(QStringLiteral("/REPAIR")) || program.Restored;
+    const QList<std::pair<Table *, QStringList>> tables = {
+        {&m_console->tableMoney(), MoneyIndexes},
+        {&m_console->tableSolars(), SolarsIndexes},
+        {&m_console->tableSaleSolars(), SaleSolarsIndexes}};
+
+    if (settings.deleteControlFiles() || repair) {
+        database.disconnect();
+        for (const QString &directory :
+             {program.ProgramDir, program.DatabaseDir, program.NetFileDir})
+            DeleteControlFiles(directory);
+        if (!database.connect()) {
+            showStartFailure();
+            return Outcome::Failed;
+        }
+    }
+    if (repair)
+        DeleteIndexFiles(program.DatabaseDir);
+    if (hasSwitch(QStringLiteral("/RESET")) && special &&
+        EraseTable(m_console->tableSaleSolars()) == Upkeep::StartupError) {
+        showStartFailure();
+        return Outcome::Failed;
+    }
+    if (settings.createIndexes() || repair) {
+        for (const auto &[table, indexSet] : tables) {
+            if (RebuildIndexes(*table, indexSet) == Upkeep::StartupError) {
+                showStartFailure();
+                return Outcome::Failed;
+            }
+        }
+    }
+    if (settings.regenerateIndexes() && !repair) {
+        for (const auto &[table, indexSet] : tables)
+            RegenerateIndexes(*table);
+    }
+    if (settings.packTables() || repair) {
+        for (const auto &[table, indexSet] : tables)
+            PackTable(*table, settings.secured(), tablePassword());
+    }
+    for (const auto &[table, indexSet] : tables)
+        CloseExclusive(*table); // the erase leaves the receipts open exclusively
+    if (hasSwitch(QStringLiteral("/STOP")))
+        return Outcome::Stopped;
+    if (settings.purgeOldReceipts())
+        PurgeOldReceipts(m_console->tableSaleSolars(), settings.purgeReceiptsAfterDays(),
+                         m_console->databaseSaver());
+    purgeOldBackups();
+    return Outcome::Run;
 }
 
 void StartupSequence::purgeOldBackups()
@@ -209,6 +295,7 @@ int StartupSequence::run()
         break;
     case Outcome::LoginCancelled:
     case Outcome::NotContinued:
+    case Outcome::Stopped:
         return 0; // the user's choice
     default:
         return 1;

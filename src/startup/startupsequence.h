@@ -27,6 +27,7 @@ public:
         LoginCancelled,  // the login was given up
         Failed,          // the database could not be connected or its tables opened
         NotContinued,    // after a repair, reset or restore the user chose to stop
+        Stopped,         // "/STOP": the tables maintained, the desk not opened
     };
 
     StartupSequence();
@@ -50,6 +51,9 @@ public:
 private:
     Outcome fail(Outcome outcome);
     bool openTables();
+    // The upkeep of the tables that the settings and the command line's switches ask for.
+    Outcome maintainTables();
+    bool hasSwitch(const QString &name) const;
     // Hourly backup folders past their age, when the backup settings ask for it.
     void purgeOldBackups();
     void restoreEventLog();

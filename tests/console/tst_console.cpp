@@ -7,6 +7,7 @@
 #include "data/table.h"
 #include "reports/formsetupprint.h"
 #include "settings/formbackup.h"
+#include "settings/formdatabase.h"
 #include "ui/common/messagedialogs.h"
 #include "users/userregister.h"
 
@@ -45,6 +46,8 @@ private slots:
     void pendingWindowsStayDisabled();
     void setupPrintOpensFromMenu();
     void backupsFromMenuAndAtClose();
+    void immediateSaving_data();
+    void immediateSaving();
 };
 
 void TestConsole::rows_data()
@@ -299,10 +302,11 @@ void TestConsole::pendingWindowsStayDisabled()
 {
     ConsoleFixture desk;
     TFormVelmora &console = desk.console();
-    for (const char *name : {"MenuItemSQL", "MenuItemSaleSolars", "MenuItemDatabase"})
+    for (const char *name : {"MenuItemSQL", "MenuItemSaleSolars"})
         QVERIFY2(!console.findChild<QAction *>(name)->isEnabled(), name);
-    for (const char *name : {"MenuItemSetupSolar", "MenuItemSetupPrint", "MenuItemUsers",
-                             "MenuItemBackup", "MenuItemBDE", "MenuItemAbout", "MenuItemEnd"})
+    for (const char *name :
+         {"MenuItemSetupSolar", "MenuItemSetupPrint", "MenuItemUsers", "MenuItemBackup",
+          "MenuItemDatabase", "MenuItemBDE", "MenuItemAbout", "MenuItemEnd"})
         QVERIFY2(console.findChild<QAction *>(name)->isEnabled(), name);
 }
 
@@ -348,6 +352,28 @@ void TestConsole::backupsFromMenuAndAtClose()
              (QStringList{"9.12.2026 9:05:00 Zálohování [TIME] [9.12.2026 9:05:00]",
                           "9.12.2026 9:05:00 Zálohování [Streda]: Ok",
                           "9.12.2026 9:05:00 Ukončení programu uživatelem: [Administrator]"}));
+}
+
+void TestConsole::immediateSaving_data()
+{
+    QTest::addColumn<bool>("on"); // "Okamžité ukládaní změn databáze"
+    QTest::newRow("on") << true;
+    QTest::newRow("off") << false;
+}
+
+void TestConsole::immediateSaving()
+{
+    QFETCH(bool, on);
+    ConsoleFixture desk;
+    TFormVelmora &console = desk.console();
+    if (!on)
+        console.databaseSettings()->findChild<QCheckBox *>("CheckBoxSave")->click();
+    console.MenuItemSolarClick(1);
+    desk.countDown(1, 30);
+    console.MenuItemSolarClick(1);
+    QCOMPARE(desk.receiptCount(), 1);
+    QCOMPARE(console.eventLog().lines().filter("Databáze uložena").size(), on ? 1 : 0);
+    QVERIFY(console.eventLog().lines().filter("Databáze neuložena").isEmpty());
 }
 
 QTEST_MAIN(TestConsole)

@@ -1,24 +1,12 @@
 #include "deskfixture.h"
 
 #include "data/tablesnapshot.h"
-#include "desk/backupsettings.h"
 #include "desk/deskbackups.h"
 
 #include <QDir>
 #include <QTest>
 
 namespace {
-
-struct FakeBackupSettings : BackupSettings
-{
-    bool hourlyBackups() const override { return true; }
-    QString hourlyDirectory() const override { return {}; }
-    bool purgeOldBackups() const override { return false; }
-    int purgeAfterDays() const override { return 0; }
-    bool dailyBackups() const override { return daily; }
-    QString dailyDirectory() const override { return {}; }
-    bool daily = true;
-};
 
 enum class Kind { Time, Now, Day };
 

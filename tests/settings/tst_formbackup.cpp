@@ -2,14 +2,19 @@
 #include "fakes/childcontrol.h"
 #include "fakes/whenmodal.h"
 
+#include "core/programvalues.h"
+#include "desk/tablefiles.h"
 #include "settings/formbackup.h"
+#include "settings/formdatabase.h"
 #include "ui/common/messagedialogs.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -21,6 +26,7 @@ private slots:
     void okNeedsExistingDirectories_data();
     void okNeedsExistingDirectories();
     void cancelRestoresAndBackupNowRuns();
+    void databaseWindowShowsSizeAndDefaults();
 };
 
 void TestFormBackup::okNeedsExistingDirectories_data()
@@ -93,6 +99,32 @@ void TestFormBackup::cancelRestoresAndBackupNowRuns()
     QCOMPARE(QDir(directory).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
              QStringList{"2026-12-09_09-05-00"});
     MessageDialogsTestHook::release();
+}
+
+void TestFormBackup::databaseWindowShowsSizeAndDefaults()
+{
+    DeskFixture desk;
+    QTemporaryDir tables;
+    Program().DatabaseDir = tables.path();
+    const QList<std::pair<QString, int>> files = {
+        {"Money.DB", 2048}, {"Solars.DB", 10240}, {"SaleSolars.DB", 409600}, {"Jiná.DB", 5000}};
+    for (const auto &[name, size] : files) {
+        QFile file(tables.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(size));
+    }
+    TFormDatabase window;
+    QVERIFY(window.readStoredSettings());
+    QVERIFY(window.regenerateIndexes() && window.packTables() && window.saveImmediately());
+    QVERIFY(!window.deleteControlFiles() && !window.secured() && !window.purgeOldReceipts());
+    QTimer::singleShot(0, &window, &QDialog::reject);
+    window.exec();
+    QCOMPARE(child<QLabel>(window, "LabelSize")->text(), QString("412 KB")); // 421888 bytes
+    QVERIFY(!child<QLineEdit>(window, "IntegerEditSales")->isEnabled());
+    child<QCheckBox>(window, "CheckBoxSales")->click();
+    QVERIFY(child<QLineEdit>(window, "IntegerEditSales")->isEnabled());
+    QCOMPARE(BackupSize(tables.path()), 421888 + 5000); // every "*.DB" of a backup folder
+    QVERIFY(BackupComplete(tables.path()));
+    QVERIFY(QFile::remove(tables.filePath("Solars.DB")) && !BackupComplete(tables.path()));
 }
 
 QTEST_MAIN(TestFormBackup)

@@ -10,6 +10,7 @@
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
 #include "portio/simulatorbackend.h"
+#include "settings/formrestore.h"
 #include "startup/forminitialization.h"
 #include "startup/singleinstance.h"
 #include "startup/startupsequence.h"
@@ -23,6 +24,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QLocalServer>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -30,6 +32,10 @@ namespace Hook = MessageDialogsTestHook;
 using Outcome = StartupSequence::Outcome;
 
 namespace {
+
+// The start-up settings that leave the tables as they are.
+const QStringList NoUpkeep = {"[Database]", "CheckBoxRegenerationIndex_Checked=False",
+                              "CheckBoxPackTable_Checked=False"};
 
 // One name per test process, so checkouts tested at the same time do not meet.
 const QString InstanceName =
@@ -65,6 +71,8 @@ private slots:
 
     void startsToTheConsole();
     void purgesOldBackups();
+    void switches_data();
+    void switches();
     void failurePaths_data();
     void failurePaths();
     void secondInstanceIsRefused();
@@ -83,6 +91,7 @@ private slots:
 private:
     void writeUsers(const QList<User> &users);
     Outcome startWith(StartupSequence &startup);
+    void writeIni(const QStringList &lines);
 
     DeskFixture *m_desk = nullptr;
     int m_toolLaunches = 0;
@@ -126,11 +135,32 @@ void TestStartup::startsToTheConsole()
     answerLogin(QString(), MasterPassword());
     StartupSequence startup;
     QCOMPARE(startWith(startup), Outcome::Run);
-    QCOMPARE(startup.progressWindow()->lines(),
-             QStringList({"Startuje se program Velmora 1.0.2.3", "Ok", "Start nastavení programu",
-                          "Ok", "Start I/O ovladače", "Ok", "Reset portu I/O ovladačem", "Ok",
-                          "Přihlášení uživatele", "Ok", "Otevírání databází", "Ok",
-                          "Nastavení výchozích indexů databází", "Ok"}));
+    QCOMPARE(startup.progressWindow()->lines(), QStringList({"Startuje se program Velmora 1.0.2.3",
+                                                             "Ok",
+                                                             "Start nastavení programu",
+                                                             "Ok",
+                                                             "Start I/O ovladače",
+                                                             "Ok",
+                                                             "Reset portu I/O ovladačem",
+                                                             "Ok",
+                                                             "Přihlášení uživatele",
+                                                             "Ok",
+                                                             "Obnova indexů: MONEY.DB",
+                                                             "Ok",
+                                                             "Obnova indexů: SOLARS.DB",
+                                                             "Ok",
+                                                             "Obnova indexů: SALESOLARS.DB",
+                                                             "Ok",
+                                                             "Komprimace: MONEY.DB",
+                                                             "Ok",
+                                                             "Komprimace: SOLARS.DB",
+                                                             "Ok",
+                                                             "Komprimace: SALESOLARS.DB",
+                                                             "Ok",
+                                                             "Otevírání databází",
+                                                             "Ok",
+                                                             "Nastavení výchozích indexů databází",
+                                                             "Ok"}));
     QCOMPARE(texts(Hook::takeMessages()),
              QStringList({"Nenalezen soubor uživatelských práv... | Nyní se může přihlásit pouze "
                           "Administrator... Volejte podpora@velmora.cz"}));
@@ -158,11 +188,9 @@ void TestStartup::purgesOldBackups()
     clock.m_now = QDateTime::currentDateTime().addDays(1);
     const QString backups = m_desk->path("zálohy");
     QVERIFY(QDir().mkpath(backups + "/2026-12-08_10-00-00"));
-    QVERIFY(Cp1250Lines::write(m_desk->path("config/Velmora.ini"),
-                               {"[Backup]", "CheckBoxBackupDelete_Checked=True",
-                                "IntegerEditBackupDelete_Value=0",
-                                "EditBackupPathTime_Text=" + backups})
-                .ok());
+    writeIni(NoUpkeep + QStringList{"[Backup]", "CheckBoxBackupDelete_Checked=True",
+                                    "IntegerEditBackupDelete_Value=0",
+                                    "EditBackupPathTime_Text=" + backups});
     answerLogin(QString(), MasterPassword());
     StartupSequence startup;
     QCOMPARE(startWith(startup), Outcome::Run);
@@ -170,6 +198,109 @@ void TestStartup::purgesOldBackups()
     QCOMPARE(lines.mid(lines.indexOf("Přihlášení uživatele") + 2, 2),
              (QStringList{"Vymazání záloh: 1", "Ok"}));
     QVERIFY(!QFile::exists(backups + "/2026-12-08_10-00-00"));
+}
+
+void TestStartup::writeIni(const QStringList &lines)
+{
+    QVERIFY(Cp1250Lines::write(m_desk->path("config/Velmora.ini"), lines).ok());
+}
+
+void TestStartup::switches_data()
+{
+    QTest::addColumn<QString>("commandLine");
+    QTest::addColumn<bool>("special"); // the user holds right 3
+    QTest::addColumn<Outcome>("outcome");
+    QTest::addColumn<QStringList>("upkeep"); // the progress lines between the login and the end
+    QTest::addColumn<int>("receipts");
+    const QStringList regenerate = {"Obnova indexů: MONEY.DB",      "Ok",
+                                    "Obnova indexů: SOLARS.DB",     "Ok",
+                                    "Obnova indexů: SALESOLARS.DB", "Ok"};
+    const QStringList pack = {"Komprimace: MONEY.DB",      "Ok", "Komprimace: SOLARS.DB", "Ok",
+                              "Komprimace: SALESOLARS.DB", "Ok"};
+    const QStringList opened = {"Otevírání databází", "Ok", "Nastavení výchozích indexů databází",
+                                "Ok"};
+    QTest::newRow("/STOP") << "velmora /STOP" << true << Outcome::Stopped << regenerate + pack << 2;
+    QTest::newRow("/stop is no switch")
+        << "velmora /stop" << true << Outcome::Run << regenerate + pack + opened << 2;
+    QTest::newRow("/RESET without right 3")
+        << "velmora /RESET /STOP" << false << Outcome::Stopped << regenerate + pack << 2;
+    QTest::newRow("/RESET") << "velmora /RESET /STOP" << true << Outcome::Stopped
+                            << QStringList{"Vymazání: SALESOLARS.DB", "Ok"} + regenerate + pack
+                            << 0;
+    QStringList repair;
+    for (const QString &folder : QStringList{"PROGRAM", "DATA", "DATA"})
+        repair << "Vymazání řídících souborů z adresáře: " + folder << "Ok";
+    repair << "Vymazání všech indexů pro: MONEY.DB"
+           << "Ok"
+           << "Vymazání všech indexů pro: SOLARS.DB"
+           << "Ok"
+           << "Vymazání všech indexů pro: SALESOLARS.DB"
+           << "Ok"
+           << "Odebrání a vytvoření indexů pro: MONEY.DB"
+           << "Ok"
+           << "Odebrání a vytvoření indexů pro: SOLARS.DB"
+           << "Ok"
+           << "Odebrání a vytvoření indexů pro: SALESOLARS.DB"
+           << "Ok";
+    QTest::newRow("/REPAIR") << "velmora /REPAIR /STOP" << true << Outcome::Stopped << repair + pack
+                             << 2;
+    QTest::newRow("/RESTORE, Storno")
+        << "velmora /RESTORE /STOP" << true << Outcome::Stopped << regenerate + pack << 2;
+    QTest::newRow("/RESTORE of a daily backup")
+        << "velmora /RESTORE Pondeli /STOP" << true << Outcome::Stopped
+        << QStringList{"Obnova databáze...", "Ok"} + repair + pack << 0;
+}
+
+void TestStartup::switches()
+{
+    QFETCH(QString, commandLine);
+    QFETCH(bool, special);
+    QFETCH(Outcome, outcome);
+    QFETCH(QStringList, upkeep);
+    QFETCH(int, receipts);
+    writeUsers({User{"Eva", "heslo", {true, true, true, special}}});
+    const QString days = m_desk->path("dny");
+    QVERIFY(QDir().mkpath(days + "/Pondeli"));
+    for (const QString &file :
+         QStringList{"Money.DB", "Solars.DB", "SaleSolars.DB"}) // before the receipts
+        QVERIFY(QFile::copy(m_desk->dataDirectory() + "/" + file, days + "/Pondeli/" + file));
+    writeIni({"[Backup]", "EditBackupPathDay_Text=" + days});
+    if (commandLine.contains("/RESTORE")) {
+        const bool choose = commandLine.contains("Pondeli");
+        whenModal<TFormRestore>([choose](TFormRestore *window) {
+            window->findChild<QPushButton *>(choose ? "ButtonOk" : "ButtonCancel")->click();
+        });
+    }
+    {
+        Database database;
+        QVERIFY(database.connectDirectory(m_desk->dataDirectory()));
+        Query insert(&database);
+        for (int paragon : {1, 2}) {
+            insert.setSql(QString("insert into SaleSolars values (%1, '2026-12-01', '10:00:00', 1, "
+                                  "0, 21, 10.0, 0, 60, 'Eva')")
+                              .arg(paragon));
+            QVERIFY(insert.exec());
+        }
+        // A stray index file beside the tables, for the repair to remove.
+        QVERIFY(Cp1250Lines::write(m_desk->dataDirectory() + "/SaleSolars.PX", {}).ok());
+    }
+    Hook::queueAnswers({true, true}); // the restore question, the wait question
+    answerLogin("Eva", "heslo");
+    StartupSequence startup;
+    startup.setInstanceName(InstanceName);
+    startup.setCommandLine(commandLine);
+    QCOMPARE(startup.start(), outcome);
+    QStringList lines = startup.progressWindow()->lines();
+    lines = lines.mid(lines.indexOf("Přihlášení uživatele") + 2);
+    const QString root = m_desk->path("").toUpper();
+    for (QString &line : lines)
+        line.replace(Program().ProgramDir.toUpper(), "PROGRAM").replace(root + "/DATA", "DATA");
+    QCOMPARE(lines, upkeep);
+    Database database;
+    QVERIFY(database.connectDirectory(m_desk->dataDirectory()));
+    QCOMPARE(queryValue(database, "select count(*) from SaleSolars").toInt(), receipts);
+    QCOMPARE(QFile::exists(m_desk->dataDirectory() + "/SaleSolars.PX"),
+             !upkeep.contains("Vymazání všech indexů pro: SALESOLARS.DB"));
 }
 
 void TestStartup::failurePaths_data()
@@ -255,8 +386,10 @@ void TestStartup::failurePaths()
         QVERIFY(insert.exec());
     }
     const bool tableFault = cause == "damaged" || cause == "missing" || cause == "money";
-    if (tableFault)
+    if (tableFault) {
+        writeIni(NoUpkeep); // the tables fail where they open, not in their upkeep
         answerLogin(QString(), MasterPassword());
+    }
 
     StartupSequence startup;
     const Outcome result = startWith(startup);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "desk/backupsettings.h"
 #include "desk/desk.h"
 #include "desk/deskreport.h"
 #include "desk/runinput.h"
@@ -44,6 +45,20 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_previousDirectory;
+};
+
+// Backup settings as a test wants them: hourly and daily backups on, no directories.
+struct FakeBackupSettings : BackupSettings
+{
+    bool hourlyBackups() const override { return true; }
+    QString hourlyDirectory() const override { return hourly; }
+    bool purgeOldBackups() const override { return false; }
+    int purgeAfterDays() const override { return 0; }
+    bool dailyBackups() const override { return daily; }
+    QString dailyDirectory() const override { return dailyFolder; }
+    bool daily = true;
+    QString hourly;
+    QString dailyFolder;
 };
 
 // Remembers what the desk reported instead of showing it.

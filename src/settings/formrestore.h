@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDialog>
+
+class BackupSettings;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTreeWidget;
+
+// " Obnova databáze": the complete backups of the hourly or the daily directory, one of which the
+// start-up copies back over the tables. Made by the start-up for "/RESTORE" only.
+class TFormRestore : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TFormRestore(const BackupSettings &settings, QWidget *parent = nullptr);
+
+    // The chosen backup's folder; empty without a choice.
+    QString EditRestore() const;
+    // Lists the complete backups of the directory: folders without a dot in their name that
+    // hold all three table files, sorted by the first column's text, the last one selected.
+    void GetBackups(const QString &directory);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    QString chosenDirectory() const;
+    void selectionChanged();
+
+    const BackupSettings &m_settings;
+    QRadioButton *m_radioButtonTime;
+    QRadioButton *m_radioButtonDay;
+    QLineEdit *m_editRestore;
+    QTreeWidget *m_listView;
+    QPushButton *m_buttonOk;
+};

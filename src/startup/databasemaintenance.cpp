@@ -1,0 +1,246 @@
+#include "startup/databasemaintenance.h"
+
+#include "core/clock.h"
+#include "core/paths.h"
+#include "data/query.h"
+#include "data/table.h"
+#include "data/tables.h"
+#include "desk/databasesaver.h"
+#include "startup/forminitialization.h"
+#include "ui/common/messagedialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+
+#include <cmath>
+
+namespace {
+
+QString upper(const Table &table)
+{
+    return table.fileName().toUpper();
+}
+
+// 100 * part / whole to the nearest whole number, halves upward.
+int percent(int part, int whole)
+{
+    return whole == 0 ? 100 : (200 * part + whole) / (2 * whole);
+}
+
+// Views stand still and calculated fields rest while a routine works on the table.
+class TableAtRest
+{
+public:
+    explicit TableAtRest(Table &table) : m_table(table)
+    {
+        m_table.disableControls();
+        m_table.setAutoCalcFields(false);
+    }
+    ~TableAtRest()
+    {
+        m_table.setAutoCalcFields(true);
+        m_table.enableControls();
+    }
+    TableAtRest(const TableAtRest &) = delete;
+    TableAtRest &operator=(const TableAtRest &) = delete;
+
+private:
+    Table &m_table;
+};
+
+bool dropIndexes(Table &table)
+{
+    AddProgress(QStringLiteral("Odebírání: 0%"));
+    QList<IndexDefinition> indexes = table.indexDefinitions();
+    const int count = int(indexes.size());
+    while (!indexes.isEmpty()) {
+        if (!table.deleteIndex(indexes.last().name))
+            return false;
+        indexes = table.indexDefinitions();
+        ReplaceProgress(
+            QStringLiteral("Odebírání: %1%").arg(100 - percent(int(indexes.size()), count)));
+        QCoreApplication::processEvents();
+    }
+    return true;
+}
+
+bool createIndexes(Table &table, const QStringList &indexSet)
+{
+    ReplaceProgress(QStringLiteral("Vytváření: 0%"));
+    const int count = int(indexSet.size());
+    for (int k = 1; k <= count; ++k) {
+        for (const IndexDefinition &index : indexSetEntry(indexSet, k - 1)) {
+            if (!table.addIndex(index))
+                return false;
+        }
+        ReplaceProgress(QStringLiteral("Vytváření: %1%").arg(percent(k, count)));
+        QCoreApplication::processEvents();
+    }
+    return true;
+}
+
+} // namespace
+
+bool OpenExclusive(Table &table)
+{
+    if (table.isOpen())
+        table.close();
+    for (;;) {
+        table.setExclusive(true);
+        if (table.open())
+            break;
+        if (!ShowQuestion(QStringLiteral("%1 nelze otevřít...").arg(table.fileName()),
+                          QStringLiteral("Opakovat pokus o otevření s výhradním přístupem ?"),
+                          true)) {
+            table.setExclusive(false);
+            break;
+        }
+    }
+    return table.isOpen();
+}
+
+void CloseExclusive(Table &table)
+{
+    if (table.isOpen())
+        table.close();
+    table.setExclusive(false);
+}
+
+bool DeleteControlFiles(const QString &directory)
+{
+    AddProgress(
+        QStringLiteral("Vymazání řídících souborů z adresáře: %1").arg(directory.toUpper()));
+    bool done = true;
+    for (const QString &name : {QStringLiteral("PDOXUSRS.NET"), QStringLiteral("PARADOX.LCK"),
+                                QStringLiteral("PDOXUSRS.LCK")}) {
+        const QString path = JoinPath(directory, name);
+        if (QFile::exists(path) && !QFile::remove(path))
+            done = false;
+    }
+    ProgressResult(done);
+    return done;
+}
+
+bool DeleteIndexFiles(const QString &databaseDirectory)
+{
+    bool result = false;
+    QDir folder(databaseDirectory);
+    for (const QString &name : TableNames) {
+        AddProgress(QStringLiteral("Vymazání všech indexů pro: %1.DB").arg(name.toUpper()));
+        const QStringList files = folder.entryList({name + QStringLiteral(".*")}, QDir::Files);
+        result = !files.isEmpty();
+        for (const QString &file : files) {
+            // The table file and its journal keep ".DB" in their names.
+            if (file.toUpper().contains(QStringLiteral(".DB")))
+                continue;
+            if (!folder.remove(file)) {
+                result = false;
+                break;
+            }
+        }
+        ProgressResult(result);
+    }
+    return result;
+}
+
+Upkeep RebuildIndexes(Table &table, const QStringList &indexSet)
+{
+    const TableAtRest atRest(table);
+    AddProgress(QStringLiteral("Odebrání a vytvoření indexů pro: %1").arg(upper(table)));
+    if (!OpenExclusive(table)) {
+        ProgressError();
+        return Upkeep::NotDone;
+    }
+    table.close(); // the exclusive flag stays for the index work
+    if (!dropIndexes(table) || !createIndexes(table, indexSet)) {
+        ShowDatabaseError(false);
+        CloseExclusive(table);
+        return Upkeep::StartupError;
+    }
+    CloseExclusive(table);
+    ReplaceProgress(QStringLiteral("Ok"));
+    return Upkeep::Done;
+}
+
+Upkeep EraseTable(Table &table)
+{
+    const TableAtRest atRest(table);
+    AddProgress(QStringLiteral("Vymazání: %1").arg(upper(table)));
+    if (!OpenExclusive(table)) {
+        ProgressError();
+        return Upkeep::NotDone;
+    }
+    if (table.emptyTable() != 0) {
+        ShowDatabaseError(false);
+        ProgressError();
+        return Upkeep::StartupError;
+    }
+    ProgressOk();
+    return Upkeep::Done;
+}
+
+bool RegenerateIndexes(Table &table)
+{
+    const TableAtRest atRest(table);
+    AddProgress(QStringLiteral("Obnova indexů: %1").arg(upper(table)));
+    bool success = false;
+    if (OpenExclusive(table)) {
+        success = table.regenerateIndexes() == 0;
+        ShowDatabaseError(success);
+        CloseExclusive(table);
+    }
+    ProgressResult(success);
+    return success;
+}
+
+bool PackTable(Table &table, bool secured, const QString &password)
+{
+    const TableAtRest atRest(table);
+    AddProgress(QStringLiteral("Komprimace: %1").arg(upper(table)));
+    bool success = false;
+    if (OpenExclusive(table)) {
+        table.close();
+        success = table.restructure(true, secured, password) == 0;
+        ShowDatabaseError(success);
+        CloseExclusive(table);
+    }
+    ProgressResult(success);
+    return success;
+}
+
+bool PurgeOldReceipts(Table &saleSolars, int days, DatabaseSaver &saver)
+{
+    AddProgress(QStringLiteral("Vymazání záznamů s doklady"));
+    const QDate limit = programClock().now().date().addDays(-days);
+    const TableAtRest atRest(saleSolars);
+    if (!OpenExclusive(saleSolars)) {
+        ProgressError();
+        return false;
+    }
+    // One statement for what the walk in receipt order would delete: every receipt below the
+    // first one that is not older than the limit, and never the last one.
+    const QString below =
+        QStringLiteral("(select min(PARAGON) from (select PARAGON from SaleSolars where DATE >= "
+                       "'%1' union all select max(PARAGON) from SaleSolars))")
+            .arg(limit.toString(Qt::ISODate));
+    Query count(saleSolars.database());
+    count.setSql(QStringLiteral("select count(*) from SaleSolars where PARAGON < ") + below);
+    Query purge(saleSolars.database());
+    purge.setSql(QStringLiteral("delete from SaleSolars where PARAGON < ") + below);
+    const bool counted = count.exec() && count.first();
+    const int deleted = counted ? count.value(0).toInt() : 0;
+    count.close();
+    if (!counted || !purge.exec()) {
+        ShowDatabaseError(false);
+        CloseExclusive(saleSolars);
+        ProgressError();
+        return false;
+    }
+    saleSolars.refresh();
+    saver.SaveDatabase({&saleSolars});
+    CloseExclusive(saleSolars);
+    ReplaceProgress(QStringLiteral("Vymazání záznamů s doklady: %1").arg(deleted));
+    ProgressOk();
+    return true;
+}

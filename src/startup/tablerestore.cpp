@@ -1,0 +1,112 @@
+#include "startup/tablerestore.h"
+
+#include "core/filesync.h"
+#include "core/paths.h"
+#include "core/textfile.h"
+#include "data/tablefilecheck.h"
+#include "data/tables.h"
+#include "startup/forminitialization.h"
+#include "ui/common/messagedialogs.h"
+
+#include <QApplication>
+#include <QFile>
+
+#include <cstdio>
+
+namespace {
+
+const QString RestoreNote = QStringLiteral("Velmora.restore");
+
+QString tableFile(const QString &directory, const QString &name)
+{
+    return JoinPath(directory, name + QStringLiteral(".DB"));
+}
+
+QString copyFile(const QString &directory, const QString &name)
+{
+    return tableFile(directory, name) + QStringLiteral(".restore");
+}
+
+void removeCopies(const QString &directory)
+{
+    for (const QString &name : TableNames)
+        QFile::remove(copyFile(directory, name));
+}
+
+bool copyAll(const QString &folder, const QString &directory)
+{
+    for (const QString &name : TableNames) {
+        const QString copy = copyFile(directory, name);
+        QFile::remove(copy);
+        const bool copied = QFile::copy(tableFile(folder, name), copy) &&
+                            isSoundTableFile(copy, name) && syncFile(copy);
+        QCoreApplication::processEvents();
+        if (!copied)
+            return false;
+    }
+    syncDirectory(directory);
+    return true;
+}
+
+// The copies take the tables' names. An old table's rollback journal goes first, so that it can
+// never be played back into the restored file.
+void putCopiesInPlace(const QString &directory)
+{
+    for (const QString &name : TableNames) {
+        const QString copy = copyFile(directory, name);
+        if (!QFile::exists(copy))
+            continue; // renamed before the end that cut the restore short
+        QFile::remove(tableFile(directory, name) + QStringLiteral("-journal"));
+        std::rename(QFile::encodeName(copy).constData(),
+                    QFile::encodeName(tableFile(directory, name)).constData());
+    }
+    syncDirectory(directory);
+    QFile::remove(JoinPath(directory, RestoreNote));
+    syncDirectory(directory);
+}
+
+} // namespace
+
+bool RestoreTablesFrom(const QString &folder, const QString &databaseDirectory)
+{
+    AddProgress(QStringLiteral("Obnova databáze..."));
+    bool restored = false;
+    if (ShowQuestion(QStringLiteral("Opravdu provést obnovu databáze ?"),
+                     QStringLiteral("Při obnově smí být připojena k databázi pouze tato jedna "
+                                    "aplikace!!!"),
+                     false)) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        restored = copyAll(folder, databaseDirectory) &&
+                   writeFileAtomically(JoinPath(databaseDirectory, RestoreNote),
+                                       TableNames.join(QLatin1Char('\n')).toUtf8())
+                       .ok();
+        if (restored)
+            putCopiesInPlace(databaseDirectory);
+        else
+            removeCopies(databaseDirectory);
+        QApplication::restoreOverrideCursor();
+    }
+    ProgressResult(restored);
+    return restored;
+}
+
+bool restoreLeftovers(const QString &databaseDirectory)
+{
+    if (QFile::exists(JoinPath(databaseDirectory, RestoreNote)))
+        return true;
+    for (const QString &name : TableNames) {
+        if (QFile::exists(copyFile(databaseDirectory, name)))
+            return true;
+    }
+    return false;
+}
+
+bool finishInterruptedRestore(const QString &databaseDirectory)
+{
+    if (!QFile::exists(JoinPath(databaseDirectory, RestoreNote))) {
+        removeCopies(databaseDirectory);
+        return false;
+    }
+    putCopiesInPlace(databaseDirectory);
+    return true;
+}

@@ -1,0 +1,133 @@
+#include "deskfixture.h"
+
+#include "data/table.h"
+#include "data/tables.h"
+#include "startup/databasemaintenance.h"
+#include "startup/forminitialization.h"
+#include "ui/common/messagedialogs.h"
+
+#include <QDir>
+#include <QPlainTextEdit>
+#include <QTest>
+
+namespace {
+
+// Every state of the progress window's last line, as the routines replace it.
+class ProgressTrace
+{
+public:
+    ProgressTrace()
+    {
+        QObject::connect(m_window.Memo(), &QPlainTextEdit::textChanged, &m_window, [this] {
+            m_states << m_window.lines().value(m_window.lines().size() - 1);
+        });
+    }
+    QStringList states() const { return m_states; }
+    QStringList lines() const { return m_window.lines(); }
+
+private:
+    TFormInitialization m_window;
+    QStringList m_states;
+};
+
+} // namespace
+
+class TestMaintenance : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { MessageDialogsTestHook::engage(); }
+    void rebuildIndexesReportsFigures();
+    void purgeOldReceipts_data();
+    void purgeOldReceipts();
+    void fileRoutines();
+};
+
+void TestMaintenance::rebuildIndexesReportsFigures()
+{
+    RunsFixture desk;
+    Table &sales = desk.m_desk.tableSaleSolars();
+    const int indexes = int(sales.indexDefinitions().size());
+    QCOMPARE(indexes, 17);
+    ProgressTrace trace;
+    QCOMPARE(RebuildIndexes(sales, SaleSolarsIndexes), Upkeep::Done);
+    QCOMPARE(RebuildIndexes(desk.m_desk.tableMoney(), MoneyIndexes), Upkeep::Done);
+    const QStringList states = trace.states();
+    const QStringList removal = states.filter("Odebírání");
+    QCOMPARE(removal.mid(0, 2), (QStringList{"Odebírání: 0%", "Odebírání: 6%"}));
+    QCOMPARE(removal.at(17), QString("Odebírání: 100%"));
+    QCOMPARE(states.filter("Vytváření").mid(0, 10),
+             (QStringList{"Vytváření: 0%", "Vytváření: 11%", "Vytváření: 22%", "Vytváření: 33%",
+                          "Vytváření: 44%", "Vytváření: 56%", "Vytváření: 67%", "Vytváření: 78%",
+                          "Vytváření: 89%", "Vytváření: 100%"}));
+    QCOMPARE(states.filter("Vytváření").last(), QString("Vytváření: 100%")); // Money's one entry
+    QCOMPARE(trace.lines(), (QStringList{"Odebrání a vytvoření indexů pro: SALESOLARS.DB", "Ok",
+                                         "Odebrání a vytvoření indexů pro: MONEY.DB", "Ok"}));
+    QCOMPARE(int(sales.indexDefinitions().size()), indexes);
+    QVERIFY(!sales.exclusive() && !sales.isOpen());
+}
+
+void TestMaintenance::purgeOldReceipts_data()
+{
+    QTest::addColumn<QStringList>("dates"); // of the receipts numbered 1, 2, ...
+    QTest::addColumn<int>("days");
+    QTest::addColumn<QList<int>>("kept");
+    // Today is 9.12.2026.
+    QTest::newRow("up to the first one of today")
+        << QStringList{"2026-12-01", "2026-12-05", "2026-12-09", "2026-12-02"} << 0
+        << QList<int>{3, 4};
+    QTest::newRow("never the last one")
+        << QStringList{"2026-11-01", "2026-11-02", "2026-11-03"} << 0 << QList<int>{3};
+    QTest::newRow("a single year-old receipt") << QStringList{"2025-12-01"} << 0 << QList<int>{1};
+    QTest::newRow("within the limit")
+        << QStringList{"2026-12-01", "2026-12-05"} << 30 << QList<int>{1, 2};
+}
+
+void TestMaintenance::purgeOldReceipts()
+{
+    QFETCH(QStringList, dates);
+    QFETCH(int, days);
+    QFETCH(QList<int>, kept);
+    RunsFixture desk;
+    Database &database = desk.m_desk.database();
+    for (int i = 0; i < dates.size(); ++i)
+        QVERIFY(runSql(database, QString("insert into SaleSolars values (%1, '%2', '10:00:00', 1, "
+                                         "0, 21, 10.0, 0, 60, 'Eva')")
+                                     .arg(i + 1)
+                                     .arg(dates.at(i))));
+    ProgressTrace trace;
+    QVERIFY(PurgeOldReceipts(desk.m_desk.tableSaleSolars(), days, desk.m_desk.databaseSaver()));
+    QList<int> left;
+    for (int paragon = 1; paragon <= dates.size(); ++paragon) {
+        if (queryValue(database,
+                       QString("select count(*) from SaleSolars where PARAGON = %1").arg(paragon))
+                .toInt())
+            left << paragon;
+    }
+    QCOMPARE(left, kept);
+    QCOMPARE(trace.lines(),
+             (QStringList{QString("Vymazání záznamů s doklady: %1").arg(dates.size() - kept.size()),
+                          "Ok"}));
+}
+
+void TestMaintenance::fileRoutines()
+{
+    RunsFixture desk;
+    const QString data = desk.m_installation.dataDirectory();
+    for (const char *file : {"SaleSolars.PX", "SaleSolars.XG0", "SaleSolars.DB-journal"})
+        QVERIFY(runSql(desk.m_desk.database(), "select 1") &&
+                QFile(data + "/" + file).open(QIODevice::WriteOnly));
+    ProgressTrace trace;
+    QVERIFY(DeleteControlFiles(desk.m_installation.path("prázdná")));
+    DeleteIndexFiles(data);
+    QCOMPARE(trace.lines().mid(0, 2),
+             (QStringList{"Vymazání řídících souborů z adresáře: " +
+                              desk.m_installation.path("prázdná").toUpper(),
+                          "Ok"}));
+    QCOMPARE(QDir(data).entryList({"SaleSolars.*"}),
+             (QStringList{"SaleSolars.DB", "SaleSolars.DB-journal"}));
+}
+
+QTEST_MAIN(TestMaintenance)
+#include "tst_maintenance.moc"

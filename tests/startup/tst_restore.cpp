@@ -1,0 +1,154 @@
+#include "deskfixture.h"
+
+#include "data/database.h"
+#include "settings/formrestore.h"
+#include "startup/forminitialization.h"
+#include "startup/tablerestore.h"
+#include "ui/common/messagedialogs.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace {
+
+namespace Hook = MessageDialogsTestHook;
+
+const QStringList TableFiles = {"Money.DB", "Solars.DB", "SaleSolars.DB"};
+
+// A backup of the installation's tables with `receipts` receipts in them.
+void makeBackup(DeskFixture &desk, const QString &folder, int receipts)
+{
+    QVERIFY(QDir().mkpath(folder));
+    Database database;
+    QVERIFY(database.connectDirectory(desk.dataDirectory()));
+    QVERIFY(runSql(database, "delete from SaleSolars"));
+    for (int paragon = 1; paragon <= receipts; ++paragon)
+        QVERIFY(runSql(database, QString("insert into SaleSolars values (%1, '2026-12-01', "
+                                         "'10:00:00', 1, 0, 21, 10.0, 0, 60, 'Eva')")
+                                     .arg(paragon)));
+    database.disconnect();
+    for (const QString &file : TableFiles)
+        QVERIFY(QFile::copy(desk.dataDirectory() + "/" + file, folder + "/" + file));
+}
+
+int storedReceipts(DeskFixture &desk)
+{
+    Database database;
+    if (!database.connectDirectory(desk.dataDirectory()))
+        return -1;
+    return queryValue(database, "select count(*) from SaleSolars").toInt();
+}
+
+} // namespace
+
+class TestRestore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { MessageDialogsTestHook::engage(); }
+    void cleanup() { MessageDialogsTestHook::release(); }
+    void listsCompleteBackups();
+    void restoresAllOrNothing_data();
+    void restoresAllOrNothing();
+};
+
+void TestRestore::listsCompleteBackups()
+{
+    DeskFixture desk;
+    FakeBackupSettings settings;
+    settings.dailyFolder = desk.path("dny");
+    settings.hourly = desk.path("prázdná");
+    QVERIFY(QDir().mkpath(settings.hourly));
+    makeBackup(desk, settings.dailyFolder + "/Pondeli", 1);
+    makeBackup(desk, settings.dailyFolder + "/Utery", 1);
+    makeBackup(desk, settings.dailyFolder + "/s.teckou", 1);
+    makeBackup(desk, settings.dailyFolder + "/Streda", 1);
+    QVERIFY(QFile::remove(settings.dailyFolder + "/Streda/Solars.DB")); // incomplete
+    QFile other(settings.dailyFolder + "/Utery/Jina.DB");
+    QVERIFY(other.open(QIODevice::WriteOnly) && other.write(QByteArray(100, 'x')) == 100);
+    other.close();
+
+    TFormRestore window(settings);
+    window.show();
+    auto *list = window.findChild<QTreeWidget *>("ListView");
+    QCOMPARE(list->topLevelItemCount(), 2);
+    QStringList names;
+    for (int row = 0; row < list->topLevelItemCount(); ++row)
+        names << list->topLevelItem(row)->text(1);
+    QCOMPARE(QSet<QString>(names.begin(), names.end()), (QSet<QString>{"Pondeli", "Utery"}));
+    QCOMPARE(list->currentItem(), list->topLevelItem(1)); // the last in the list's order
+    QCOMPARE(window.EditRestore(), settings.dailyFolder + "/" + names.last());
+    const qint64 tables = QFileInfo(settings.dailyFolder + "/Pondeli/Money.DB").size() +
+                          QFileInfo(settings.dailyFolder + "/Pondeli/Solars.DB").size() +
+                          QFileInfo(settings.dailyFolder + "/Pondeli/SaleSolars.DB").size();
+    QCOMPARE(list->findItems("Utery", Qt::MatchExactly, 1).first()->text(2),
+             QString::number(tables + 100));
+    QVERIFY(window.findChild<QPushButton *>("ButtonOk")->isEnabled());
+
+    window.findChild<QRadioButton *>("RadioButtonTime")->click();
+    QCOMPARE(list->topLevelItemCount(), 0);
+    QVERIFY(window.EditRestore().isEmpty());
+    QVERIFY(!window.findChild<QPushButton *>("ButtonOk")->isEnabled());
+}
+
+void TestRestore::restoresAllOrNothing_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("restored");
+    QTest::newRow("answered Ano") << "yes" << true;
+    QTest::newRow("answered Ne") << "no" << false;
+    QTest::newRow("third copy damaged") << "damaged" << false;
+    QTest::newRow("cut short after the note") << "interrupted" << true;
+    QTest::newRow("cut short before the note") << "early" << false;
+}
+
+void TestRestore::restoresAllOrNothing()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, restored);
+    DeskFixture desk;
+    const QString backup = desk.path("záloha");
+    makeBackup(desk, backup, 3);
+    makeBackup(desk, desk.path("ignored"), 1); // the tables now hold 1 receipt
+    const QString data = desk.dataDirectory();
+    QFile journal(data + "/SaleSolars.DB-journal"); // left by the old tables' last run
+    QVERIFY(journal.open(QIODevice::WriteOnly) && journal.write("old") == 3);
+    journal.close();
+    if (how == "damaged") {
+        QFile table(backup + "/SaleSolars.DB");
+        QVERIFY(table.open(QIODevice::ReadWrite));
+        table.seek(100);
+        table.write(QByteArray(4000, 'x'));
+    }
+
+    TFormInitialization progress;
+    if (how == "interrupted" || how == "early") {
+        for (const QString &file : TableFiles)
+            QVERIFY(QFile::copy(backup + "/" + file, data + "/" + file + ".restore"));
+        if (how == "interrupted") {
+            QFile note(data + "/Velmora.restore");
+            QVERIFY(note.open(QIODevice::WriteOnly));
+        }
+        QVERIFY(restoreLeftovers(data));
+        QCOMPARE(finishInterruptedRestore(data), restored);
+    } else {
+        Hook::queueAnswers({how != "no"});
+        QCOMPARE(RestoreTablesFrom(backup, data), restored);
+        QCOMPARE(progress.lines(), (QStringList{"Obnova databáze...", restored ? "Ok" : "Error"}));
+        const auto asked = Hook::takeMessages();
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(asked.first().text, QString("Opravdu provést obnovu databáze ?"));
+        QVERIFY(!asked.first().defaultYes);
+    }
+    QCOMPARE(QFile::exists(data + "/SaleSolars.DB-journal"), !restored);
+    QVERIFY(!restoreLeftovers(data));
+    QCOMPARE(storedReceipts(desk), restored ? 3 : 1);
+}
+
+QTEST_MAIN(TestRestore)
+#include "tst_restore.moc"
