@@ -1,10 +1,17 @@
 #include "deskfixture.h"
 
+#include "data/tablefilecheck.h"
 #include "data/tablesnapshot.h"
 #include "desk/deskbackups.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QTest>
+
+#include <csignal>
+#include <unistd.h>
 
 namespace {
 
@@ -26,6 +33,7 @@ private slots:
     void backupFolders();
     void twoEndsOnOneWeekday();
     void purgeRemovesOldFolders();
+    void killedBackupsLeaveWholeCopies();
 };
 
 void TestBackups::backupFolders_data()
@@ -135,6 +143,48 @@ void TestBackups::purgeRemovesOldFolders()
     QCOMPARE(counted, (QList<int>{1, 2}));
     QCOMPARE(folders(directory), QStringList{"cizí"});
     QCOMPARE(DeskBackups::purgeOldBackups(directory + "/chybí", 0), 0);
+}
+
+void TestBackups::killedBackupsLeaveWholeCopies()
+{
+    // A desk killed at any moment of its backups, selling meanwhile: every table file in the
+    // folder is whole, and a complete set holds every sale in all three files or in none.
+    DeskFixture desk;
+    {
+        Database database;
+        QVERIFY(database.connectDirectory(desk.dataDirectory()));
+        QVERIFY(runSql(database, "with recursive n(i) as (select 1 union all select i + 1 from n "
+                                 "where i < 5000) insert into SaleSolars select i, '2026-01-01', "
+                                 "'09:00:00', 1, 0, 21, 60.0, 0, 0, 'Petra' from n"));
+    }
+    const QString folder = desk.path("záloha");
+    QVERIFY(QDir().mkpath(folder));
+    QRandomGenerator random(20261210);
+    int complete = 0;
+    for (int kill = 0; kill < 20; ++kill) {
+        QProcess child;
+        child.start(QCoreApplication::applicationDirPath() + "/tst_sale_child",
+                    {desk.dataDirectory(), "backup", folder});
+        QVERIFY(child.waitForReadyRead(10000));
+        ::usleep(random.bounded(10000, 200000));
+        QVERIFY2(child.state() == QProcess::Running, "a backup or a sale failed");
+        ::kill(pid_t(child.processId()), SIGKILL);
+        QVERIFY(child.waitForFinished(5000));
+
+        const QStringList files = QDir(folder).entryList({"*.DB"}, QDir::Files);
+        for (const QString &file : files)
+            QVERIFY2(isSoundTableFile(folder + "/" + file, file.chopped(3)), qPrintable(file));
+        if (files.size() < 3)
+            continue;
+        ++complete;
+        Database copy;
+        QVERIFY(copy.connectDirectory(folder));
+        QCOMPARE(queryValue(copy, "select MONEY from Money").toDouble(),
+                 queryValue(copy, "select coalesce(sum(PERIOD), 0) from SaleSolars").toDouble());
+        QCOMPARE(queryValue(copy, "select sum(STARTUP) from Solars").toLongLong(),
+                 queryValue(copy, "select count(*) from SaleSolars where PERIOD > 0").toLongLong());
+    }
+    QVERIFY(complete > 0);
 }
 
 QTEST_MAIN(TestBackups)

@@ -1,6 +1,8 @@
 // Sells on the given installation until the test kills it:
 //   tst_sale_child DIR          one run of unit 1 (the test kills it inside the transaction)
 //   tst_sale_child DIR loop     random runs of random units, one sale after another
+//   tst_sale_child DIR backup TO  backups into TO, one after another, selling between the steps
+#include "data/tablesnapshot.h"
 #include "desk/desk.h"
 #include "desk/deskreport.h"
 
@@ -8,6 +10,7 @@
 #include <QRandomGenerator>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -42,16 +45,30 @@ int main(int argc, char *argv[])
     sale.minutePrice = 10;
     sale.taxRate = 21;
     SaleRecorder &recorder = desk.saleRecorder();
-    if (app.arguments().value(2) != QLatin1String("loop"))
+    const QString mode = app.arguments().value(2);
+    if (mode != QLatin1String("loop") && mode != QLatin1String("backup"))
         return recorder.SaleSolarTransaction(sale) ? 0 : 1;
     QRandomGenerator &random = *QRandomGenerator::global();
-    for (;;) {
+    const auto sell = [&] {
         // One crown a second, so the balance is the sum of the stored periods.
         sale.unit = random.bounded(1, 9);
         sale.seconds = random.bounded(1, 601);
         sale.total = sale.seconds;
         sale.minutePrice = 60;
-        if (!recorder.SaleSolarTransaction(sale))
+        return recorder.SaleSolarTransaction(sale);
+    };
+    if (mode == QLatin1String("backup")) {
+        TableSnapshot snapshot(desk.database(), 8);
+        snapshot.setBetweenSteps([&] {
+            if (random.bounded(4) == 0 && !sell())
+                std::exit(1);
+        });
+        while (snapshot.copyTo(app.arguments().value(3))) {
+        }
+        return 1;
+    }
+    for (;;) {
+        if (!sell())
             return 1;
     }
 }
