@@ -1,17 +1,24 @@
 #include "deskfixture.h"
 
 #include "data/database.h"
+#include "data/tablefilecheck.h"
 #include "settings/formrestore.h"
 #include "startup/forminitialization.h"
 #include "startup/tablerestore.h"
 #include "ui/common/messagedialogs.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRandomGenerator>
 #include <QTest>
 #include <QTreeWidget>
+
+#include <csignal>
+#include <unistd.h>
 
 namespace {
 
@@ -19,7 +26,8 @@ namespace Hook = MessageDialogsTestHook;
 
 const QStringList TableFiles = {"Money.DB", "Solars.DB", "SaleSolars.DB"};
 
-// A backup of the installation's tables with `receipts` receipts in them.
+// A backup of the installation's tables with `receipts` receipts in them and ten crowns a
+// receipt in the cash.
 void makeBackup(DeskFixture &desk, const QString &folder, int receipts)
 {
     QVERIFY(QDir().mkpath(folder));
@@ -30,6 +38,7 @@ void makeBackup(DeskFixture &desk, const QString &folder, int receipts)
         QVERIFY(runSql(database, QString("insert into SaleSolars values (%1, '2026-12-01', "
                                          "'10:00:00', 1, 0, 21, 10.0, 0, 60, 'Eva')")
                                      .arg(paragon)));
+    QVERIFY(runSql(database, QString("update Money set MONEY = %1").arg(10 * receipts)));
     database.disconnect();
     for (const QString &file : TableFiles)
         QVERIFY(QFile::copy(desk.dataDirectory() + "/" + file, folder + "/" + file));
@@ -55,6 +64,7 @@ private slots:
     void listsCompleteBackups();
     void restoresAllOrNothing_data();
     void restoresAllOrNothing();
+    void killedRestoresLeaveOneSet();
 };
 
 void TestRestore::listsCompleteBackups()
@@ -148,6 +158,40 @@ void TestRestore::restoresAllOrNothing()
     QCOMPARE(QFile::exists(data + "/SaleSolars.DB-journal"), !restored);
     QVERIFY(!restoreLeftovers(data));
     QCOMPARE(storedReceipts(desk), restored ? 3 : 1);
+}
+
+void TestRestore::killedRestoresLeaveOneSet()
+{
+    // Killed at any instant of a restore, the next start finds the old tables or the new ones.
+    DeskFixture desk;
+    makeBackup(desk, desk.path("a"), 3);
+    makeBackup(desk, desk.path("b"), 5);
+    const QString data = desk.dataDirectory();
+    QRandomGenerator random(20261210);
+    QSet<int> seen;
+    for (int kill = 0; kill < 20; ++kill) {
+        QProcess child;
+        child.start(QCoreApplication::applicationDirPath() + "/tst_restore_child",
+                    {data, desk.path("a"), desk.path("b")});
+        QVERIFY(child.waitForReadyRead(10000));
+        ::usleep(random.bounded(1000, 50000));
+        QVERIFY2(child.state() == QProcess::Running, "a restore failed");
+        ::kill(pid_t(child.processId()), SIGKILL);
+        QVERIFY(child.waitForFinished(5000));
+
+        if (restoreLeftovers(data))
+            finishInterruptedRestore(data);
+        QVERIFY(!restoreLeftovers(data));
+        Database database;
+        QVERIFY(database.connectDirectory(data));
+        const int receipts = queryValue(database, "select count(*) from SaleSolars").toInt();
+        QVERIFY2(receipts == 3 || receipts == 5, qPrintable(QString::number(receipts)));
+        seen.insert(receipts);
+        QCOMPARE(queryValue(database, "select MONEY from Money").toInt(), 10 * receipts);
+        for (const QString &table : {QString("Money"), QString("Solars"), QString("SaleSolars")})
+            QVERIFY(isSoundTableFile(data + "/" + table + ".DB", table));
+    }
+    QCOMPARE(seen.size(), 2);
 }
 
 QTEST_MAIN(TestRestore)
