@@ -188,27 +188,35 @@ bool StartupSequence::hasSwitch(const QString &name) const
     return Program().CommandLine.contains(name); // as typed: "/stop" is no switch
 }
 
+bool StartupSequence::restoreWhenAsked(bool special)
+{
+    ProgramValues &program = Program();
+    const bool asked = hasSwitch(QStringLiteral("/RESTORE")) && special;
+    if (!asked && !restoreLeftovers(program.DatabaseDir))
+        return true;
+    Database &database = m_console->database();
+    database.disconnect();
+    // A restore that an end cut short is finished first; its repair follows as after one made
+    // now.
+    program.Restored = finishInterruptedRestore(program.DatabaseDir);
+    if (asked) {
+        TFormRestore window(*m_console->backupSettings());
+        const bool chosen = window.exec() == QDialog::Accepted &&
+                            RestoreTablesFrom(window.EditRestore(), program.DatabaseDir);
+        program.Restored = program.Restored || chosen;
+    }
+    return database.connect();
+}
+
 StartupSequence::Outcome StartupSequence::maintainTables()
 {
     ProgramValues &program = Program();
     const TFormDatabase &settings = *m_console->databaseSettings();
     Database &database = m_console->database();
     const bool special = HasUserRight(m_console->users()->users(), RightSpecial);
-    if (restoreLeftovers(program.DatabaseDir) ||
-        (hasSwitch(QStringLiteral("/RESTORE")) && special)) {
-        database.disconnect();
-        // A restore that an end cut short is finished first; its repair follows as after one
-        // made now.
-        program.Restored = finishInterruptedRestore(program.DatabaseDir);
-        if (hasSwitch(QStringLiteral("/RESTORE")) && special) {
-            TFormRestore window(*m_console->backupSettings());
-            program.Restored = window.exec() == QDialog::Accepted &&
-                               RestoreTablesFrom(window.EditRestore(), program.DatabaseDir);
-        }
-        if (!database.connect()) {
-            showStartFailure();
-            return Outcome::Failed;
-        }
+    if (!restoreWhenAsked(special)) {
+        showStartFailure();
+        return Outcome::Failed;
     }
     const bool repair = hasSwitch(QStringLiteral("/REPAIR")) || program.Restored;
     const QList<std::pair<Table *, QStringList>> tables = {

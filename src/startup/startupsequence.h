@@ -53,6 +53,9 @@ private:
     bool openTables();
     // The upkeep of the tables that the settings and the command line's switches ask for.
     Outcome maintainTables();
+    // "/RESTORE" with right 3, or a restore an end cut short; false when the database cannot be
+    // connected again.
+    bool restoreWhenAsked(bool special);
     bool hasSwitch(const QString &name) const;
     // Hourly backup folders past their age, when the backup settings ask for it.
     void purgeOldBackups();
