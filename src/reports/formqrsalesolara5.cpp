@@ -30,6 +30,16 @@ QRectF startingAt(double left, double top)
 
 } // namespace
 
+void addReceiptTexts(ReportBand &band, const ReceiptTexts &texts)
+{
+    band.add(ReportElement::memo(QRectF(0, 6.9, 32.3, 19.1), texts.address,
+                                 ReportFont{SansSerif, 7, false}));
+    band.add(ReportElement::memo(QRectF((BandWidth - 59.3) / 2, 6.9, 59.3, 19.1), texts.title,
+                                 arial(11, true), ReportAlignment::Centre, true));
+    band.add(ReportElement::memo(QRectF(95.5, 6.9, 32.3, 19.1), texts.info,
+                                 ReportFont{SansSerif, 7, false}));
+}
+
 TFormQRSaleSolarA5::TFormQRSaleSolarA5(const Table &saleSolars, ReceiptTexts texts)
     : m_texts(std::move(texts))
 {
@@ -70,12 +80,7 @@ ReportBand TFormQRSaleSolarA5::copyBand()
     band.add(ReportElement::fixedText(QRectF(0, 1.1, BandWidth, 0),
                                       QStringLiteral("Pokladní doklad"), arial(10, true),
                                       ReportAlignment::Centre));
-    band.add(ReportElement::memo(QRectF(0, 6.9, 32.3, 19.1), m_texts.address,
-                                 ReportFont{SansSerif, 7, false}));
-    band.add(ReportElement::memo(QRectF((BandWidth - 59.3) / 2, 6.9, 59.3, 19.1), m_texts.title,
-                                 arial(11, true), ReportAlignment::Centre, true));
-    band.add(ReportElement::memo(QRectF(95.5, 6.9, 32.3, 19.1), m_texts.info,
-                                 ReportFont{SansSerif, 7, false}));
+    addReceiptTexts(band, m_texts);
 
     band.add(ReportElement::fixedText(startingAt(0, 28.0), QStringLiteral("Doklad:"), arial(8)));
     band.add(ReportElement::fixedText(startingAt(21.2, 28.0), CzechFormat::receiptNumber(r.paragon),

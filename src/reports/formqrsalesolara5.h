@@ -17,6 +17,9 @@ struct ReceiptTexts
     QStringList info;
 };
 
+// The three texts side by side near the band's top, as every report of the desk prints them.
+void addReceiptTexts(ReportBand &band, const ReceiptTexts &texts);
+
 // The A5 cash receipt of one sale, twice on the sheet: the salon's texts, the receipt number,
 // date and time, the run's figures and, for a taxed sale, the price split into the amount
 // without tax and the tax.

@@ -2,6 +2,7 @@
 
 #include "data/table.h"
 #include "reports/formqrsalesolara5.h"
+#include "reports/formqrsalesolartotala5.h"
 #include "reports/printsettings.h"
 #include "reports/receiptprinting.h"
 #include "reports/reportpreview.h"
@@ -91,6 +92,8 @@ private slots:
     void layoutAsStored();
     void printedAfterRun_data();
     void printedAfterRun();
+    void totalsByDay_data();
+    void totalsByDay();
 };
 
 void TestReceipt::layoutAsStored_data()
@@ -204,6 +207,54 @@ void TestReceipt::printedAfterRun()
         shownWarning << message.text << message.detail;
     QCOMPARE(shownWarning, warning);
     QCOMPARE(receipts.value("PARAGON").toInt(), 7);
+}
+
+void TestReceipt::totalsByDay_data()
+{
+    QTest::addColumn<QStringList>("receipts"); // date, tax, seconds at 10,00 Kč a minute
+    QTest::addColumn<bool>("allPeriods");
+    QTest::addColumn<QStringList>("expected"); // runs of texts in print order
+    QTest::newRow("one day, 19 %")
+        << QStringList{"2026-12-09 19 714", "2026-12-09 19 1428", "2026-12-09 19 357"} << true
+        << QStringList{"Tržby za celé období činnosti solária",
+                       "Celkem bez DPH 21% [Kč]:|DPH 21% [Kč]:", "9.12.2026|350,03|66,47|416,50",
+                       "1|350,03|66,47|416,50"};
+    QTest::newRow("two days, one without tax")
+        << QStringList{"2026-12-08 19 714", "2026-12-09 0 600"} << false
+        << QStringList{"Tržby za období:   8.12.2026 - 9.12.2026", "8.12.2026|100,01|18,99|119,00",
+                       "9.12.2026|100,00|0,00|100,00", "2|200,01|18,99|219,00"};
+}
+
+void TestReceipt::totalsByDay()
+{
+    QFETCH(QStringList, receipts);
+    QFETCH(bool, allPeriods);
+    QFETCH(QStringList, expected);
+    RunsFixture desk;
+    for (int i = 0; i < receipts.size(); ++i) {
+        const QStringList fields = receipts.at(i).split(' ');
+        QVERIFY(runSql(desk.m_desk.database(),
+                       QString("insert into SaleSolars values (%1, '%2', '09:05:00', 3, 0, %3, "
+                               "10.0, 0, %4, 'Eva')")
+                           .arg(i + 1)
+                           .arg(fields.at(0), fields.at(1), fields.at(2))));
+    }
+    Table &sales = desk.m_desk.tableSaleSolars();
+    QVERIFY(sales.refresh());
+    TFormQRSaleSolarTotalA5 report(sales, {allPeriods, QDate(2026, 12, 8), QDate(2026, 12, 9)},
+                                   {{"Slunečná 7"}, {"Studio Paprsek"}, {}}, 21);
+    const PageStore store = report.layOut();
+    QCOMPARE(store.title, QString("Tržby"));
+    QCOMPARE(store.pageCount(), 1);
+    QStringList texts;
+    for (const PageItem &item : store.pages.first().items) {
+        if (const auto *text = std::get_if<TextItem>(&item))
+            texts << text->text;
+    }
+    const QString printed = texts.join('|');
+    for (const QString &run : expected)
+        QVERIFY2(printed.contains(run), qPrintable(run + "\n" + printed));
+    QVERIFY(printed.startsWith("Strana: 1|") && printed.contains("Slunečná 7|Studio Paprsek"));
 }
 
 QTEST_MAIN(TestReceipt)
