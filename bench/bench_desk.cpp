@@ -6,6 +6,8 @@
 //   BM_AddLog          one event-log line added to a log of 100,000 lines
 //   BM_HourlyBackup    the hourly backup of the three tables into a fresh folder; the counter
 //                      LongestStepMs is the longest time between two turns of the event loop
+//   BM_TotalsReportLayout  the sales totals of ten years (3,650 day lines, three receipts a day)
+//                      laid out
 //   BM_ReceiptLayoutAndPaint  the A5 receipt of a stored sale laid out and its page painted at
 //                      100 % (96 dpi), as the preview first shows it
 
@@ -28,6 +30,7 @@
 #include "portio/simulatorbackend.h"
 #include "reports/engine/pagepainter.h"
 #include "reports/formqrsalesolara5.h"
+#include "reports/formqrsalesolartotala5.h"
 #include "ui/common/messagedialogs.h"
 
 #include <QApplication>
@@ -221,6 +224,34 @@ void BM_HourlyBackup(benchmark::State &state)
     state.counters["LongestStepMs"] = double(longest) / 1e6;
 }
 
+void BM_TotalsReportLayout(benchmark::State &state)
+{
+    QTemporaryDir place;
+    QString error;
+    if (!createInstallation(place.path(), &error)) {
+        state.SkipWithError(qPrintable(error));
+        return;
+    }
+    SkippingReport report(state);
+    Desk desk(report);
+    Database &database = desk.database();
+    Query receipts(&database);
+    receipts.setSql(QStringLiteral(
+        "with recursive n(i) as (select 0 union all select i + 1 from n where i < 10949) "
+        "insert into SaleSolars select i + 1, date('2016-01-01', '+' || (i / 3) || ' days'), "
+        "'10:00:00', 1 + i % 8, 0, 21, 10.0, 0, 60 + i % 600, 'Eva' from n"));
+    if (!database.connectDirectory(place.path()) || !receipts.exec() || !desk.openTables()) {
+        state.SkipWithError("setup failed");
+        return;
+    }
+    int pages = 0;
+    for (auto _ : state) {
+        TFormQRSaleSolarTotalA5 totals(desk.tableSaleSolars(), {}, {}, 21);
+        pages = totals.layOut().pageCount();
+    }
+    state.counters["Pages"] = pages;
+}
+
 void BM_ReceiptLayoutAndPaint(benchmark::State &state)
 {
     QTemporaryDir place;
@@ -256,6 +287,7 @@ void BM_ReceiptLayoutAndPaint(benchmark::State &state)
 } // namespace
 
 BENCHMARK(BM_ReceiptLayoutAndPaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TotalsReportLayout)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_HourlyBackup)
     ->Arg(1000000)
     ->Unit(benchmark::kMillisecond)
