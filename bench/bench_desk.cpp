@@ -224,29 +224,50 @@ void BM_HourlyBackup(benchmark::State &state)
     state.counters["LongestStepMs"] = double(longest) / 1e6;
 }
 
+// A fresh installation in a folder of its own with the receipts the SQL inserts, the desk's
+// tables open on it; skips the benchmark when it cannot be had.
+class ReceiptsPlace
+{
+public:
+    ReceiptsPlace(benchmark::State &state, const QString &receiptsSql)
+        : m_report(state), m_desk(m_report)
+    {
+        QString error;
+        if (!createInstallation(m_place.path(), &error)) {
+            state.SkipWithError(qPrintable(error));
+            return;
+        }
+        Query receipts(&m_desk.database());
+        receipts.setSql(receiptsSql);
+        m_ready = m_desk.database().connectDirectory(m_place.path()) && receipts.exec() &&
+                  m_desk.openTables() && m_desk.tableSaleSolars().refresh();
+        if (!m_ready)
+            state.SkipWithError("setup failed");
+    }
+
+    bool ready() const { return m_ready; }
+    Desk &desk() { return m_desk; }
+
+private:
+    QTemporaryDir m_place;
+    SkippingReport m_report;
+    Desk m_desk;
+    bool m_ready = false;
+};
+
 void BM_TotalsReportLayout(benchmark::State &state)
 {
-    QTemporaryDir place;
-    QString error;
-    if (!createInstallation(place.path(), &error)) {
-        state.SkipWithError(qPrintable(error));
+    ReceiptsPlace place(
+        state,
+        QStringLiteral(
+            "with recursive n(i) as (select 0 union all select i + 1 from n where i < "
+            "10949) insert into SaleSolars select i + 1, date('2016-01-01', '+' || (i / 3) "
+            "|| ' days'), '10:00:00', 1 + i % 8, 0, 21, 10.0, 0, 60 + i % 600, 'Eva' from n"));
+    if (!place.ready())
         return;
-    }
-    SkippingReport report(state);
-    Desk desk(report);
-    Database &database = desk.database();
-    Query receipts(&database);
-    receipts.setSql(QStringLiteral(
-        "with recursive n(i) as (select 0 union all select i + 1 from n where i < 10949) "
-        "insert into SaleSolars select i + 1, date('2016-01-01', '+' || (i / 3) || ' days'), "
-        "'10:00:00', 1 + i % 8, 0, 21, 10.0, 0, 60 + i % 600, 'Eva' from n"));
-    if (!database.connectDirectory(place.path()) || !receipts.exec() || !desk.openTables()) {
-        state.SkipWithError("setup failed");
-        return;
-    }
     int pages = 0;
     for (auto _ : state) {
-        TFormQRSaleSolarTotalA5 totals(desk.tableSaleSolars(), {}, {}, 21);
+        TFormQRSaleSolarTotalA5 totals(place.desk().tableSaleSolars(), {}, {}, 21);
         pages = totals.layOut().pageCount();
     }
     state.counters["Pages"] = pages;
@@ -254,23 +275,13 @@ void BM_TotalsReportLayout(benchmark::State &state)
 
 void BM_ReceiptLayoutAndPaint(benchmark::State &state)
 {
-    QTemporaryDir place;
-    QString error;
-    if (!createInstallation(place.path(), &error)) {
-        state.SkipWithError(qPrintable(error));
-        return;
-    }
-    SkippingReport report(state);
-    Desk desk(report);
-    Database &database = desk.database();
-    Query sale(&database);
-    sale.setSql(QStringLiteral("insert into SaleSolars values (123, '2026-12-09', '09:05:00', 3, "
-                               "0, 21, 10.0, 15, 714, 'Eva')"));
-    if (!database.connectDirectory(place.path()) || !desk.openTables() || !sale.exec() ||
-        !desk.tableSaleSolars().refresh() || !desk.tableSaleSolars().last()) {
+    ReceiptsPlace place(state, QStringLiteral("insert into SaleSolars values (123, '2026-12-09', "
+                                              "'09:05:00', 3, 0, 21, 10.0, 15, 714, 'Eva')"));
+    if (!place.ready() || !place.desk().tableSaleSolars().last()) {
         state.SkipWithError("no receipt");
         return;
     }
+    Desk &desk = place.desk();
     const QStringList lines = {QStringLiteral("Solárium Velmora"), QStringLiteral("Nádražní 12"),
                                QStringLiteral("110 00 Praha 1")};
     constexpr double PixelsPerMillimetre = 96 / 25.4;
