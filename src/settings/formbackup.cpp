@@ -100,11 +100,7 @@ QWidget *TFormBackup::buildTimeGroup()
     grid->addWidget(m_integerEditBackupDelete, 1, 1);
     grid->addWidget(new QLabel(QStringLiteral("dní"), group), 1, 2);
     grid->setColumnStretch(2, 1);
-    connect(m_buttonTime, &QPushButton::clicked, this, [this] {
-        const QString folder = pickFolder(m_editBackupPathTime->text());
-        if (!folder.isEmpty())
-            m_editBackupPathTime->setText(folder);
-    });
+    browseInto(m_buttonTime, m_editBackupPathTime);
     switchDefaultButtonWithFocus(group);
     return group;
 }
@@ -121,11 +117,7 @@ QWidget *TFormBackup::buildDayGroup()
     grid->addWidget(m_editBackupPathDay, 0, 1);
     grid->addWidget(m_buttonDay, 0, 2);
     grid->setColumnStretch(1, 1);
-    connect(m_buttonDay, &QPushButton::clicked, this, [this] {
-        const QString folder = pickFolder(m_editBackupPathDay->text());
-        if (!folder.isEmpty())
-            m_editBackupPathDay->setText(folder);
-    });
+    browseInto(m_buttonDay, m_editBackupPathDay);
     switchDefaultButtonWithFocus(group);
     return group;
 }
@@ -135,6 +127,15 @@ bool TFormBackup::readStoredSettings(ConfigError *error)
     const bool read = m_store.read(error);
     applyCheckBoxRules();
     return read;
+}
+
+void TFormBackup::browseInto(QPushButton *button, QLineEdit *edit)
+{
+    connect(button, &QPushButton::clicked, this, [this, edit] {
+        const QString folder = pickFolder(edit->text());
+        if (!folder.isEmpty())
+            edit->setText(folder);
+    });
 }
 
 QString TFormBackup::pickFolder(const QString &start)

@@ -40,6 +40,8 @@ private:
     QWidget *buildDayGroup();
     // The folder picker at `start`; empty when the user cancels.
     QString pickFolder(const QString &start);
+    // "Vyhledat..." puts the picked folder into the field.
+    void browseInto(QPushButton *button, QLineEdit *edit);
     void applyCheckBoxRules();
     void updateOkButton();
 
