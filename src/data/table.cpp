@@ -44,6 +44,7 @@ struct Table::Private
 
     qint64 countCache = -1;
     quint64 countStamp = 0;
+    quint64 viewStamp = 0; // counts the changes of order and filter, for bookmarks' positions
 
     ReadAhead readAhead;
 
@@ -138,6 +139,7 @@ struct Table::Private
         keyset.setFilter(filterSql);
         readAhead.forget();
         countCache = -1;
+        ++viewStamp;
     }
     bool stepFrom(bool forward, bool *found);
     // next() and prior(): off the end the cursor stays and sets eof or bof.
@@ -167,6 +169,13 @@ struct Table::Private
     void clearCurrent();
     bool seekEnd(bool toLast);
     bool ensureBrowse();
+
+    void notePosition(Bookmark *mark, qint64 at, quint64 dataStamp) const
+    {
+        mark->m_position = at;
+        mark->m_dataStamp = dataStamp;
+        mark->m_viewStamp = viewStamp;
+    }
 
     bool acquireExclusiveForChange(bool *acquired);
     void releaseExclusiveForChange(bool acquired);
@@ -204,6 +213,7 @@ bool Table::Private::applyOrder(EngineError *error)
     // The row id continues the index's own order, so SQLite walks the index without sorting.
     order.append(OrderTerm::rowId());
     keyset.setOrder(order);
+    ++viewStamp;
     return true;
 }
 
@@ -717,6 +727,7 @@ Bookmark Table::bookmark() const
         for (const OrderTerm &term : primary->terms)
             mark.m_primaryKey.append(d->stored.value(term.field));
     }
+    d->notePosition(&mark, d->position, d->sql()->changeStamp(d->schema()));
     return mark;
 }
 
@@ -755,7 +766,9 @@ bool Table::gotoBookmark(const Bookmark &bookmark)
     if (!d->readByRowId(bookmark.m_rowId, true, &found))
         return false;
     d->bof = d->eof = false;
-    d->position = -1;
+    const bool samePlace = bookmark.m_dataStamp == d->sql()->changeStamp(d->schema()) &&
+                           bookmark.m_viewStamp == d->viewStamp;
+    d->position = samePlace ? bookmark.m_position : -1;
     d->notifyCurrent();
     return found;
 }
@@ -1095,6 +1108,63 @@ bool Table::countAndSum(const QString &field, qint64 *count, double *sum)
         return d->fail(d->sql()->errorFor(rc));
     *count = statement.column(0).toLongLong();
     *sum = statement.column(1).toDouble();
+    d->countCache = *count;
+    d->countStamp = d->sql()->changeStamp(d->schema());
+    return true;
+}
+
+bool Table::countByPart(const QString &field, DatePart part, QMap<int, qint64> *counts)
+{
+    if (!d->open)
+        return d->failNotOpen();
+    const int index = d->fields()->indexOf(field);
+    if (index < 0)
+        return d->failUnknownField(field);
+    const FieldDefinition &definition = d->fields()->at(index);
+    const bool byHour = part == DatePart::Hour;
+    if (definition.type != (byHour ? FieldType::Time : FieldType::Date) ||
+        (definition.calculated && definition.sqlExpression.isEmpty())) {
+        return d->fail(EngineError(
+            EngineErrorCode::UnknownField,
+            (byHour ? QStringLiteral("Pole %1 není čas") : QStringLiteral("Pole %1 není datum"))
+                .arg(definition.name)));
+    }
+    // Stored as "YYYY-MM-DD" and "HH:MM:SS"; strftime's %w counts from Sunday = 0.
+    QString partOfValue;
+    switch (part) {
+    case DatePart::Hour:
+        partOfValue = QStringLiteral("CAST(substr(v, 1, 2) AS INTEGER)");
+        break;
+    case DatePart::IsoWeekday:
+        partOfValue = QStringLiteral("(CAST(strftime('%w', v) AS INTEGER) + 6) % 7 + 1");
+        break;
+    case DatePart::Day:
+        partOfValue = QStringLiteral("CAST(substr(v, 9, 2) AS INTEGER)");
+        break;
+    case DatePart::Month:
+        partOfValue = QStringLiteral("CAST(substr(v, 6, 2) AS INTEGER)");
+        break;
+    }
+    // Counting per value first lets SQLite read the field's index in its order, without
+    // sorting every record; only the few distinct values are then taken apart.
+    const QString column = d->fieldExpression(index);
+    const SqlCondition where = d->keyset.where({column + QStringLiteral(" <> ''"), {}});
+    EngineError error;
+    SqlStatement statement = d->sql()->prepare(
+        QStringLiteral("SELECT %1, sum(n) FROM (SELECT %2 AS v, count(*) AS n FROM ")
+                .arg(partOfValue, column) +
+            d->qualified() + where.text +
+            QStringLiteral(" GROUP BY %1 COLLATE NOCASE) GROUP BY 1").arg(column),
+        &error);
+    if (!statement.isValid())
+        return d->fail(error);
+    statement.bind(where.values);
+    counts->clear();
+    int rc = SQLITE_ROW;
+    while ((rc = statement.step()) == SQLITE_ROW)
+        counts->insert(statement.column(0).toInt(), statement.column(1).toLongLong());
+    if (rc != SQLITE_DONE)
+        return d->fail(d->sql()->errorFor(rc));
     return true;
 }
 
@@ -1184,6 +1254,9 @@ QList<Table::WindowRow> Table::readWindow(qint64 offset, int count)
     }
     if (fromEnd)
         std::reverse(rows.begin(), rows.end());
+    const quint64 dataStamp = d->sql()->changeStamp(d->schema());
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        d->notePosition(&rows[i].bookmark, offset + i, dataStamp);
     return rows;
 }
 

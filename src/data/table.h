@@ -4,6 +4,7 @@
 #include "data/fields.h"
 
 #include <QList>
+#include <QMap>
 #include <QObject>
 #include <QVariant>
 
@@ -32,12 +33,20 @@ class Bookmark
 {
 public:
     bool isNull() const { return m_rowId == 0; }
-    bool operator==(const Bookmark &other) const = default;
+    bool operator==(const Bookmark &other) const
+    {
+        return m_rowId == other.m_rowId && m_primaryKey == other.m_primaryKey;
+    }
 
 private:
     friend class Table;
     qint64 m_rowId = 0;
     QVariantList m_primaryKey; // guards against a new record that reuses a deleted row id
+    // Where the record stood when the bookmark was taken, while the data, order and filter are
+    // as they were then: going back needs no count of the records before it.
+    qint64 m_position = -1;
+    quint64 m_dataStamp = 0;
+    quint64 m_viewStamp = 0;
 };
 
 enum class LocateOption {
@@ -52,6 +61,9 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(LocateOptions)
 enum class ErrorAction { Fail, Abort };
 using TableErrorHandler =
     std::function<void(Table &table, const EngineError &error, ErrorAction &action)>;
+
+// The part of a date or time field that a grouped count groups by.
+enum class DatePart { Hour, IsoWeekday, Day, Month };
 
 // Fills the calculated fields of a record from its stored fields.
 using CalcFieldsCallback = std::function<void(Record &record)>;
@@ -172,8 +184,13 @@ public:
     bool filtered() const;
 
     // Count of the filtered records and the sum of a numeric field over them, in one SQL
-    // aggregate. A calculated field counts when it has an SQL expression (PRICE_TOTAL).
+    // aggregate (the count also answers recordCount() until the data change). A calculated field
+    // counts when it has an SQL expression (PRICE_TOTAL).
     bool countAndSum(const QString &field, qint64 *count, double *sum);
+    // Count of the filtered records per value of the field's part: Hour of a Time field (0-23),
+    // IsoWeekday (Monday 1 .. Sunday 7), Day (1-31) or Month (1-12) of a Date field; parts
+    // without records are absent. Blank values are not counted. One SQL aggregate.
+    bool countByPart(const QString &field, DatePart part, QMap<int, qint64> *counts);
 
     // --- Calculated fields ---------------------------------------------------------------
     void setCalcFieldsCallback(CalcFieldsCallback callback);

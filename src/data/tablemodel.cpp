@@ -119,7 +119,11 @@ QVariant TableModel::headerData(int section, Qt::Orientation orientation, int ro
 
 bool TableModel::setCurrentRow(int row)
 {
-    return m_table && m_table->moveToRecordNumber(row);
+    if (!m_table)
+        return false;
+    // A row on the screen is read already: its bookmark finds it without counting.
+    const Bookmark mark = bookmarkAt(row);
+    return mark.isNull() ? m_table->moveToRecordNumber(row) : m_table->gotoBookmark(mark);
 }
 
 Bookmark TableModel::bookmarkAt(int row) const

@@ -155,6 +155,9 @@ QList<int> walkBackward(Table &table)
 
 } // namespace
 
+using PartCounts = QMap<int, qint64>;
+Q_DECLARE_METATYPE(DatePart)
+
 class TestData : public QObject
 {
     Q_OBJECT
@@ -182,6 +185,8 @@ private slots:
     void locate();
     void calculatedFields();
     void sumMatchesWalk();
+    void countByPart_data();
+    void countByPart();
     void valueRefusal_data();
     void valueRefusal();
     void postErrorHandlerCancels();
@@ -747,6 +752,56 @@ void TestData::sumMatchesWalk()
     QCOMPARE(count, 10);
     QCOMPARE(sum, walked);
     QVERIFY(!sales.countAndSum(QStringLiteral("PERIOD_MMSS"), &count, &sum));
+}
+
+void TestData::countByPart_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<DatePart>("part");
+    QTest::addColumn<QDate>("from"); // filter DATE >= from; none when null
+    QTest::addColumn<PartCounts>("counts");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("hours, midnight and last second")
+        << "TIME" << DatePart::Hour << QDate() << PartCounts{{0, 1}, {9, 1}, {23, 2}} << "";
+    QTest::newRow("weekdays, Sunday last")
+        << "DATE" << DatePart::IsoWeekday << QDate() << PartCounts{{1, 2}, {2, 1}, {7, 1}} << "";
+    QTest::newRow("days") << "DATE" << DatePart::Day << QDate()
+                          << PartCounts{{1, 1}, {2, 2}, {31, 1}} << "";
+    QTest::newRow("months, filtered")
+        << "DATE" << DatePart::Month << QDate(2026, 2, 2) << PartCounts{{2, 2}, {3, 1}} << "";
+    QTest::newRow("hours of a date")
+        << "DATE" << DatePart::Hour << QDate() << PartCounts{} << "Pole DATE není čas";
+    QTest::newRow("months of a time")
+        << "TIME" << DatePart::Month << QDate() << PartCounts{} << "Pole TIME není datum";
+    QTest::newRow("unknown field") << "DAY" << DatePart::Day << QDate() << PartCounts{}
+                                   << "Pole DAY v tabulce TableSaleSolars neexistuje";
+}
+
+void TestData::countByPart()
+{
+    QFETCH(QString, field);
+    QFETCH(DatePart, part);
+    QFETCH(QDate, from);
+    QFETCH(PartCounts, counts);
+    QFETCH(QString, error);
+    Installation installation;
+    QVERIFY(installation.connectAndOpen());
+    Table &sales = installation.sales;
+    QVERIFY(sales.append(receipt(1, QDate(2026, 2, 1), QTime(0, 0), 1, 10, 0, 60, "a")));
+    QVERIFY(sales.append(receipt(2, QDate(2026, 2, 2), QTime(23, 59, 59), 1, 10, 0, 60, "a")));
+    QVERIFY(sales.append(receipt(3, QDate(2026, 2, 2), QTime(23, 0), 1, 10, 0, 60, "a")));
+    QVERIFY(sales.append(receipt(4, QDate(2026, 3, 31), QTime(9, 30), 1, 10, 0, 60, "a")));
+    QVERIFY(sales.append(receipt(5, QDate(), QTime(), 1, 10, 0, 60, "a"))); // blank: not counted
+    if (from.isValid()) {
+        QVERIFY(sales.setFilter({{"DATE", FilterCondition::GreaterOrEqual, from}}));
+        QVERIFY(sales.setFiltered(true));
+    }
+    PartCounts counted{{99, 1}};
+    QCOMPARE(sales.countByPart(field, part, &counted), error.isEmpty());
+    if (error.isEmpty())
+        QCOMPARE(counted, counts);
+    else
+        QCOMPARE(Engine::lastError().message, error);
 }
 
 void TestData::valueRefusal_data()
