@@ -11,6 +11,7 @@
 #include "settings/formsetupsolaredit.h"
 #include "ui/common/integeredit.h"
 #include "ui/common/messagedialogs.h"
+#include "ui/common/recordgrid.h"
 #include "ui/common/uifonts.h"
 #include "ui/common/windowhelpers.h"
 
@@ -25,7 +26,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTableView>
 #include <QVBoxLayout>
 #include <QValidator>
 
@@ -134,25 +134,13 @@ void TFormSetupSolar::buildSolarsGroup(QLayout *layout)
     auto *group = new QGroupBox(QStringLiteral("Solárka"), this);
     auto *groupLayout = new QHBoxLayout(group);
     m_modelSolars = new TableModel(&m_tableSolars, solarsTable().visibleColumns(), this);
-    m_gridSolars = named(new QTableView(group), QStringLiteral("DBGridSolars"));
-    m_gridSolars->setModel(m_modelSolars);
-    m_gridSolars->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_gridSolars->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_gridSolars->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_gridSolars->setTabKeyNavigation(false);
-    m_gridSolars->setWordWrap(false);
-    m_gridSolars->verticalHeader()->hide();
-    const int rowHeight = m_gridSolars->fontMetrics().height() + 6;
-    m_gridSolars->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_gridSolars->verticalHeader()->setDefaultSectionSize(rowHeight);
+    m_gridSolars = named(new RecordGrid(m_modelSolars, group), QStringLiteral("DBGridSolars"));
+    const int rowHeight = m_gridSolars->rowHeight();
     QHeaderView *titles = m_gridSolars->horizontalHeader();
-    titles->setFont(UiFonts::sansSerif(9));
     titles->setSectionsClickable(false);
-    titles->setHighlightSections(false);
     titles->setSectionResizeMode(QHeaderView::ResizeToContents);
     const int description = m_modelSolars->columnOfField(QStringLiteral("DESCRIPTION"));
     titles->setSectionResizeMode(description, QHeaderView::Stretch);
-    titles->setMinimumSectionSize(rowHeight);
     const int frame = 2 * m_gridSolars->frameWidth();
     m_gridSolars->setFixedHeight(titles->sizeHint().height() + VisibleSolars * rowHeight + frame);
     m_gridSolars->setMinimumWidth(520);
@@ -167,17 +155,9 @@ void TFormSetupSolar::buildSolarsGroup(QLayout *layout)
     layout->addWidget(group);
     switchDefaultButtonWithFocus(group);
 
-    connect(m_gridSolars->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &current) {
-                if (current.isValid() && current.row() != m_modelSolars->currentRow())
-                    m_modelSolars->setCurrentRow(current.row());
-            });
-    connect(m_modelSolars, &TableModel::currentRowChanged, this,
-            &TFormSetupSolar::showCurrentSolar);
     connect(m_gridSolars, &QTableView::doubleClicked, this, &TFormSetupSolar::DBGridSolarsDblClick);
     connect(m_buttonSolarsEdit, &QPushButton::clicked, this,
             &TFormSetupSolar::ButtonSolarsEditClick);
-    showCurrentSolar(m_modelSolars->currentRow());
 }
 
 QWidget *TFormSetupSolar::buildDiscountGroup()
@@ -482,17 +462,6 @@ bool TFormSetupSolar::putPortInForce()
 }
 
 // --- Units ---------------------------------------------------------------------------------
-
-void TFormSetupSolar::showCurrentSolar(int row)
-{
-    QItemSelectionModel *selection = m_gridSolars->selectionModel();
-    if (row < 0) {
-        selection->clearSelection();
-        return;
-    }
-    selection->setCurrentIndex(m_modelSolars->index(row, 0),
-                               QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-}
 
 void TFormSetupSolar::DBGridSolarsDblClick(const QModelIndex &index)
 {

@@ -13,7 +13,7 @@ class QLineEdit;
 class QListWidget;
 class QModelIndex;
 class QPushButton;
-class QTableView;
+class RecordGrid;
 class TIntegerEdit;
 class Table;
 class TableModel;
@@ -87,7 +87,6 @@ private:
     void SetButtonsOff();
     bool putPortInForce();
     void EditsChange();
-    void showCurrentSolar(int row);
 
     void ButtonSolarsEditClick();
     bool editCurrentSolar(); // false after a failure of the table
@@ -103,7 +102,7 @@ private:
     DatabaseSaver &m_saver;
 
     TableModel *m_modelSolars;
-    QTableView *m_gridSolars;
+    RecordGrid *m_gridSolars;
     QPushButton *m_buttonSolarsEdit;
     QLineEdit *m_editOffDefault;
     QListWidget *m_listBoxOff;
