@@ -55,6 +55,14 @@ void saleNotStored(EventLog &log, int unit, int seconds, double minutePrice, int
                         CzechFormat::money(total), user));
 }
 
+void receiptDeleted(EventLog &log, qint64 startTick, qint64 paragon, double total,
+                    const QString &user)
+{
+    log.AddLog(QStringLiteral("Transakce [%1]: OK [%2 ms] [%3] [%4] [%5]")
+                   .arg(ReceiptDeletionName, elapsedSince(startTick),
+                        CzechFormat::receiptNumber(paragon), CzechFormat::money(total), user));
+}
+
 void startupsAtMaximum(EventLog &log, int unit, int maximum)
 {
     log.AddLog(QStringLiteral("Počet startů solárka [%1] dosáhl maxima %2 a dál se nezvyšuje")

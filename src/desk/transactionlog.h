@@ -8,6 +8,8 @@ class EventLog;
 // unit and the milliseconds since its start tick (programClock().tickCount()).
 namespace TransactionLog {
 
+inline const QString ReceiptDeletionName = QStringLiteral("Smazání dokladu");
+
 void TransactionMoneyOk(EventLog &log, const QString &name, qint64 startTick, double amount);
 void TransactionSolarOk(EventLog &log, const QString &name, qint64 startTick, int number);
 void TransactionError(EventLog &log, const QString &name);
@@ -18,6 +20,9 @@ void TransactionSaleSolarsError(EventLog &log, int unit);
 // After the error line: the figures of the sale that was not stored, so it can be booked by hand.
 void saleNotStored(EventLog &log, int unit, int seconds, double minutePrice, int discount,
                    double total, const QString &user);
+// A receipt deleted in the sales browser, with its figures and the user who deleted it.
+void receiptDeleted(EventLog &log, qint64 startTick, qint64 paragon, double total,
+                    const QString &user);
 // Once, when a unit's count of runs reaches the most its field holds.
 void startupsAtMaximum(EventLog &log, int unit, int maximum);
 
