@@ -12,6 +12,7 @@
 #include "desk/configtool.h"
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
+#include "reports/formsalesolars.h"
 #include "reports/formsetupprint.h"
 #include "reports/receiptprinting.h"
 #include "settings/formbackup.h"
@@ -152,7 +153,8 @@ void TFormVelmora::buildMenu()
     m_menuItemSolars = bar->addMenu(QStringLiteral("Solárka"));
     m_menuItemSolars->setObjectName(QStringLiteral("MenuItemSolars"));
 
-    m_menuItemSaleSolars = bar->addAction(QStringLiteral("Doklady a tržby..."));
+    m_menuItemSaleSolars = bar->addAction(QStringLiteral("Doklady a tržby..."), this,
+                                          &TFormVelmora::MenuItemSaleSolarsClick);
     m_menuItemSaleSolars->setObjectName(QStringLiteral("MenuItemSaleSolars"));
 
     m_menuItemSetup = bar->addMenu(QStringLiteral("Nastavení"));
@@ -180,7 +182,7 @@ void TFormVelmora::buildMenu()
         bar->addAction(QStringLiteral("O programu..."), this, &TFormVelmora::MenuItemAboutClick);
     about->setObjectName(QStringLiteral("MenuItemAbout"));
 
-    m_pendingItems = {m_menuItemSQL, m_menuItemSaleSolars};
+    m_pendingItems = {m_menuItemSQL};
     for (QAction *pending : std::as_const(m_pendingItems))
         pending->setEnabled(false);
 }
@@ -436,6 +438,13 @@ void TFormVelmora::MenuItemUsersClick()
 {
     if (m_formUser->exec() == QDialog::Accepted)
         SetUserAccess();
+}
+
+void TFormVelmora::MenuItemSaleSolarsClick()
+{
+    TFormSaleSolars browser(m_desk, solarSettings(), *m_setupPrint, *m_reportPreview,
+                            m_formUser->users().names(), this);
+    browser.exec();
 }
 
 void TFormVelmora::MenuItemAboutClick()

@@ -128,6 +128,7 @@ private:
     void MenuItemDatabaseClick();
     void setBackupTimer();
     void MenuItemUsersClick();
+    void MenuItemSaleSolarsClick();
     void MenuItemAboutClick();
     void MenuItemBDEClick();
 

@@ -6,6 +6,11 @@
 #include "reports/reportpreview.h"
 #include "reports/reportprinting.h"
 
+ReceiptTexts receiptTextsOf(const PrintSettings &settings)
+{
+    return {settings.addressLines(), settings.titleLines(), settings.infoLines()};
+}
+
 ReceiptPrinting::ReceiptPrinting(Table &saleSolars, const PrintSettings &settings,
                                  TCustomQRPreviewInterface &preview)
     : m_saleSolars(saleSolars), m_settings(settings), m_preview(preview)
@@ -16,10 +21,7 @@ void ReceiptPrinting::PrintReceipt(Mode mode)
     // The receipt's record stays current while the preview is open; the grids that show the
     // cursor catch up once afterwards.
     m_saleSolars.disableControls();
-    const PageStore receipt =
-        TFormQRSaleSolarA5(m_saleSolars, {m_settings.addressLines(), m_settings.titleLines(),
-                                          m_settings.infoLines()})
-            .layOut();
+    const PageStore receipt = TFormQRSaleSolarA5(m_saleSolars, receiptTextsOf(m_settings)).layOut();
     if (mode == Mode::Preview)
         m_preview.preview(receipt);
     else

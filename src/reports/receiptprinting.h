@@ -1,8 +1,13 @@
 #pragma once
 
+#include "reports/formqrsalesolara5.h"
+
 class PrintSettings;
 class Table;
 class TCustomQRPreviewInterface;
+
+// The salon's texts that head every report, as the print settings hold them.
+ReceiptTexts receiptTextsOf(const PrintSettings &settings);
 
 // Prints the receipt the sales cursor stands on: into the preview, where the user may print it,
 // or straight onto the default printer.

@@ -1,0 +1,56 @@
+#include "reports/salesfilter.h"
+
+std::optional<DateRange> periodRange(SalesPeriod period, const QDate &today)
+{
+    switch (period) {
+    case SalesPeriod::Today:
+        return DateRange{today, today};
+    case SalesPeriod::Week: {
+        const int weekday = today.dayOfWeek(); // Monday 1 .. Sunday 7
+        return DateRange{today.addDays(1 - weekday), today.addDays(7 - weekday)};
+    }
+    case SalesPeriod::Month:
+        return DateRange{QDate(today.year(), today.month(), 1),
+                         QDate(today.year(), today.month(), today.daysInMonth())};
+    case SalesPeriod::Year:
+        return DateRange{QDate(today.year(), 1, 1), QDate(today.year(), 12, 31)};
+    case SalesPeriod::All:
+    case SalesPeriod::Other:
+        break;
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+void addRange(Filter &filter, const QString &field, const SalesFilterInput::Range &range)
+{
+    if (!range.checked)
+        return;
+    if (range.first)
+        filter.append({field, FilterCondition::GreaterOrEqual, *range.first});
+    if (range.second)
+        filter.append({field, FilterCondition::LessOrEqual, *range.second});
+}
+
+} // namespace
+
+Filter salesFilter(const SalesFilterInput &input)
+{
+    Filter filter;
+    if (!input.allPeriods) {
+        filter.append({QStringLiteral("DATE"), FilterCondition::GreaterOrEqual, input.dates.first});
+        filter.append({QStringLiteral("DATE"), FilterCondition::LessOrEqual, input.dates.last});
+    }
+    addRange(filter, QStringLiteral("PARAGON"), input.paragons);
+    if (input.timeChecked) {
+        filter.append({QStringLiteral("TIME"), FilterCondition::GreaterOrEqual, input.timeFirst});
+        filter.append({QStringLiteral("TIME"), FilterCondition::LessOrEqual, input.timeSecond});
+    }
+    addRange(filter, QStringLiteral("SOLAR"), input.solars);
+    addRange(filter, QStringLiteral("OFF"), input.discounts);
+    addRange(filter, QStringLiteral("PERIOD"), input.periods);
+    if (input.userChecked)
+        filter.append({QStringLiteral("USER"), FilterCondition::Equal, input.user});
+    return filter;
+}
