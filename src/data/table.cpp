@@ -170,6 +170,18 @@ struct Table::Private
     bool seekEnd(bool toLast);
     bool ensureBrowse();
 
+    // The position of a field that an aggregate reads; -1 after a failure.
+    int aggregatedField(const QString &field)
+    {
+        if (!open) {
+            failNotOpen();
+            return -1;
+        }
+        const int index = fields()->indexOf(field);
+        if (index < 0)
+            failUnknownField(field);
+        return index;
+    }
     void notePosition(Bookmark *mark, qint64 at, quint64 dataStamp) const
     {
         mark->m_position = at;
@@ -1083,11 +1095,9 @@ bool Table::filtered() const
 
 bool Table::countAndSum(const QString &field, qint64 *count, double *sum)
 {
-    if (!d->open)
-        return d->failNotOpen();
-    const int index = d->fields()->indexOf(field);
+    const int index = d->aggregatedField(field);
     if (index < 0)
-        return d->failUnknownField(field);
+        return false;
     const FieldDefinition &definition = d->fields()->at(index);
     const bool numeric = definition.type != FieldType::Alpha &&
                          definition.type != FieldType::Date && definition.type != FieldType::Time;
@@ -1115,11 +1125,9 @@ bool Table::countAndSum(const QString &field, qint64 *count, double *sum)
 
 bool Table::countByPart(const QString &field, DatePart part, QMap<int, qint64> *counts)
 {
-    if (!d->open)
-        return d->failNotOpen();
-    const int index = d->fields()->indexOf(field);
+    const int index = d->aggregatedField(field);
     if (index < 0)
-        return d->failUnknownField(field);
+        return false;
     const FieldDefinition &definition = d->fields()->at(index);
     const bool byHour = part == DatePart::Hour;
     if (definition.type != (byHour ? FieldType::Time : FieldType::Date) ||

@@ -17,6 +17,7 @@
 #include "ui/common/integeredit.h"
 #include "ui/common/messagedialogs.h"
 #include "ui/common/recordgrid.h"
+#include "ui/common/windowhelpers.h"
 
 #include <QAction>
 #include <QApplication>
@@ -41,12 +42,6 @@ const QStringList SortableFields = {QStringLiteral("PARAGON"), QStringLiteral("D
                                     QStringLiteral("TIME"),    QStringLiteral("SOLAR"),
                                     QStringLiteral("PRICE"),   QStringLiteral("OFF"),
                                     QStringLiteral("PERIOD"),  QStringLiteral("USER")};
-
-template <typename Control> Control *named(Control *control, const QString &name)
-{
-    control->setObjectName(name);
-    return control;
-}
 
 TIntegerEdit *integerEdit(const QString &name, int min, int max, int value, QWidget *parent)
 {
@@ -379,8 +374,8 @@ void TFormSaleSolars::applyFilter(const Filter &filter)
     double sum = 0;
     const bool counted = sales.setFilter(filter) && sales.setFiltered(!filter.isEmpty()) &&
                          sales.countAndSum(QStringLiteral("PRICE_TOTAL"), &count, &sum);
-    if (counted && !remembered.isNull() && sales.bookmarkValid(remembered))
-        sales.gotoBookmark(remembered);
+    if (counted && !remembered.isNull())
+        sales.gotoBookmark(remembered); // fails quietly when the record no longer passes
     sales.enableControls();
     QApplication::restoreOverrideCursor();
     ShowDatabaseError(counted);
@@ -440,8 +435,8 @@ void TFormSaleSolars::ButtonPrintTotalClick()
                                 receiptTextsOf(m_printSettings), m_solarSettings.taxRate())
             .layOut();
     m_preview.preview(totals);
-    if (!remembered.isNull() && sales.bookmarkValid(remembered))
-        sales.gotoBookmark(remembered);
+    if (!remembered.isNull())
+        sales.gotoBookmark(remembered); // fails quietly when the record is gone
     sales.enableControls();
 }
 

@@ -64,12 +64,6 @@ QPushButton *makeButton(const QString &caption, const QString &name, QWidget *pa
     return button;
 }
 
-template <typename Control> Control *named(Control *control, const QString &name)
-{
-    control->setObjectName(name);
-    return control;
-}
-
 // A discount as it is kept: the decimal text of a whole percentage, without leading zeros.
 bool discountText(const QString &entry, QString *text)
 {

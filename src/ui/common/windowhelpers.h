@@ -1,10 +1,11 @@
 #pragma once
 
+#include <QString>
+
 class QGroupBox;
 class QBoxLayout;
 class QKeyEvent;
 class QPushButton;
-class QString;
 class QWidget;
 
 // Moves a top-level window to the middle of its screen's available area.
@@ -23,6 +24,13 @@ void SwitchDefaultButton(QGroupBox *group);
 // first push button is the window's default button, outside it is not. A push button that holds
 // the focus stays the one that Enter presses.
 void switchDefaultButtonWithFocus(QGroupBox *group);
+
+// A control with the object name that the settings and tests know it by.
+template <typename Control> Control *named(Control *control, const QString &name)
+{
+    control->setObjectName(name);
+    return control;
+}
 
 // A push button with the object name that the settings and tests know it by.
 QPushButton *namedButton(const QString &caption, const QString &name, QWidget *parent);
