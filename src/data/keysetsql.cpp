@@ -70,11 +70,15 @@ bool KeysetSql::buildFilter(const FieldList &fields, const Filter &filter,
         QVariant value;
         if (!Storage::toStorage(definition, condition.value, &value, error))
             return false;
-        const QString expression = fieldExpression(definition);
+        const bool indexed = condition.mayUseIndex && !definition.calculated;
+        // A unary plus keeps SQLite from searching the column's indexes.
+        const QString expression = condition.mayUseIndex || definition.calculated
+                                       ? fieldExpression(definition)
+                                       : QLatin1Char('+') + fieldExpression(definition);
         const QString op = comparisonOperator(condition.comparison);
         const bool equality = condition.comparison == FilterCondition::Equal ||
                               condition.comparison == FilterCondition::NotEqual;
-        const bool noCaseIndex = !definition.calculated && noCaseIndexed(field);
+        const bool noCaseIndex = indexed && noCaseIndexed(field);
         if (definition.type == FieldType::Alpha && condition.caseInsensitive && equality) {
             // Unicode case folding (NOCASE folds only ASCII letters).
             parts.append(QStringLiteral("LOCATE_MATCH(%1, ?, 1, 0) %2 1")
@@ -159,7 +163,8 @@ SqlCondition KeysetSql::before(const QVariantList &key) const
 {
     SqlCondition condition;
     QStringList levels;
-    for (int at = int(m_order.size()) - 1; at >= 0; --at) {
+    // The first term decides for nearly every record, so it is tested first.
+    for (int at = 0; at < m_order.size(); ++at) {
         const SqlCondition part = level(at, false, key);
         levels.append(QLatin1Char('(') + part.text + QLatin1Char(')'));
         condition.values += part.values;

@@ -235,9 +235,10 @@ bool SqlConnection::open(const QString &directory, const QStringList &tableFiles
                             {attachUri(JoinPath(directory, file))}, error)) &&
             exec(pragma + QStringLiteral("journal_mode = DELETE"), {}, error) &&
             exec(pragma + QStringLiteral("synchronous = FULL"), {}, error) &&
-            // Up to 32 MiB of pages each, taken as used: with years of receipts a purge or a
-            // walk over a secondary index otherwise rereads the same pages many times.
-            exec(pragma + QStringLiteral("cache_size = -32768"), {}, error);
+            // Up to 64 MiB of pages each, taken as used: with years of receipts a purge, a walk
+            // over a secondary index or the browser's count otherwise rereads the same pages
+            // many times. (A memory map would read faster but keeps every page it touched.)
+            exec(pragma + QStringLiteral("cache_size = -65536"), {}, error);
         if (!opened) {
             *error =
                 EngineError(error->errorCode(), QStringLiteral("%1: %2").arg(file, error->message));

@@ -1105,19 +1105,30 @@ bool Table::countAndSum(const QString &field, qint64 *count, double *sum)
         return d->fail(EngineError(EngineErrorCode::UnknownField,
                                    QStringLiteral("Pole %1 nelze sčítat").arg(definition.name)));
     }
+    // The same scan also counts the records before the current one when its place is unknown,
+    // which the grid would otherwise ask for in a second scan.
+    const bool placeCurrent = d->hasCurrent && d->position < 0 && !d->bof && !d->eof;
+    SqlCondition before;
+    if (placeCurrent)
+        before = d->keyset.before(d->keyset.key(d->rowId, d->stored));
+    const SqlCondition where = d->keyset.where();
     EngineError error;
     SqlStatement statement = d->sql()->prepare(
-        QStringLiteral("SELECT count(*), total(%1) FROM ").arg(d->fieldExpression(index)) +
-            d->qualified() + d->keyset.where().text,
+        QStringLiteral("SELECT count(*), total(%1)").arg(d->fieldExpression(index)) +
+            (placeCurrent ? QStringLiteral(", count(*) FILTER (WHERE %1)").arg(before.text)
+                          : QString()) +
+            QStringLiteral(" FROM ") + d->qualified() + where.text,
         &error);
     if (!statement.isValid())
         return d->fail(error);
-    statement.bind(d->keyset.filter().values);
+    statement.bind(before.values + where.values);
     const int rc = statement.step();
     if (rc != SQLITE_ROW)
         return d->fail(d->sql()->errorFor(rc));
     *count = statement.column(0).toLongLong();
     *sum = statement.column(1).toDouble();
+    if (placeCurrent)
+        d->position = statement.column(2).toLongLong();
     d->countCache = *count;
     d->countStamp = d->sql()->changeStamp(d->schema());
     return true;

@@ -25,6 +25,9 @@ struct FilterCondition
     Comparison comparison = Equal;
     QVariant value;
     bool caseInsensitive = false; // for text: compare without regard to letter case
+    // False: tested on the records other conditions find, never searched through the field's
+    // index. For a condition that narrows little, which SQLite cannot tell from bound values.
+    bool mayUseIndex = true;
 };
 using Filter = QList<FilterCondition>;
 
@@ -184,8 +187,9 @@ public:
     bool filtered() const;
 
     // Count of the filtered records and the sum of a numeric field over them, in one SQL
-    // aggregate (the count also answers recordCount() until the data change). A calculated field
-    // counts when it has an SQL expression (PRICE_TOTAL).
+    // aggregate (the count also answers recordCount() until the data change, and the current
+    // record's recordNumber() is found in the same scan). A calculated field counts when it has
+    // an SQL expression (PRICE_TOTAL).
     bool countAndSum(const QString &field, qint64 *count, double *sum);
     // Count of the filtered records per value of the field's part: Hour of a Time field (0-23),
     // IsoWeekday (Monday 1 .. Sunday 7), Day (1-31) or Month (1-12) of a Date field; parts

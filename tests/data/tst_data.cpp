@@ -752,6 +752,21 @@ void TestData::sumMatchesWalk()
     QCOMPARE(count, 10);
     QCOMPARE(sum, walked);
     QVERIFY(!sales.countAndSum(QStringLiteral("PERIOD_MMSS"), &count, &sum));
+
+    // Kept off the index, the condition finds the same records; in another order, the count also
+    // finds the current record's place.
+    FilterCondition unindexed{QStringLiteral("DATE"), FilterCondition::Equal, QDate(2026, 2, 2)};
+    unindexed.mayUseIndex = false;
+    QVERIFY(sales.setIndexName(QStringLiteral("PERIOD_")));
+    QList<Bookmark> marks;
+    for (sales.first(); !sales.eof(); sales.next())
+        marks << sales.bookmark();
+    QVERIFY(sales.setFilter({unindexed})); // the places remembered so far no longer hold
+    QVERIFY(sales.gotoBookmark(marks.at(6)));
+    QVERIFY(sales.countAndSum(QStringLiteral("PRICE_TOTAL"), &count, &sum));
+    QCOMPARE(count, 10);
+    QCOMPARE(sum, walked);
+    QCOMPARE(sales.recordNumber(), 6);
 }
 
 void TestData::countByPart_data()

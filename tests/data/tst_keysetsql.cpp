@@ -103,7 +103,7 @@ void TestKeysetSql::level()
 
 void TestKeysetSql::before()
 {
-    // Every record before the key: equal up to a level and smaller there, the last level first.
+    // Every record before the key: equal up to a level and smaller there, the first level first.
     QList<OrderTerm> terms{term("A"), term("B", true)};
     terms[0].field = 0;
     terms[1].field = 2;
@@ -111,9 +111,9 @@ void TestKeysetSql::before()
     const QVariantList key = sql.key(7, {QStringLiteral("Eva"), QStringLiteral("-"), 3});
     QCOMPARE(key, (QVariantList{"Eva", 3, qint64(7)}));
     const SqlCondition condition = sql.before(key);
-    QCOMPARE(condition.text, "(\"A\" = ? AND \"B\" = ? AND rowid < ?) OR (\"A\" = ? AND \"B\" > ?) "
-                             "OR (\"A\" < ?)");
-    QCOMPARE(condition.values, (QVariantList{"Eva", 3, qint64(7), "Eva", 3, "Eva"}));
+    QCOMPARE(condition.text, "(\"A\" < ?) OR (\"A\" = ? AND \"B\" > ?) "
+                             "OR (\"A\" = ? AND \"B\" = ? AND rowid < ?)");
+    QCOMPARE(condition.values, (QVariantList{"Eva", "Eva", 3, "Eva", 3, qint64(7)}));
 }
 
 void TestKeysetSql::orderBy()
