@@ -10,6 +10,7 @@
 #include "desk/desk.h"
 #include "desk/receiptdeletion.h"
 #include "reports/formqrsalesolartotala5.h"
+#include "reports/formstatistics.h"
 #include "reports/printsettings.h"
 #include "reports/receiptprinting.h"
 #include "reports/reportpreview.h"
@@ -268,6 +269,11 @@ QWidget *TFormSaleSolars::buildButtons()
             &TFormSaleSolars::ButtonPrintTotalClick);
     connect(m_buttonPrintParagon, &QPushButton::clicked, this,
             &TFormSaleSolars::ButtonPrintParagonClick);
+    for (const Statistic statistic :
+         {Statistic::Day, Statistic::Week, Statistic::Month, Statistic::Year}) {
+        connect(m_statisticButtons.at(int(statistic)), &QPushButton::clicked, this,
+                [this, statistic] { showStatistics(m_desk.tableSaleSolars(), statistic, this); });
+    }
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     return panel;
 }
@@ -372,10 +378,12 @@ void TFormSaleSolars::applyFilter(const Filter &filter)
     sales.disableControls();
     qint64 count = 0;
     double sum = 0;
-    const bool counted = sales.setFilter(filter) && sales.setFiltered(!filter.isEmpty()) &&
-                         sales.countAndSum(QStringLiteral("PRICE_TOTAL"), &count, &sum);
-    if (counted && !remembered.isNull())
-        sales.gotoBookmark(remembered); // fails quietly when the record no longer passes
+    const bool filtered = sales.setFilter(filter) && sales.setFiltered(!filter.isEmpty());
+    // Back on the remembered record before counting, so that the count also finds its place. A
+    // record that no longer passes leaves the cursor on the last one, where a walk would end.
+    if (filtered && (remembered.isNull() || !sales.gotoBookmark(remembered)))
+        sales.last();
+    const bool counted = filtered && sales.countAndSum(QStringLiteral("PRICE_TOTAL"), &count, &sum);
     sales.enableControls();
     QApplication::restoreOverrideCursor();
     ShowDatabaseError(counted);

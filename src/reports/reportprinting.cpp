@@ -10,21 +10,48 @@ namespace ReportPrinting {
 
 namespace {
 
-const QString FailedText = QStringLiteral("Tisk se nezdařil...");
 const QString NoPrinterText = QStringLiteral("Není nainstalována žádná tiskárna...");
 
 } // namespace
 
-bool print(const PageStore &store, QPrinter &printer)
+void warnFailed(const QString &reason)
+{
+    ShowWarning(QStringLiteral("Tisk se nezdařil..."), reason);
+}
+
+bool printerReady(const QPrinter &printer)
 {
     // Without printers Qt quietly turns the job into a PDF file, which has no name here.
     if (printer.outputFileName().isEmpty() && QPrinterInfo::availablePrinterNames().isEmpty()) {
-        ShowWarning(FailedText, NoPrinterText);
+        warnFailed(NoPrinterText);
         return false;
     }
+    return true;
+}
+
+std::unique_ptr<QPrinter> defaultPrinter()
+{
+    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+        warnFailed(NoPrinterText);
+        return nullptr;
+    }
+    const QPrinterInfo chosen = QPrinterInfo::defaultPrinter();
+    if (chosen.isNull()) {
+        warnFailed(QStringLiteral("Není nastavena výchozí tiskárna..."));
+        return nullptr;
+    }
+    auto printer = std::make_unique<QPrinter>(chosen);
+    printer->setCopyCount(1);
+    return printer;
+}
+
+bool print(const PageStore &store, QPrinter &printer)
+{
+    if (!printerReady(printer))
+        return false;
     QString error;
     if (!PagePainter::printStore(store, printer, &error)) {
-        ShowWarning(FailedText, error);
+        warnFailed(error);
         return false;
     }
     return true;
@@ -32,18 +59,8 @@ bool print(const PageStore &store, QPrinter &printer)
 
 bool printOnDefaultPrinter(const PageStore &store)
 {
-    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
-        ShowWarning(FailedText, NoPrinterText);
-        return false;
-    }
-    const QPrinterInfo defaultPrinter = QPrinterInfo::defaultPrinter();
-    if (defaultPrinter.isNull()) {
-        ShowWarning(FailedText, QStringLiteral("Není nastavena výchozí tiskárna..."));
-        return false;
-    }
-    QPrinter printer(defaultPrinter);
-    printer.setCopyCount(1);
-    return print(store, printer);
+    const std::unique_ptr<QPrinter> printer = defaultPrinter();
+    return printer && print(store, *printer);
 }
 
 } // namespace ReportPrinting

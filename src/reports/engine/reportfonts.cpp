@@ -11,8 +11,8 @@ void registerSubstitutions()
     static std::once_flag once;
     std::call_once(once, [] {
         const QString substitute = QStringLiteral("Liberation Sans");
-        for (const QString &family :
-             {QStringLiteral("Arial"), QStringLiteral("Microsoft Sans Serif")}) {
+        for (const QString &family : {QStringLiteral("Arial"), QStringLiteral("Arial Black"),
+                                      QStringLiteral("Microsoft Sans Serif")}) {
             if (!QFont::substitutes(family).contains(substitute, Qt::CaseInsensitive))
                 QFont::insertSubstitution(family, substitute);
         }

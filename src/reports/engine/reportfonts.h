@@ -16,7 +16,8 @@ namespace ReportFonts {
 // The resolution at which text is measured and laid out; drawing scales from it.
 inline constexpr int ReferenceDpi = 1200;
 
-// Lets "Arial" and "Microsoft Sans Serif" resolve to Liberation Sans, which has their metrics.
+// Lets "Arial" and "Microsoft Sans Serif" resolve to Liberation Sans, which has their metrics,
+// and "Arial Black" to its heaviest face.
 // Safe to call any number of times.
 void registerSubstitutions();
 
