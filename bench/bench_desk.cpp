@@ -12,26 +12,20 @@
 //                      100 % (96 dpi), as the preview first shows it
 
 #include "benchcases.h"
+#include "deskplaces.h"
 
 #include "console/formvelmora.h"
-#include "core/paths.h"
-#include "core/programvalues.h"
-#include "core/solarsettings.h"
 #include "core/textfile.h"
 #include "data/query.h"
 #include "data/tables.h"
 #include "data/tablesnapshot.h"
 #include "desk/desk.h"
-#include "desk/deskreport.h"
 #include "desk/eventlog.h"
 #include "desk/runinput.h"
 #include "desk/solarruns.h"
-#include "portio/portaccess.h"
-#include "portio/simulatorbackend.h"
 #include "reports/engine/pagepainter.h"
 #include "reports/formqrsalesolara5.h"
 #include "reports/formqrsalesolartotala5.h"
-#include "ui/common/messagedialogs.h"
 
 #include <QApplication>
 #include <QDir>
@@ -52,36 +46,6 @@ public:
         return StartInput{QStringLiteral("01"), QStringLiteral("30"), QStringLiteral("0")};
     }
     StopAnswer askStop(const StopFigures &) override { return StopAnswer::Close; }
-};
-
-// Where a sale benchmark works: the settings, the simulated port and the event log in a folder of
-// its own, the receipts in the given copy; everything put back when it goes.
-class SalePlace
-{
-public:
-    explicit SalePlace(const QString &directory) : m_previousDirectory(QDir::currentPath())
-    {
-        qputenv("VELMORA_CONFIG_DIR", m_place.filePath(QStringLiteral("config")).toUtf8());
-        qputenv("VELMORA_PORT_SIM_DIR", m_place.filePath(QStringLiteral("port")).toUtf8());
-        QDir::setCurrent(m_place.path()); // where the event log goes
-        MessageDialogsTestHook::engage();
-        initializePortAccess(std::make_unique<SimulatorBackend>());
-        Program().CurrentUser = QStringLiteral("Administrator");
-        Program().DatabaseDir = directory;
-        Program().JournalFileName = JoinPath(directory, QStringLiteral("SalesSolars.txt"));
-    }
-    ~SalePlace()
-    {
-        shutdownPortAccess();
-        MessageDialogsTestHook::release();
-        QDir::setCurrent(m_previousDirectory);
-    }
-    SalePlace(const SalePlace &) = delete;
-    SalePlace &operator=(const SalePlace &) = delete;
-
-private:
-    QTemporaryDir m_place;
-    QString m_previousDirectory;
 };
 
 void BM_ConsoleSale(benchmark::State &state)
@@ -115,33 +79,6 @@ void BM_ConsoleSale(benchmark::State &state)
         }
     }
 }
-
-// The desk's failures would show nowhere: a benchmark that meets one stops.
-class SkippingReport : public DeskReport
-{
-public:
-    explicit SkippingReport(benchmark::State &state) : m_state(state) {}
-    void warn(const QString &caption, const QString &) override
-    {
-        m_state.SkipWithError(qPrintable(caption));
-    }
-    void databaseError() override { m_state.SkipWithError("database error"); }
-
-private:
-    benchmark::State &m_state;
-};
-
-// Every setting at its default, as a fresh installation has them.
-class DefaultSettings : public SolarSettings
-{
-public:
-    QStringList discounts() const override { return {QStringLiteral("0")}; }
-    QString defaultDiscount() const override { return QStringLiteral("0"); }
-    int taxRate() const override { return 21; }
-    QString portText() const override { return QStringLiteral("0378"); }
-    bool recordAllReceipts() const override { return true; }
-    bool useDialogs() const override { return true; }
-};
 
 void BM_DeskSale(benchmark::State &state)
 {

@@ -111,3 +111,32 @@ void BM_SaleBareSqlite(benchmark::State &state)
         sqlite3_finalize(statement);
     sqlite3_close(db);
 }
+
+void BM_CountSumFloor(benchmark::State &state)
+{
+    const QString directory = installationOrSkip(state, state.range(0));
+    if (directory.isEmpty())
+        return;
+    sqlite3 *db = nullptr;
+    sqlite3_stmt *statement = nullptr;
+    const QByteArray file = QFile::encodeName(JoinPath(directory, QStringLiteral("SaleSolars.DB")));
+    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK ||
+        sqlite3_prepare_v2(db, "SELECT count(*), sum(PRICE * PERIOD) FROM SaleSolars", -1,
+                           &statement, nullptr) != SQLITE_OK) {
+        state.SkipWithError("open failed");
+        sqlite3_close(db);
+        return;
+    }
+    qint64 count = 0;
+    for (auto _ : state) {
+        sqlite3_reset(statement);
+        if (sqlite3_step(statement) != SQLITE_ROW) {
+            state.SkipWithError("aggregate failed");
+            break;
+        }
+        count = sqlite3_column_int64(statement, 0);
+    }
+    state.counters["records"] = double(count);
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+}

@@ -14,6 +14,9 @@ QString workCopy(benchmark::State &state, qint64 count, const QString &name);
 // One durable sale as a bare three-file SQLite transaction: the receipt, the unit's counters and
 // the balance written by prepared statements on one connection. The yardstick of the desk's sale.
 void BM_SaleBareSqlite(benchmark::State &state);
+// The floor of any count and sum over all receipts: the plainest aggregate, prepared once and run
+// in-process on the table's file, without the engine or the calculated price.
+void BM_CountSumFloor(benchmark::State &state);
 
 // main() of a benchmark program that needs a Qt application object of the given class.
 #define BENCHMARK_MAIN_WITH_APPLICATION(Application)                                               \
