@@ -557,7 +557,10 @@ bool Table::setIndexName(const QString &name)
         d->applyOrder(&error);
         return d->fail(error);
     }
+    // The record stays current, but in the new order it need not be the first or the last.
     d->position = -1;
+    if (d->hasCurrent)
+        d->bof = d->eof = false;
     d->notifyRecords();
     d->notifyCurrent();
     return true;

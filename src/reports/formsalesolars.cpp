@@ -143,7 +143,6 @@ TFormSaleSolars::TFormSaleSolars(Desk &desk, const SolarSettings &solarSettings,
     sales.last();
     connectFilterControls();
     resize(1040, 760);
-    m_grid->fitColumnsToVisibleRows();
 }
 
 TFormSaleSolars::~TFormSaleSolars() = default;

@@ -57,7 +57,7 @@ QChart *makeChart(const StatisticCounts &counts, QObject *cursorOwner, QChartVie
     auto *series = new QLineSeries;
     series->setColor(Qt::red);
     series->setPointsVisible(true);
-    series->setMarkerSize(7);
+    series->setMarkerSize(5);
     for (qsizetype bucket = 0; bucket < counts.counts.size(); ++bucket)
         series->append(double(bucket), double(counts.counts.at(bucket)));
     chart->addSeries(series);

@@ -10,6 +10,7 @@
 #include "ui/common/messagedialogs.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -74,6 +75,7 @@ private slots:
     void printsRangeCollated();
     void savesAndOpensPages();
     void mainWindowDisabledWhileOpen();
+    void openedOverModalDialogTakesInput();
 };
 
 void TestPreview::navigation_data()
@@ -232,6 +234,26 @@ void TestPreview::mainWindowDisabledWhileOpen()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     for (QWidget *window : QApplication::topLevelWidgets())
         QVERIFY(!qobject_cast<TFormPreview *>(window)); // deleted itself
+}
+
+void TestPreview::openedOverModalDialogTakesInput()
+{
+    QWidget mainWindow;
+    QDialog browser(&mainWindow);
+    bool previewTookInput = false;
+    whenModal<QDialog>([&](QDialog *dialog) {
+        QTimer::singleShot(0, [&] {
+            previewTookInput = qobject_cast<TFormPreview *>(QApplication::activeModalWidget());
+            for (QWidget *window : QApplication::topLevelWidgets()) {
+                if (auto *preview = qobject_cast<TFormPreview *>(window))
+                    child<QPushButton>(*preview, "BitBtnClose")->click();
+            }
+        });
+        WindowPreview(&mainWindow).preview(pages(1));
+        dialog->reject();
+    });
+    browser.exec();
+    QVERIFY(previewTookInput);
 }
 
 QTEST_MAIN(TestPreview)

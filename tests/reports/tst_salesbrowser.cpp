@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimeEdit>
 
@@ -95,6 +96,7 @@ private slots:
     void conditionBounds();
     void cursorAfterRebuild_data();
     void cursorAfterRebuild();
+    void sortingKeepsTheReceipt();
     void doubleClickPrintsOnCellsOnly();
     void ctrlDeleteLogsTheReceipt();
 };
@@ -173,6 +175,22 @@ void TestSalesBrowser::cursorAfterRebuild()
     auto *grid = browser.control<RecordGrid>("DBGridSaleSolars");
     QCOMPARE(grid->currentIndex().row(), int(browser.sales().recordNumber()));
     QCOMPARE(grid->model()->index(grid->currentIndex().row(), 0).data().toInt(), expected);
+}
+
+void TestSalesBrowser::sortingKeepsTheReceipt()
+{
+    Browser browser;
+    browser.window().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&browser.window()));
+    browser.control<QRadioButton>("RadioButtonAll")->click();
+    QVERIFY(browser.sales().last()); // receipt 4 of the day before is last by number only
+    auto *grid = browser.control<RecordGrid>("DBGridSaleSolars");
+    const QList<int> rows{0, 3, 0}; // "Datum" ascending, descending, ascending
+    for (const int row : rows) {
+        browser.window().TitleClick(1);
+        QCOMPARE(browser.current(), 4);
+        QCOMPARE(grid->currentIndex().row(), row);
+    }
 }
 
 void TestSalesBrowser::doubleClickPrintsOnCellsOnly()

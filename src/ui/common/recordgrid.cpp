@@ -27,6 +27,9 @@ RecordGrid::RecordGrid(TableModel *model, QWidget *parent) : QTableView(parent),
                     m_model->setCurrentRow(current.row());
             });
     connect(model, &TableModel::currentRowChanged, this, &RecordGrid::showCurrentRecord);
+    // Once the view has laid out the new rows.
+    connect(model, &QAbstractItemModel::modelReset, this, &RecordGrid::widenColumnsToVisibleRows,
+            Qt::QueuedConnection);
     showCurrentRecord(model->currentRow());
 }
 
@@ -35,10 +38,26 @@ int RecordGrid::rowHeight() const
     return fontMetrics().height() + 6;
 }
 
-void RecordGrid::fitColumnsToVisibleRows()
+void RecordGrid::showEvent(QShowEvent *event)
 {
-    horizontalHeader()->setResizeContentsPrecision(0);
-    resizeColumnsToContents();
+    QTableView::showEvent(event);
+    widenColumnsToVisibleRows();
+    if (currentIndex().isValid())
+        scrollTo(currentIndex());
+}
+
+void RecordGrid::widenColumnsToVisibleRows()
+{
+    if (!isVisible())
+        return;
+    QHeaderView *titles = horizontalHeader();
+    titles->setResizeContentsPrecision(0); // the rows on the screen only
+    for (int column = 0; column < titles->count(); ++column) {
+        const int fitting = qMax(sizeHintForColumn(column), titles->sectionSizeHint(column));
+        if (!m_fitted || fitting > columnWidth(column))
+            setColumnWidth(column, fitting);
+    }
+    m_fitted = true;
 }
 
 void RecordGrid::showCurrentRecord(int row)
@@ -47,6 +66,10 @@ void RecordGrid::showCurrentRecord(int row)
         selectionModel()->clearSelection();
         return;
     }
-    selectionModel()->setCurrentIndex(model()->index(row, 0), QItemSelectionModel::ClearAndSelect |
-                                                                  QItemSelectionModel::Rows);
+    // After a reset the scroll range must know the new rows before the record can be shown.
+    executeDelayedItemsLayout();
+    const QModelIndex current = model()->index(row, 0);
+    selectionModel()->setCurrentIndex(current, QItemSelectionModel::ClearAndSelect |
+                                                   QItemSelectionModel::Rows);
+    scrollTo(current);
 }

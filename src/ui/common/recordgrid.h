@@ -5,8 +5,10 @@
 class TableModel;
 
 // A grid of a table's records: whole-row selection, no editing, one line of fixed height per
-// record. The selected row follows the table's current record, and choosing a row moves the
-// table's cursor there.
+// record. The selected row follows the table's current record (scrolled into view), and choosing
+// a row moves the table's cursor there. Columns widen to fit their titles and the rows on the
+// screen when it is shown and whenever the rows change, never narrowing, so that they do not
+// jump while the user types; a table of a million records is never measured whole.
 class RecordGrid : public QTableView
 {
     Q_OBJECT
@@ -16,12 +18,14 @@ public:
 
     TableModel *recordModel() const { return m_model; }
     int rowHeight() const;
-    // Fits the columns to their titles and the rows on the screen, once: a table of a million
-    // records is never measured whole.
-    void fitColumnsToVisibleRows();
+
+protected:
+    void showEvent(QShowEvent *event) override;
 
 private:
     void showCurrentRecord(int row);
+    void widenColumnsToVisibleRows();
 
     TableModel *m_model;
+    bool m_fitted = false; // the first fit sets the widths, later ones only widen
 };
