@@ -14,7 +14,6 @@
 #include "deskplaces.h"
 
 #include "core/clock.h"
-#include "core/paths.h"
 #include "data/table.h"
 #include "desk/desk.h"
 #include "reports/formsalesolars.h"
@@ -28,7 +27,6 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QProcess>
 #include <QRadioButton>
 
 #include <memory>
@@ -240,15 +238,10 @@ void BM_StatisticShell(benchmark::State &state)
                                         "strftime('%d', DATE)", "strftime('%m', DATE)"};
     const QString sql = QStringLiteral("SELECT %1, count(*) FROM SaleSolars GROUP BY 1")
                             .arg(QLatin1String(parts[state.range(1)]));
-    const QStringList arguments = {QStringLiteral("-readonly"),
-                                   JoinPath(directory, QStringLiteral("SaleSolars.DB")), sql};
+    QByteArray output;
     for (auto _ : state) {
-        QProcess shell;
-        shell.start(QStringLiteral("sqlite3"), arguments);
-        if (!shell.waitForFinished(120000) || shell.exitCode() != 0) {
-            state.SkipWithError("sqlite3 failed");
+        if (!runShellOnReceipts(state, directory, sql, &output))
             return;
-        }
     }
 }
 

@@ -7,7 +7,6 @@
 //   BM_OpenLast     connect, open the four table objects, last receipt
 
 #include "benchcases.h"
-#include "core/paths.h"
 #include "data/database.h"
 #include "data/table.h"
 #include "data/tables.h"
@@ -15,13 +14,9 @@
 
 #include <QCoreApplication>
 #include <QDate>
-#include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QTime>
 
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 
 #include <chrono>
 #include <memory>
@@ -152,24 +147,16 @@ void BM_Walk(benchmark::State &state)
     state.counters["sum"] = sum;
 }
 
-// The same aggregate by the sqlite3 shell, process start included, as a user would run it.
+// The same aggregate by the sqlite3 shell.
 void BM_CountSumShell(benchmark::State &state)
 {
     const QString directory = installationOrSkip(state, state.range(0));
     if (directory.isEmpty())
         return;
-    const QStringList arguments = {QStringLiteral("-readonly"),
-                                   JoinPath(directory, QStringLiteral("SaleSolars.DB")),
-                                   plainSqlCountAndSum()};
     QByteArray output;
     for (auto _ : state) {
-        QProcess shell;
-        shell.start(QStringLiteral("sqlite3"), arguments);
-        if (!shell.waitForFinished(120000) || shell.exitCode() != 0) {
-            state.SkipWithError("sqlite3 failed");
+        if (!runShellOnReceipts(state, directory, plainSqlCountAndSum(), &output))
             return;
-        }
-        output = shell.readAllStandardOutput();
     }
     const QList<QByteArray> parts = output.trimmed().split('|');
     state.counters["records"] = parts.value(0).toDouble();

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTime>
 
 #include <sqlite3.h>
@@ -139,4 +140,19 @@ void BM_CountSumFloor(benchmark::State &state)
     state.counters["records"] = double(count);
     sqlite3_finalize(statement);
     sqlite3_close(db);
+}
+
+bool runShellOnReceipts(benchmark::State &state, const QString &directory, const QString &sql,
+                        QByteArray *output)
+{
+    QProcess shell;
+    shell.start(
+        QStringLiteral("sqlite3"),
+        {QStringLiteral("-readonly"), JoinPath(directory, QStringLiteral("SaleSolars.DB")), sql});
+    if (!shell.waitForFinished(120000) || shell.exitCode() != 0) {
+        state.SkipWithError("sqlite3 failed");
+        return false;
+    }
+    *output = shell.readAllStandardOutput();
+    return true;
 }

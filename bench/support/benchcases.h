@@ -18,6 +18,11 @@ void BM_SaleBareSqlite(benchmark::State &state);
 // in-process on the table's file, without the engine or the calculated price.
 void BM_CountSumFloor(benchmark::State &state);
 
+// The sqlite3 shell run read-only on the receipts' file of the directory, process start included,
+// as a user would run it; false after skipping the benchmark when it fails.
+bool runShellOnReceipts(benchmark::State &state, const QString &directory, const QString &sql,
+                        QByteArray *output);
+
 // main() of a benchmark program that needs a Qt application object of the given class.
 #define BENCHMARK_MAIN_WITH_APPLICATION(Application)                                               \
     int main(int argc, char **argv)                                                                \
