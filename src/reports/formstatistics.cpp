@@ -42,7 +42,7 @@ void scaleCountAxis(QValueAxis *axis, qint64 highest)
     axis->setLabelFormat(QStringLiteral("%d"));
 }
 
-QChart *makeChart(const StatisticCounts &counts, QObject *cursorOwner, QChartView *view)
+QChart *makeChart(const StatisticCounts &counts, QChartView *view)
 {
     auto *chart = new QChart;
     ReportFonts::registerSubstitutions();
@@ -76,7 +76,7 @@ QChart *makeChart(const StatisticCounts &counts, QObject *cursorOwner, QChartVie
     chart->addAxis(customers, Qt::AlignLeft);
     series->attachAxis(customers);
 
-    QObject::connect(series, &QLineSeries::hovered, cursorOwner, [view](const QPointF &, bool on) {
+    QObject::connect(series, &QLineSeries::hovered, view, [view](const QPointF &, bool on) {
         view->viewport()->setCursor(on ? Qt::CrossCursor : Qt::ArrowCursor);
     });
     return chart;
@@ -88,7 +88,7 @@ TFormStatistics::TFormStatistics(const StatisticCounts &counts, QWidget *parent)
 {
     setWindowTitle(QLatin1Char(' ') + counts.title);
     m_chartView = named(new QChartView(this), QStringLiteral("Chart"));
-    m_chartView->setChart(makeChart(counts, this, m_chartView));
+    m_chartView->setChart(makeChart(counts, m_chartView));
     m_chartView->setRenderHint(QPainter::Antialiasing);
 
     auto *print = namedButton(QStringLiteral("Tisk..."), QStringLiteral("ButtonPrint"), this);
@@ -146,7 +146,7 @@ bool TFormStatistics::print(QPrinter &printer)
 
 void showStatistics(Table &sales, Statistic statistic, QWidget *parent)
 {
-    // Counting the hours is quick enough to go without the hourglass.
+    // The day statistic shows no hourglass, the other three do.
     const bool hourglass = statistic != Statistic::Day;
     if (hourglass)
         QApplication::setOverrideCursor(Qt::WaitCursor);
