@@ -65,6 +65,16 @@ bool canEncode(QChar ch)
     return byteOf(ch) >= 0;
 }
 
+QString encodable(const QString &text)
+{
+    QString result = text;
+    for (QChar &ch : result) {
+        if (!canEncode(ch))
+            ch = QLatin1Char('?');
+    }
+    return result;
+}
+
 bool canEncode(const QString &text)
 {
     for (const QChar ch : text) {

@@ -17,5 +17,7 @@ QString decode(const QByteArray &bytes);
 // True when every character of the text can be stored.
 bool canEncode(QChar ch);
 bool canEncode(const QString &text);
+// The text with every character that has no code replaced by '?'.
+QString encodable(const QString &text);
 
 } // namespace Cp1250

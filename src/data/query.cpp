@@ -25,6 +25,8 @@ struct Query::Private
     bool atEnd = true;
     bool stepFailed = false;
     qint64 countCache = -1;
+    qint64 changedRows = 0;
+    bool wrote = false;
 
     bool fail(const EngineError &error)
     {
@@ -108,6 +110,8 @@ QString Query::sql() const
 bool Query::exec()
 {
     close();
+    d->changedRows = 0;
+    d->wrote = false;
     if (!d->database || !d->database->isConnected()) {
         return d->fail(
             EngineError(EngineErrorCode::NotConnected, QStringLiteral("Databáze není připojena")));
@@ -130,8 +134,10 @@ bool Query::exec()
         d->typed.append(!declared.isEmpty());
     }
     const bool readOnly = sqlite3_stmt_readonly(statement.handle()) != 0;
+    d->wrote = !readOnly;
     if (columns == 0 || !readOnly) {
         // Runs exactly once; rows it returns (RETURNING) are few and kept.
+        const qint64 changesBefore = sqlite3_total_changes64(d->connection()->handle());
         int rc = SQLITE_ROW;
         QList<QVariantList> rows;
         while ((rc = statement.step()) == SQLITE_ROW)
@@ -141,6 +147,7 @@ bool Query::exec()
             d->typed.clear();
             return d->fail(d->connection()->errorFor(rc));
         }
+        d->changedRows = sqlite3_total_changes64(d->connection()->handle()) - changesBefore;
         if (columns == 0) {
             d->fields.clear();
             d->typed.clear();
@@ -175,6 +182,16 @@ bool Query::exec()
         }
     }
     return true;
+}
+
+bool Query::wrote() const
+{
+    return d->wrote;
+}
+
+qint64 Query::changedRows() const
+{
+    return d->changedRows;
 }
 
 bool Query::isOpen() const

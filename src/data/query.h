@@ -39,6 +39,10 @@ public:
     QString sql() const;
 
     bool exec(); // false with Engine::lastError() set; only one statement at a time
+    // The last exec() ran a statement that may change the database (DML or DDL), and the rows
+    // it inserted, updated or deleted.
+    bool wrote() const;
+    qint64 changedRows() const;
     bool isOpen() const;
     void close();
 

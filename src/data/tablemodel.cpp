@@ -31,8 +31,7 @@ int TableModel::columnOfField(const QString &field) const
 void TableModel::reload()
 {
     beginResetModel();
-    m_pages.clear();
-    m_pageUse.clear();
+    m_rows.clear();
     m_fieldIndexes.clear();
     const bool open = m_table && m_table->isOpen();
     for (const FieldDisplay &display : std::as_const(m_columns))
@@ -66,17 +65,8 @@ const Table::WindowRow *TableModel::rowAt(int row) const
 {
     if (!m_table || row < 0 || row >= m_rowCount)
         return nullptr;
-    const int page = row / PageSize;
-    auto found = m_pages.find(page);
-    if (found == m_pages.end()) {
-        if (m_pageUse.size() >= CachedPages)
-            m_pages.remove(m_pageUse.takeFirst());
-        found = m_pages.insert(page, m_table->readWindow(qint64(page) * PageSize, PageSize));
-    }
-    m_pageUse.removeOne(page);
-    m_pageUse.append(page);
-    const int offset = row % PageSize;
-    return offset < found->size() ? &found->at(offset) : nullptr;
+    return m_rows.at(
+        row, [this](qint64 offset, int count) { return m_table->readWindow(offset, count); });
 }
 
 QVariant TableModel::data(const QModelIndex &index, int role) const

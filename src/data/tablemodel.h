@@ -1,16 +1,16 @@
 #pragma once
 
 #include "data/display.h"
+#include "data/pagecache.h"
 #include "data/table.h"
 
 #include <QAbstractTableModel>
-#include <QHash>
 #include <QList>
 #include <QPointer>
 
 // A view model of a Table for grids: one column per given field display (title, format,
 // display values, alignment), rows in the table's current index order and filter. Rows are read
-// in pages of PageSize records and a few pages are kept, so the model never loads the table.
+// in pages and a few pages are kept (PageCache), so the model never loads the table.
 // It resets when the table's records, order or filter change, and reports the row of the
 // table's current record (in the edit state the row shows the edit buffer).
 //
@@ -21,9 +21,6 @@ class TableModel : public QAbstractTableModel
     Q_OBJECT
 
 public:
-    static constexpr int PageSize = 200;
-    static constexpr int CachedPages = 8;
-
     TableModel(Table *table, const QList<FieldDisplay> &columns, QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -54,6 +51,5 @@ private:
     QList<int> m_fieldIndexes; // per column, in the table's field list
     int m_rowCount = 0;
     int m_currentRow = -1;
-    mutable QHash<int, QList<Table::WindowRow>> m_pages;
-    mutable QList<int> m_pageUse; // most recently used last
+    mutable PageCache<Table::WindowRow> m_rows;
 };

@@ -1,6 +1,7 @@
 #include "desk/eventlog.h"
 
 #include "core/clock.h"
+#include "core/cp1250.h"
 #include "core/czechformat.h"
 
 #include <QFile>
@@ -29,7 +30,9 @@ FileResult EventLog::DeleteLog()
 
 void EventLog::AddLog(const QString &text)
 {
-    const QString line = CzechFormat::dateTime(programClock().now()) + QLatin1Char(' ') + text;
+    // A line the file cannot store would keep every later line from being written.
+    const QString line =
+        CzechFormat::dateTime(programClock().now()) + QLatin1Char(' ') + Cp1250::encodable(text);
     m_lines.append(line);
     if (!appendLast())
         writeAll();

@@ -63,6 +63,17 @@ void receiptDeleted(EventLog &log, qint64 startTick, qint64 paragon, double tota
                         CzechFormat::receiptNumber(paragon), CzechFormat::money(total), user));
 }
 
+void sqlStatementRun(EventLog &log, qint64 startTick, qint64 changedRows, const QString &statement,
+                     const QString &user)
+{
+    constexpr int Longest = 100;
+    QString oneLine = statement.simplified();
+    if (oneLine.size() > Longest)
+        oneLine = oneLine.left(Longest) + QStringLiteral("...");
+    log.AddLog(QStringLiteral("Transakce [SQL]: OK [%1 ms] [změněno záznamů: %2] [%3] [%4]")
+                   .arg(elapsedSince(startTick), QString::number(changedRows), oneLine, user));
+}
+
 void startupsAtMaximum(EventLog &log, int unit, int maximum)
 {
     log.AddLog(QStringLiteral("Počet startů solárka [%1] dosáhl maxima %2 a dál se nezvyšuje")

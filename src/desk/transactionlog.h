@@ -23,6 +23,10 @@ void saleNotStored(EventLog &log, int unit, int seconds, double minutePrice, int
 // A receipt deleted in the sales browser, with its figures and the user who deleted it.
 void receiptDeleted(EventLog &log, qint64 startTick, qint64 paragon, double total,
                     const QString &user);
+// A statement of the SQL console that may have changed the database: the rows it changed, the
+// statement on one line (cut after 100 characters) and the user.
+void sqlStatementRun(EventLog &log, qint64 startTick, qint64 changedRows, const QString &statement,
+                     const QString &user);
 // Once, when a unit's count of runs reaches the most its field holds.
 void startupsAtMaximum(EventLog &log, int unit, int maximum);
 

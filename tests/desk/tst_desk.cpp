@@ -131,6 +131,12 @@ void TestDesk::logRewritesAfterOutsideChange()
     log.AddLog("druhý");
     QCOMPARE(fileLines("Velmora.log"), log.lines());
     QCOMPARE(log.lines().size(), 2);
+    // A character Windows-1250 lacks (typed into an SQL statement) does not stop the log.
+    log.AddLog("select '\u20AC\U0001F600'");
+    log.AddLog("třetí");
+    QCOMPARE(fileLines("Velmora.log"), log.lines());
+    QVERIFY(log.lines().at(2).endsWith("select '\u20AC?"
+                                       "?'")); // the euro sign has a code
 }
 
 void TestDesk::readOnlyLogWarnsAtStartOnly()

@@ -1,0 +1,79 @@
+#include "data/querymodel.h"
+
+#include "data/query.h"
+
+#include <limits>
+
+namespace {
+
+bool isNumber(FieldType type)
+{
+    return type != FieldType::Alpha && type != FieldType::Date && type != FieldType::Time &&
+           type != FieldType::Logical;
+}
+
+} // namespace
+
+QueryModel::QueryModel(Query *query, QObject *parent) : QAbstractTableModel(parent), m_query(query)
+{
+    reload();
+}
+
+void QueryModel::reload()
+{
+    beginResetModel();
+    m_rows.clear();
+    m_columns.clear();
+    m_types.clear();
+    const bool open = m_query && m_query->isOpen();
+    if (open) {
+        for (const FieldDefinition &field : m_query->fields()) {
+            FieldDisplay display;
+            display.field = display.title = field.name;
+            if (isNumber(field.type))
+                display.alignment = Qt::AlignRight | Qt::AlignVCenter;
+            m_columns.append(display);
+            m_types.append(field.type);
+        }
+    }
+    m_rowCount =
+        open ? int(qMin<qint64>(m_query->recordCount(), std::numeric_limits<int>::max())) : 0;
+    endResetModel();
+}
+
+int QueryModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_rowCount;
+}
+
+int QueryModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+QVariant QueryModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || !m_query || index.row() >= m_rowCount ||
+        index.column() >= m_columns.size())
+        return QVariant();
+    const FieldDisplay &display = m_columns.at(index.column());
+    if (role == Qt::TextAlignmentRole)
+        return QVariant(display.alignment);
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
+        return QVariant();
+    const QVariantList *row = m_rows.at(index.row(), [this](qint64 offset, int count) {
+        return m_query->readWindow(offset, count);
+    });
+    if (!row)
+        return QVariant();
+    const QVariant value = row->value(index.column());
+    return role == Qt::EditRole ? value : QVariant(display.text(m_types.at(index.column()), value));
+}
+
+QVariant QueryModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_columns.size() ||
+        role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    return m_columns.at(section).title;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "data/display.h"
+#include "data/pagecache.h"
+
+#include <QAbstractTableModel>
+#include <QPointer>
+
+class Query;
+
+// A view model of a Query's open result for grids: a column per result field, titled with its
+// name, the values shown as the field's type shows them (numbers to the right). Rows are read in
+// pages (PageCache), so a result of a million rows shows its first rows at once. reload() after
+// the query ran or closed.
+class QueryModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit QueryModel(Query *query, QObject *parent = nullptr);
+
+    void reload();
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    // DisplayRole: the formatted text; EditRole: the value; TextAlignmentRole: the alignment.
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+private:
+    QPointer<Query> m_query;
+    QList<FieldDisplay> m_columns;
+    QList<FieldType> m_types;
+    int m_rowCount = 0;
+    mutable PageCache<QVariantList> m_rows;
+};
