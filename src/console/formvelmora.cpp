@@ -14,6 +14,7 @@
 #include "portio/portaddress.h"
 #include "reports/formsalesolars.h"
 #include "reports/formsetupprint.h"
+#include "reports/formsql.h"
 #include "reports/receiptprinting.h"
 #include "settings/formbackup.h"
 #include "settings/formdatabase.h"
@@ -139,7 +140,8 @@ void TFormVelmora::buildMenu()
     QMenuBar *bar = menuBar();
     QMenu *velmora = bar->addMenu(QStringLiteral("Velmora"));
     velmora->setObjectName(QStringLiteral("MenuItemVelmora"));
-    m_menuItemSQL = velmora->addAction(QStringLiteral("SQL..."));
+    m_menuItemSQL =
+        velmora->addAction(QStringLiteral("SQL..."), this, &TFormVelmora::MenuItemSQLClick);
     m_menuItemSQL->setObjectName(QStringLiteral("MenuItemSQL"));
     velmora->addSeparator();
     m_menuItemMoney =
@@ -181,10 +183,6 @@ void TFormVelmora::buildMenu()
     QAction *about =
         bar->addAction(QStringLiteral("O programu..."), this, &TFormVelmora::MenuItemAboutClick);
     about->setObjectName(QStringLiteral("MenuItemAbout"));
-
-    m_pendingItems = {m_menuItemSQL};
-    for (QAction *pending : std::as_const(m_pendingItems))
-        pending->setEnabled(false);
 }
 
 QWidget *TFormVelmora::buildHeader()
@@ -334,10 +332,9 @@ void TFormVelmora::SetUserAccess()
 {
     m_panelSolars->setVisible(allowed(RightSolars));
     m_menuItemSolars->setEnabled(allowed(RightSolars));
-    m_menuItemSaleSolars->setEnabled(allowed(RightSaleSolars) &&
-                                     !m_pendingItems.contains(m_menuItemSaleSolars));
+    m_menuItemSaleSolars->setEnabled(allowed(RightSaleSolars));
     m_menuItemSetup->setEnabled(allowed(RightSetup));
-    m_menuItemSQL->setEnabled(allowed(RightSpecial) && !m_pendingItems.contains(m_menuItemSQL));
+    m_menuItemSQL->setEnabled(allowed(RightSpecial));
 }
 
 bool TFormVelmora::allowed(UserRight right) const
@@ -440,6 +437,19 @@ void TFormVelmora::MenuItemUsersClick()
         SetUserAccess();
 }
 
+void TFormVelmora::MenuItemSQLClick()
+{
+    {
+        TFormSQL window(m_desk, this);
+        window.exec();
+    }
+    // Whatever the statements changed shows at once; a table being edited is left alone.
+    for (Table *table : {&m_desk.tableMoney(), &m_desk.tableSolars(), &m_desk.tableSaleSolars()}) {
+        if (table->state() == Table::State::Browse)
+            table->refresh(); // stays on its record while it exists
+    }
+}
+
 void TFormVelmora::MenuItemSaleSolarsClick()
 {
     TFormSaleSolars browser(m_desk, solarSettings(), *m_setupPrint, *m_reportPreview,
@@ -535,8 +545,7 @@ void TFormVelmora::endOnRequest(int signalNumber)
 
 void TFormVelmora::updateSetupSolarItem(quint32 portRegister)
 {
-    m_menuItemSetupSolar->setEnabled(portRegister == 0 &&
-                                     !m_pendingItems.contains(m_menuItemSetupSolar));
+    m_menuItemSetupSolar->setEnabled(portRegister == 0);
 }
 
 void TFormVelmora::SetStart(int unit)

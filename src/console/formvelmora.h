@@ -129,6 +129,7 @@ private:
     void setBackupTimer();
     void MenuItemUsersClick();
     void MenuItemSaleSolarsClick();
+    void MenuItemSQLClick();
     void MenuItemAboutClick();
     void MenuItemBDEClick();
 
@@ -161,7 +162,6 @@ private:
     QMenu *m_menuItemSetup = nullptr;
     QAction *m_menuItemSetupSolar = nullptr;
     // Menu items whose windows the program does not have yet: shown, never enabled.
-    QList<QAction *> m_pendingItems;
 
     std::array<SolarRow *, UnitCount> m_rows = {};
     std::array<QAction *, UnitCount> m_menuItemsSolar = {};

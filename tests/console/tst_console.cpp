@@ -7,6 +7,7 @@
 #include "data/table.h"
 #include "reports/formsalesolars.h"
 #include "reports/formsetupprint.h"
+#include "reports/formsql.h"
 #include "reports/reportpreview.h"
 #include "settings/formbackup.h"
 #include "settings/formdatabase.h"
@@ -51,8 +52,9 @@ private slots:
     void userWithoutRightZeroSeesNoUnits();
     void largestValuesShownWhole();
     void statusBarShowsDateTimeAndBalance();
-    void pendingWindowsStayDisabled();
+    void menuItemsEnabled();
     void salesBrowser();
+    void sqlChangesShowAfterClosing();
     void setupPrintOpensFromMenu();
     void backupsFromMenuAndAtClose();
     void immediateSaving_data();
@@ -307,15 +309,28 @@ void TestConsole::statusBarShowsDateTimeAndBalance()
     QCOMPARE(console.windowTitle(), QString("Velmora 1.0.2.3 - [Administrator]"));
 }
 
-void TestConsole::pendingWindowsStayDisabled()
+void TestConsole::menuItemsEnabled()
 {
     ConsoleFixture desk;
     TFormVelmora &console = desk.console();
-    QVERIFY(!console.findChild<QAction *>("MenuItemSQL")->isEnabled());
-    for (const char *name :
-         {"MenuItemSaleSolars", "MenuItemSetupSolar", "MenuItemSetupPrint", "MenuItemUsers",
-          "MenuItemBackup", "MenuItemDatabase", "MenuItemBDE", "MenuItemAbout", "MenuItemEnd"})
+    for (const char *name : {"MenuItemSQL", "MenuItemSaleSolars", "MenuItemSetupSolar",
+                             "MenuItemSetupPrint", "MenuItemUsers", "MenuItemBackup",
+                             "MenuItemDatabase", "MenuItemBDE", "MenuItemAbout", "MenuItemEnd"})
         QVERIFY2(console.findChild<QAction *>(name)->isEnabled(), name);
+}
+
+void TestConsole::sqlChangesShowAfterClosing()
+{
+    ConsoleFixture desk;
+    TFormVelmora &console = desk.console();
+    MessageDialogsTestHook::engage();
+    whenModal<TFormSQL>([](TFormSQL *window) {
+        window->runStatement("update Money set MONEY = 77");
+        window->reject();
+    });
+    console.findChild<QAction *>("MenuItemSQL")->trigger();
+    MessageDialogsTestHook::release();
+    QCOMPARE(console.findChild<QLabel *>("DBTextMoney")->text(), QString("77,00"));
 }
 
 void TestConsole::setupPrintOpensFromMenu()

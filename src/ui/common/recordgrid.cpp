@@ -5,21 +5,27 @@
 
 #include <QHeaderView>
 
+void setUpRecordView(QTableView *view)
+{
+    const int rowHeight = view->fontMetrics().height() + 6;
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setTabKeyNavigation(false);
+    view->setWordWrap(false);
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setDefaultSectionSize(rowHeight);
+    QHeaderView *titles = view->horizontalHeader();
+    titles->setFont(UiFonts::sansSerif(9));
+    titles->setHighlightSections(false);
+    titles->setMinimumSectionSize(rowHeight);
+}
+
 RecordGrid::RecordGrid(TableModel *model, QWidget *parent) : QTableView(parent), m_model(model)
 {
     setModel(model);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setTabKeyNavigation(false);
-    setWordWrap(false);
-    verticalHeader()->hide();
-    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setDefaultSectionSize(rowHeight());
-    QHeaderView *titles = horizontalHeader();
-    titles->setFont(UiFonts::sansSerif(9));
-    titles->setHighlightSections(false);
-    titles->setMinimumSectionSize(rowHeight());
+    setUpRecordView(this);
 
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
@@ -35,7 +41,7 @@ RecordGrid::RecordGrid(TableModel *model, QWidget *parent) : QTableView(parent),
 
 int RecordGrid::rowHeight() const
 {
-    return fontMetrics().height() + 6;
+    return verticalHeader()->defaultSectionSize();
 }
 
 void RecordGrid::showEvent(QShowEvent *event)

@@ -4,6 +4,10 @@
 
 class TableModel;
 
+// The look and behaviour every grid of records shares: whole-row selection, no editing, no tab
+// stops inside, one line of fixed height per record, the titles in the grid font.
+void setUpRecordView(QTableView *view);
+
 // A grid of a table's records: whole-row selection, no editing, one line of fixed height per
 // record. The selected row follows the table's current record (scrolled into view), and choosing
 // a row moves the table's cursor there. Columns widen to fit their titles and the rows on the

@@ -1,0 +1,280 @@
+#include "reports/formsql.h"
+
+#include "core/clock.h"
+#include "core/programvalues.h"
+#include "core/textfile.h"
+#include "data/query.h"
+#include "data/querymodel.h"
+#include "desk/desk.h"
+#include "desk/transactionlog.h"
+#include "ui/common/messagedialogs.h"
+#include "ui/common/recordgrid.h"
+#include "ui/common/windowhelpers.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString StatementFilter = QStringLiteral("Textový soubor (*.txt)");
+
+QFileDialog *statementDialog(QWidget *parent, const QString &title, const QString &folder)
+{
+    auto *dialog = new QFileDialog(parent, title, folder, StatementFilter);
+    dialog->setDefaultSuffix(QStringLiteral("txt"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    return dialog;
+}
+
+} // namespace
+
+TFormSQL::TFormSQL(Desk &desk, QWidget *parent) : QDialog(parent), m_desk(desk)
+{
+    setObjectName(QStringLiteral("FormSQL"));
+    setWindowTitle(QStringLiteral("SQL"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    m_query = new Query(&desk.database(), this);
+    m_model = new QueryModel(m_query, this);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(buildCommandRow());
+    m_memo = named(new QPlainTextEdit(QStringLiteral("select * from SALESOLARS"), this),
+                   QStringLiteral("Memo"));
+    m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_memo->setMaximumHeight(m_memo->fontMetrics().lineSpacing() * 8);
+    layout->addWidget(m_memo);
+    auto *header = named(new QLabel(QStringLiteral(" Výsledek SQL dotazu"), this),
+                         QStringLiteral("PanelResult"));
+    header->setFrameShape(QFrame::StyledPanel);
+    layout->addWidget(header);
+    layout->addWidget(buildResultTools());
+    m_grid = named(new QTableView(this), QStringLiteral("DBGrid"));
+    m_grid->setModel(m_model);
+    setUpRecordView(m_grid);
+    layout->addWidget(m_grid, 1);
+    m_status = named(new QLabel(this), QStringLiteral("StatusBar"));
+    m_status->setFrameShape(QFrame::StyledPanel);
+    layout->addWidget(m_status);
+
+    connect(m_model, &QAbstractItemModel::modelReset, this,
+            [this] { m_buttonExport->setEnabled(m_query->isOpen()); });
+    resize(900, 640);
+}
+
+TFormSQL::~TFormSQL() = default;
+
+QWidget *TFormSQL::buildCommandRow()
+{
+    auto *row = new QWidget(this);
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto button = [row, layout](const QString &caption, const QString &name) {
+        auto *made = namedButton(caption, name, row);
+        made->setAutoDefault(false);
+        layout->addWidget(made);
+        return made;
+    };
+    m_buttonRun = button(QStringLiteral("Spustit"), QStringLiteral("ButtonRun"));
+    m_buttonOpen = button(QStringLiteral("Otevřít..."), QStringLiteral("ButtonOpen"));
+    m_buttonSave = button(QStringLiteral("Uložit..."), QStringLiteral("ButtonSave"));
+    m_buttonExport = button(QStringLiteral("Export do Excelu"), QStringLiteral("ButtonExport"));
+    m_buttonExport->setEnabled(false);
+    m_progressBar = named(new QProgressBar(row), QStringLiteral("ProgressBar"));
+    m_progressBar->setRange(0, 100);
+    m_progressBar->setValue(0);
+    layout->addWidget(m_progressBar, 1);
+    connect(m_buttonRun, &QPushButton::clicked, this, &TFormSQL::ButtonRunClick);
+    connect(m_buttonOpen, &QPushButton::clicked, this, &TFormSQL::ButtonOpenClick);
+    connect(m_buttonSave, &QPushButton::clicked, this, &TFormSQL::ButtonSaveClick);
+    return row;
+}
+
+QWidget *TFormSQL::buildResultTools()
+{
+    auto *row = new QWidget(this);
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_checkBoxEdit = named(new QCheckBox(QStringLiteral("Povolit editaci"), row),
+                           QStringLiteral("CheckBoxEdit"));
+    layout->addWidget(m_checkBoxEdit);
+
+    auto tool = [this, row, layout](QStyle::StandardPixmap icon, const QString &tip,
+                                    const QString &name) {
+        auto *made = named(new QToolButton(row), name);
+        made->setIcon(style()->standardIcon(icon));
+        made->setToolTip(tip);
+        layout->addWidget(made);
+        return made;
+    };
+    connect(tool(QStyle::SP_MediaSkipBackward, QStringLiteral("První záznam"),
+                 QStringLiteral("NavigatorFirst")),
+            &QToolButton::clicked, this, [this] { moveTo(0); });
+    connect(tool(QStyle::SP_MediaSeekBackward, QStringLiteral("Předchozí záznam"),
+                 QStringLiteral("NavigatorPrior")),
+            &QToolButton::clicked, this, [this] { moveTo(m_grid->currentIndex().row() - 1); });
+    connect(tool(QStyle::SP_MediaSeekForward, QStringLiteral("Další záznam"),
+                 QStringLiteral("NavigatorNext")),
+            &QToolButton::clicked, this, [this] { moveTo(m_grid->currentIndex().row() + 1); });
+    connect(tool(QStyle::SP_MediaSkipForward, QStringLiteral("Poslední záznam"),
+                 QStringLiteral("NavigatorLast")),
+            &QToolButton::clicked, this, [this] { moveTo(m_model->rowCount() - 1); });
+    m_editButtons = {tool(QStyle::SP_FileDialogNewFolder, QStringLiteral("Vložit záznam"),
+                          QStringLiteral("NavigatorInsert")),
+                     tool(QStyle::SP_TrashIcon, QStringLiteral("Smazat záznam"),
+                          QStringLiteral("NavigatorDelete")),
+                     tool(QStyle::SP_FileDialogDetailedView, QStringLiteral("Upravit záznam"),
+                          QStringLiteral("NavigatorEdit"))};
+    // Editing a result is not offered yet: post and cancel have nothing to act on.
+    for (QToolButton *button : {tool(QStyle::SP_DialogApplyButton, QStringLiteral("Uložit změny"),
+                                     QStringLiteral("NavigatorPost")),
+                                tool(QStyle::SP_DialogCancelButton, QStringLiteral("Zrušit změny"),
+                                     QStringLiteral("NavigatorCancel"))})
+        button->setEnabled(false);
+    connect(tool(QStyle::SP_BrowserReload, QStringLiteral("Obnovit"),
+                 QStringLiteral("NavigatorRefresh")),
+            &QToolButton::clicked, this, [this] { m_model->reload(); });
+    for (QToolButton *button : std::as_const(m_editButtons)) {
+        button->setEnabled(false);
+        button->setVisible(false);
+    }
+    connect(m_checkBoxEdit, &QCheckBox::toggled, this, [this](bool allowed) {
+        for (QToolButton *button : std::as_const(m_editButtons))
+            button->setVisible(allowed);
+        if (allowed)
+            m_status->setText(QStringLiteral(" Výsledek dotazu nelze upravovat"));
+    });
+
+    m_comboBoxSearch = named(new QComboBox(row), QStringLiteral("ComboBoxSearch"));
+    m_comboBoxSearch->setMinimumContentsLength(12);
+    m_editSearch = named(new QLineEdit(row), QStringLiteral("EditSearch"));
+    auto *search = namedButton(QStringLiteral("Hledat"), QStringLiteral("ButtonSearch"), row);
+    search->setDefault(true);
+    connect(search, &QPushButton::clicked, this, &TFormSQL::ButtonSearchClick);
+    layout->addStretch();
+    layout->addWidget(m_comboBoxSearch);
+    layout->addWidget(m_editSearch, 1);
+    layout->addWidget(search);
+    return row;
+}
+
+void TFormSQL::moveTo(int row)
+{
+    if (row < 0 || row >= m_model->rowCount())
+        return;
+    const QModelIndex index = m_model->index(row, qMax(0, m_grid->currentIndex().column()));
+    m_grid->setCurrentIndex(index);
+    m_grid->scrollTo(index);
+}
+
+void TFormSQL::ButtonRunClick()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const QString statement = m_memo->toPlainText();
+    m_query->setSql(statement);
+    const qint64 started = programClock().tickCount();
+    const bool ran = m_query->exec();
+    if (ran && m_query->wrote()) {
+        TransactionLog::sqlStatementRun(m_desk.eventLog(), started, m_query->changedRows(),
+                                        statement, Program().CurrentUser);
+    }
+    m_model->reload();
+    if (ran && m_query->isOpen())
+        showResult();
+    QApplication::restoreOverrideCursor();
+    if (!ran) {
+        ShowInformation(QStringLiteral("SQL dotaz neproběhl v pořádku..."),
+                        QStringLiteral("Zkontrolujte syntaxi SQL příkazu..."));
+        return;
+    }
+    ShowInformation(QStringLiteral("SQL dotaz dokončen..."),
+                    QStringLiteral("SQL dotaz proběhl v pořádku..."), true, this);
+}
+
+void TFormSQL::showResult()
+{
+    m_status->setText(QStringLiteral(" Počet záznamů: %1").arg(m_model->rowCount()));
+    m_comboBoxSearch->clear();
+    m_comboBoxSearch->addItems(m_query->fieldNames());
+    m_comboBoxSearch->setCurrentIndex(0);
+    m_grid->resizeColumnsToContents(); // the rows on the screen only
+}
+
+void TFormSQL::runStatement(const QString &statement)
+{
+    m_memo->setPlainText(statement);
+    ButtonRunClick();
+}
+
+QString TFormSQL::statementFolder() const
+{
+    // The program's own folder is not writable once it is installed.
+    return Program().DatabaseDir.isEmpty() ? QDir::currentPath() : Program().DatabaseDir;
+}
+
+void TFormSQL::ButtonOpenClick()
+{
+    QFileDialog *dialog =
+        statementDialog(this, QStringLiteral("Otevřít SQL script"), statementFolder());
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty())
+        openStatement(dialog->selectedFiles().first());
+}
+
+void TFormSQL::openStatement(const QString &file)
+{
+    QStringList lines;
+    // A file that cannot be read leaves the statement as it was.
+    if (Cp1250Lines::read(file, &lines).ok())
+        runStatement(lines.join(QLatin1Char('\n')));
+}
+
+void TFormSQL::ButtonSaveClick()
+{
+    QFileDialog *dialog =
+        statementDialog(this, QStringLiteral("Uložit SQL script"), statementFolder());
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty())
+        saveStatement(dialog->selectedFiles().first());
+}
+
+bool TFormSQL::saveStatement(const QString &file)
+{
+    const FileResult saved =
+        Cp1250Lines::write(file, m_memo->toPlainText().split(QLatin1Char('\n')));
+    // A statement the user meant to keep must not be lost without a word.
+    if (!saved.ok()) {
+        ShowWarning(QStringLiteral("SQL script se nepodařilo uložit..."),
+                    saved.message.isEmpty() ? file : saved.message);
+    }
+    return saved.ok();
+}
+
+void TFormSQL::ButtonSearchClick()
+{
+    const QString text = m_editSearch->text();
+    const bool found = m_query->isOpen() && m_comboBoxSearch->currentIndex() >= 0 &&
+                       m_query->locate(m_comboBoxSearch->currentText(), text,
+                                       LocateOption::CaseInsensitive | LocateOption::PartialKey);
+    if (found) {
+        moveTo(int(m_query->recordNumber()));
+        return;
+    }
+    ShowInformation(QStringLiteral("Hledaný text nenalezen..."),
+                    QStringLiteral("Hledaný text: [%1]").arg(text), true, this);
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QDialog>
+
+class Desk;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QTableView;
+class QToolButton;
+class Query;
+class QueryModel;
+
+// "SQL": any SQLite statement on the desk's database, its result in a grid that never loads it
+// whole, a prefix search in one of its columns, and statements kept in Windows-1250 text files.
+// A statement that may change the database is written to the event log with the rows it changed.
+class TFormSQL : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TFormSQL(Desk &desk, QWidget *parent = nullptr);
+    ~TFormSQL() override;
+
+    void ButtonRunClick();
+    void ButtonOpenClick();
+    void ButtonSaveClick();
+    void ButtonSearchClick();
+
+    void runStatement(const QString &statement); // as typed into the editor, then run
+    void openStatement(const QString &file);     // read into the editor and run
+    bool saveStatement(const QString &file);     // false after a warning
+
+private:
+    QWidget *buildCommandRow();
+    QWidget *buildResultTools();
+    void moveTo(int row);
+    void showResult();
+    QString statementFolder() const;
+
+    Desk &m_desk;
+    Query *m_query = nullptr;
+    QueryModel *m_model = nullptr;
+
+    QPushButton *m_buttonRun = nullptr;
+    QPushButton *m_buttonOpen = nullptr;
+    QPushButton *m_buttonSave = nullptr;
+    QPushButton *m_buttonExport = nullptr;
+    QProgressBar *m_progressBar = nullptr;
+    QPlainTextEdit *m_memo = nullptr;
+    QCheckBox *m_checkBoxEdit = nullptr;
+    QList<QToolButton *> m_editButtons; // insert, delete, edit: shown while editing is allowed
+    QComboBox *m_comboBoxSearch = nullptr;
+    QLineEdit *m_editSearch = nullptr;
+    QTableView *m_grid = nullptr;
+    QLabel *m_status = nullptr;
+};

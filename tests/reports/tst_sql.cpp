@@ -1,0 +1,164 @@
+#include "deskfixture.h"
+
+#include "core/programvalues.h"
+#include "reports/formsql.h"
+#include "ui/common/messagedialogs.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+using MessageDialogsTestHook::Message;
+
+class TestSql : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void statements_data();
+    void statements();
+    void changesAreLoggedOnce();
+    void searchInColumn_data();
+    void searchInColumn();
+    void statementFiles();
+
+private:
+    std::unique_ptr<RunsFixture> m_runs;
+    std::unique_ptr<TFormSQL> m_window;
+
+    template <typename T> T *control(const char *name) { return m_window->findChild<T *>(name); }
+    QString status() { return control<QLabel>("StatusBar")->text(); }
+    QString said(const QList<Message> &messages) { return messages.value(0).text; }
+};
+
+void TestSql::init()
+{
+    m_runs = std::make_unique<RunsFixture>();
+    for (const char *receipt : {"1, 'Eva'", "2, 'Jana'", "3, 'eva'"}) {
+        QVERIFY(runSql(m_runs->m_desk.database(),
+                       QString("insert into SaleSolars values (%1, '2026-12-09', '09:05:00', 1, "
+                               "0, 21, 10.0, 0, 60, %2)")
+                           .arg(QString(receipt).section(',', 0, 0),
+                                QString(receipt).section(',', 1).trimmed())));
+    }
+    Program().CurrentUser = "Eva";
+    m_window = std::make_unique<TFormSQL>(m_runs->m_desk);
+    MessageDialogsTestHook::engage();
+}
+
+void TestSql::cleanup()
+{
+    MessageDialogsTestHook::release();
+    m_window.reset();
+    m_runs.reset();
+}
+
+void TestSql::statements_data()
+{
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("modal");
+    QTest::addColumn<int>("rows"); // in the grid
+    QTest::newRow("receipts") << "select * from SALESOLARS"
+                              << "SQL dotaz dokončen..." << false << 3;
+    QTest::newRow("a join, table names in any case")
+        << "select s.PARAGON, u.DESCRIPTION from salesolars s join SOLARS u on u.SOLAR = s.SOLAR"
+        << "SQL dotaz dokončen..." << false << 3;
+    QTest::newRow("update") << "update Solars set PRICE = PRICE + 1 where SOLAR = 1"
+                            << "SQL dotaz dokončen..." << false << 0;
+    QTest::newRow("misspelt") << "selct * from SALESOLARS"
+                              << "SQL dotaz neproběhl v pořádku..." << true << 0;
+}
+
+void TestSql::statements()
+{
+    QFETCH(QString, statement);
+    QFETCH(QString, message);
+    QFETCH(bool, modal);
+    QFETCH(int, rows);
+    m_window->runStatement(statement);
+    const QList<Message> messages = MessageDialogsTestHook::takeMessages();
+    QCOMPARE(said(messages), message);
+    QCOMPARE(messages.first().autoClose, !modal);
+    QCOMPARE(control<QTableView>("DBGrid")->model()->rowCount(), rows);
+    QCOMPARE(control<QPushButton>("ButtonExport")->isEnabled(), rows != 0);
+    if (rows != 0) {
+        QCOMPARE(status(), QString(" Počet záznamů: %1").arg(rows));
+        QCOMPARE(control<QComboBox>("ComboBoxSearch")->itemText(0), "PARAGON");
+    } else {
+        QCOMPARE(status(), QString()); // no result: the status stays as it was
+    }
+}
+
+void TestSql::changesAreLoggedOnce()
+{
+    m_window->runStatement("update Solars set PRICE = PRICE + 1 where SOLAR <= 2");
+    QCOMPARE(queryValue(m_runs->m_desk.database(), "select PRICE from Solars where SOLAR = 1"),
+             QVariant(11.0));                       // once, not twice
+    m_window->runStatement("select * from Solars"); // reads only: no log line
+    const QStringList log = logTexts(m_runs->m_desk.eventLog());
+    QCOMPARE(log.size(), 1);
+    QVERIFY2(log.first().startsWith("Transakce [SQL]: OK [") &&
+                 log.first().endsWith("[změněno záznamů: 2] [update Solars set PRICE = PRICE + 1 "
+                                      "where SOLAR <= 2] [Eva]"),
+             qPrintable(log.first()));
+}
+
+void TestSql::searchInColumn_data()
+{
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("row"); // -1: not found
+    QTest::newRow("small letters find the capitalised name") << "USER"
+                                                             << "ev" << 0;
+    QTest::newRow("prefix") << "USER"
+                            << "ja" << 1;
+    QTest::newRow("number") << "PARAGON"
+                            << "3" << 2;
+    QTest::newRow("nothing") << "USER"
+                             << "zz" << -1;
+}
+
+void TestSql::searchInColumn()
+{
+    QFETCH(QString, column);
+    QFETCH(QString, text);
+    QFETCH(int, row);
+    m_window->runStatement("select * from SALESOLARS order by PARAGON");
+    MessageDialogsTestHook::takeMessages();
+    control<QComboBox>("ComboBoxSearch")->setCurrentText(column);
+    control<QLineEdit>("EditSearch")->setText(text);
+    control<QPushButton>("ButtonSearch")->click();
+    const QList<Message> messages = MessageDialogsTestHook::takeMessages();
+    if (row < 0) {
+        QCOMPARE(said(messages), "Hledaný text nenalezen...");
+        QCOMPARE(messages.first().detail, "Hledaný text: [zz]");
+    } else {
+        QVERIFY(messages.isEmpty());
+        QCOMPARE(control<QTableView>("DBGrid")->currentIndex().row(), row);
+    }
+}
+
+void TestSql::statementFiles()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("dotaz.txt");
+    m_window->findChild<QPlainTextEdit *>("Memo")->setPlainText("select PARAGON\nfrom SaleSolars");
+    QVERIFY(m_window->saveStatement(file));
+    m_window->findChild<QPlainTextEdit *>("Memo")->setPlainText("nic");
+    m_window->openStatement(file);
+    QCOMPARE(status(), " Počet záznamů: 3");
+    QVERIFY(!m_window->saveStatement("/proc/velmora/dotaz.txt"));
+    const QList<Message> messages = MessageDialogsTestHook::takeMessages();
+    QCOMPARE(messages.last().text, "SQL script se nepodařilo uložit...");
+}
+
+QTEST_MAIN(TestSql)
+#include "tst_sql.moc"
