@@ -9,6 +9,8 @@
 //   BM_BrowserCtrlEnd    Ctrl+End on the grid over all receipts, the last rows painted
 //   BM_Statistic         one statistic's grouped count over all receipts (0 day ... 3 year)
 //   BM_StatisticShell    the same grouped count run by the sqlite3 shell on the same file
+//   BM_SqlFirstRows      the SQL console: "select * from SALESOLARS" run and its grid painted
+//   BM_SqlExport         the SQL console's export of a result into a workbook file
 
 #include "benchcases.h"
 #include "deskplaces.h"
@@ -17,6 +19,7 @@
 #include "data/table.h"
 #include "desk/desk.h"
 #include "reports/formsalesolars.h"
+#include "reports/formsql.h"
 #include "reports/printsettings.h"
 #include "reports/reportpreview.h"
 #include "reports/statistics.h"
@@ -25,9 +28,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTableView>
+#include <QTemporaryDir>
 
 #include <memory>
 
@@ -245,6 +251,40 @@ void BM_StatisticShell(benchmark::State &state)
     }
 }
 
+void BM_SqlFirstRows(benchmark::State &state)
+{
+    BrowserPlace place(state, state.range(0));
+    if (!place.ready())
+        return;
+    TFormSQL window(place.desk());
+    window.show();
+    auto *grid = window.findChild<QTableView *>(QStringLiteral("DBGrid"));
+    for (auto _ : state) {
+        window.runStatement(QStringLiteral("select * from SALESOLARS"));
+        grid->viewport()->repaint();
+    }
+    state.counters["rows"] = grid->model()->rowCount();
+}
+
+void BM_SqlExport(benchmark::State &state)
+{
+    BrowserPlace place(state, 1000000);
+    if (!place.ready())
+        return;
+    TFormSQL window(place.desk());
+    window.setWorkbookOpener([](const QString &) {});
+    window.runStatement(QStringLiteral("select * from SALESOLARS limit %1").arg(state.range(0)));
+    QTemporaryDir folder;
+    for (auto _ : state) {
+        if (!window.exportResult(folder.filePath(QStringLiteral("export.xlsx")))) {
+            state.SkipWithError("export failed");
+            return;
+        }
+    }
+    state.counters["MB"] =
+        double(QFileInfo(folder.filePath(QStringLiteral("export.xlsx"))).size()) / 1e6;
+}
+
 } // namespace
 
 BENCHMARK(BM_BrowserOpen)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
@@ -264,5 +304,8 @@ BENCHMARK(BM_StatisticShell)
     ->ArgNames({"receipts", "statistic"})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+BENCHMARK(BM_SqlFirstRows)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SqlExport)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 BENCHMARK_MAIN_WITH_APPLICATION(QApplication)

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-charts-dev qt6-multimedia-dev
-          libsqlite3-dev sqlite3 libsodium-dev libbenchmark-dev xvfb xauth
+          libsqlite3-dev sqlite3 libsodium-dev libxlsxwriter-dev unzip libbenchmark-dev xvfb xauth
           fonts-liberation2 poppler-utils qt6-translations-l10n)
 
 missing=()

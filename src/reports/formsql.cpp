@@ -7,6 +7,7 @@
 #include "data/querymodel.h"
 #include "desk/desk.h"
 #include "desk/transactionlog.h"
+#include "reports/workbookexport.h"
 #include "ui/common/messagedialogs.h"
 #include "ui/common/recordgrid.h"
 #include "ui/common/windowhelpers.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -26,23 +28,33 @@
 #include <QStyle>
 #include <QTableView>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
+#include <climits>
 
 namespace {
 
-const QString StatementFilter = QStringLiteral("Textový soubor (*.txt)");
-
-QFileDialog *statementDialog(QWidget *parent, const QString &title, const QString &folder)
+QFileDialog *fileDialog(QWidget *parent, const QString &title, const QString &folder,
+                        const QString &filter, const QString &suffix)
 {
-    auto *dialog = new QFileDialog(parent, title, folder, StatementFilter);
-    dialog->setDefaultSuffix(QStringLiteral("txt"));
+    auto *dialog = new QFileDialog(parent, title, folder, filter);
+    dialog->setDefaultSuffix(suffix);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     return dialog;
 }
 
+QFileDialog *statementDialog(QWidget *parent, const QString &title, const QString &folder)
+{
+    return fileDialog(parent, title, folder, QStringLiteral("Textový soubor (*.txt)"),
+                      QStringLiteral("txt"));
+}
+
 } // namespace
 
-TFormSQL::TFormSQL(Desk &desk, QWidget *parent) : QDialog(parent), m_desk(desk)
+TFormSQL::TFormSQL(Desk &desk, QWidget *parent)
+    : QDialog(parent), m_desk(desk), m_openWorkbook([](const QString &file) {
+          QDesktopServices::openUrl(QUrl::fromLocalFile(file)); // nothing when none is registered
+      })
 {
     setObjectName(QStringLiteral("FormSQL"));
     setWindowTitle(QStringLiteral("SQL"));
@@ -101,6 +113,7 @@ QWidget *TFormSQL::buildCommandRow()
     connect(m_buttonRun, &QPushButton::clicked, this, &TFormSQL::ButtonRunClick);
     connect(m_buttonOpen, &QPushButton::clicked, this, &TFormSQL::ButtonOpenClick);
     connect(m_buttonSave, &QPushButton::clicked, this, &TFormSQL::ButtonSaveClick);
+    connect(m_buttonExport, &QPushButton::clicked, this, &TFormSQL::ButtonExportClick);
     return row;
 }
 
@@ -162,13 +175,13 @@ QWidget *TFormSQL::buildResultTools()
     m_comboBoxSearch = named(new QComboBox(row), QStringLiteral("ComboBoxSearch"));
     m_comboBoxSearch->setMinimumContentsLength(12);
     m_editSearch = named(new QLineEdit(row), QStringLiteral("EditSearch"));
-    auto *search = namedButton(QStringLiteral("Hledat"), QStringLiteral("ButtonSearch"), row);
-    search->setDefault(true);
-    connect(search, &QPushButton::clicked, this, &TFormSQL::ButtonSearchClick);
+    m_buttonSearch = namedButton(QStringLiteral("Hledat"), QStringLiteral("ButtonSearch"), row);
+    m_buttonSearch->setDefault(true);
+    connect(m_buttonSearch, &QPushButton::clicked, this, &TFormSQL::ButtonSearchClick);
     layout->addStretch();
     layout->addWidget(m_comboBoxSearch);
     layout->addWidget(m_editSearch, 1);
-    layout->addWidget(search);
+    layout->addWidget(m_buttonSearch);
     return row;
 }
 
@@ -277,4 +290,68 @@ void TFormSQL::ButtonSearchClick()
     }
     ShowInformation(QStringLiteral("Hledaný text nenalezen..."),
                     QStringLiteral("Hledaný text: [%1]").arg(text), true, this);
+}
+
+void TFormSQL::setWorkbookOpener(std::function<void(const QString &file)> opener)
+{
+    m_openWorkbook = std::move(opener);
+}
+
+void TFormSQL::ButtonExportClick()
+{
+    QFileDialog *dialog =
+        fileDialog(this, QStringLiteral("Export do Excelu"), statementFolder(),
+                   QStringLiteral("Sešit Excelu (*.xlsx)"), QStringLiteral("xlsx"));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty())
+        exportResult(dialog->selectedFiles().first());
+}
+
+bool TFormSQL::exportResult(const QString &file)
+{
+    if (!m_query->isOpen())
+        return false;
+    setExporting(true);
+    const qint64 rows = m_query->recordCount();
+    m_progressBar->setRange(0, int(qMin<qint64>(qMax<qint64>(rows, 1), INT_MAX)));
+    const qint64 step = qMax<qint64>(1, rows / 100); // the bar moves by whole percents
+    QString error;
+    const bool written = exportToWorkbook(
+        *m_query, file,
+        [this, step](qint64 done) {
+            if (done % step == 0) {
+                m_progressBar->setValue(int(qMin<qint64>(done, INT_MAX)));
+                QCoreApplication::processEvents();
+            }
+        },
+        &error);
+    m_query->first();
+    m_progressBar->setValue(0);
+    setExporting(false);
+    if (!written) {
+        ShowWarning(QStringLiteral("Export dat neproběhl v pořádku..."), error);
+        return false;
+    }
+    ShowInformation(QStringLiteral("Export dat byl dokončen v pořádku..."),
+                    QStringLiteral("Data byla vyexportována do souboru %1")
+                        .arg(QDir::toNativeSeparators(file)));
+    m_openWorkbook(file);
+    return true;
+}
+
+void TFormSQL::setExporting(bool exporting)
+{
+    m_exporting = exporting;
+    // The export walks the result: nothing may run another statement or move its reading.
+    for (QPushButton *button :
+         {m_buttonRun, m_buttonOpen, m_buttonSave, m_buttonExport, m_buttonSearch})
+        button->setEnabled(!exporting);
+    if (!exporting)
+        m_buttonExport->setEnabled(m_query->isOpen());
+}
+
+void TFormSQL::done(int result)
+{
+    if (!m_exporting)
+        QDialog::done(result);
 }

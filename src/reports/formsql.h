@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class Desk;
 class QCheckBox;
 class QComboBox;
@@ -30,10 +32,16 @@ public:
     void ButtonOpenClick();
     void ButtonSaveClick();
     void ButtonSearchClick();
+    void ButtonExportClick();
 
     void runStatement(const QString &statement); // as typed into the editor, then run
     void openStatement(const QString &file);     // read into the editor and run
     bool saveStatement(const QString &file);     // false after a warning
+    bool exportResult(const QString &file);      // false after a warning
+    // What opens an exported workbook; the desktop's application for it unless told otherwise.
+    void setWorkbookOpener(std::function<void(const QString &file)> opener);
+
+    void done(int result) override; // refused while an export runs
 
 private:
     QWidget *buildCommandRow();
@@ -41,6 +49,7 @@ private:
     void moveTo(int row);
     void showResult();
     QString statementFolder() const;
+    void setExporting(bool exporting);
 
     Desk &m_desk;
     Query *m_query = nullptr;
@@ -57,5 +66,8 @@ private:
     QComboBox *m_comboBoxSearch = nullptr;
     QLineEdit *m_editSearch = nullptr;
     QTableView *m_grid = nullptr;
+    QPushButton *m_buttonSearch = nullptr;
     QLabel *m_status = nullptr;
+    std::function<void(const QString &file)> m_openWorkbook;
+    bool m_exporting = false;
 };

@@ -1,14 +1,17 @@
 #include "deskfixture.h"
+#include "pdftext.h"
 
 #include "core/programvalues.h"
 #include "reports/formsql.h"
 #include "ui/common/messagedialogs.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,6 +31,8 @@ private slots:
     void searchInColumn_data();
     void searchInColumn();
     void statementFiles();
+    void exportFillsTheFirstSheet();
+    void failedExportLeavesNoFile();
 
 private:
     std::unique_ptr<RunsFixture> m_runs;
@@ -158,6 +163,45 @@ void TestSql::statementFiles()
     QVERIFY(!m_window->saveStatement("/proc/velmora/dotaz.txt"));
     const QList<Message> messages = MessageDialogsTestHook::takeMessages();
     QCOMPARE(messages.last().text, "SQL script se nepodařilo uložit...");
+}
+
+void TestSql::exportFillsTheFirstSheet()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("tržby.xlsx");
+    QStringList opened;
+    m_window->setWorkbookOpener([&opened](const QString &path) { opened << path; });
+    m_window->runStatement("select PARAGON, DATE, TIME, USER from SaleSolars order by PARAGON");
+    QVERIFY(m_window->exportResult(file));
+    QCOMPARE(opened, QStringList{file});
+    QCOMPARE(said(MessageDialogsTestHook::takeMessages().mid(1)),
+             "Export dat byl dokončen v pořádku...");
+    const QString sheet = toolOutput("unzip", {"-p", file, "xl/worksheets/sheet1.xml"});
+    QStringList cells;
+    static const QRegularExpression cell(R"re(<c r="([A-Z]+[0-9]+)"( s="\d+")?( t="(\w+)")?>)re");
+    for (const QRegularExpressionMatch &match : cell.globalMatch(sheet))
+        cells << match.captured(1) + (match.captured(4).isEmpty() ? "" : ":" + match.captured(4));
+    // Numbers plain, the date and the time as formatted numbers, the user as a (shared) string.
+    QCOMPARE(cells, QStringList({"A1", "B1", "C1", "D1:s", "A2", "B2", "C2", "D2:s", "A3", "B3",
+                                 "C3", "D3:s"}));
+    const qint64 serialDay = QDate(1899, 12, 30).daysTo(QDate(2026, 12, 9));
+    QVERIFY2(sheet.contains(QString(R"(<c r="B1" s="1"><v>%1</v>)").arg(serialDay)),
+             qPrintable(sheet));
+    QVERIFY(sheet.contains(R"(<c r="A3"><v>3</v>)"));
+}
+
+void TestSql::failedExportLeavesNoFile()
+{
+    m_window->setWorkbookOpener([](const QString &) { QFAIL("nothing to open"); });
+    m_window->runStatement("select * from SaleSolars");
+    QTemporaryDir dir;
+    const QString file = dir.filePath("chybí/tržby.xlsx"); // a folder that is not there
+    QVERIFY(!m_window->exportResult(file));
+    QCOMPARE(MessageDialogsTestHook::takeMessages().last().text,
+             "Export dat neproběhl v pořádku...");
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList());
+    QVERIFY(control<QPushButton>("ButtonRun")->isEnabled());
 }
 
 QTEST_MAIN(TestSql)
