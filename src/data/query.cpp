@@ -16,6 +16,7 @@ struct Query::Private
     bool open = false;
     QList<FieldDefinition> fields;
     QList<bool> typed; // the column comes from a table column with a declared type
+    QList<Query::ColumnOrigin> origins;
 
     SqlStatement cursor;              // forward reading
     QList<QVariantList> materialized; // rows of a statement that changed data (RETURNING)
@@ -132,6 +133,7 @@ bool Query::exec()
         const QString declared = statement.columnDeclaredType(i);
         d->fields.append(Storage::fieldFromDeclaration(statement.columnName(i), declared));
         d->typed.append(!declared.isEmpty());
+        d->origins.append({statement.columnOriginTable(i), statement.columnOriginColumn(i)});
     }
     const bool readOnly = sqlite3_stmt_readonly(statement.handle()) != 0;
     d->wrote = !readOnly;
@@ -145,12 +147,14 @@ bool Query::exec()
         if (rc != SQLITE_DONE) {
             d->fields.clear();
             d->typed.clear();
+            d->origins.clear();
             return d->fail(d->connection()->errorFor(rc));
         }
         d->changedRows = sqlite3_total_changes64(d->connection()->handle()) - changesBefore;
         if (columns == 0) {
             d->fields.clear();
             d->typed.clear();
+            d->origins.clear();
             return true;
         }
         d->materialized = rows;
@@ -204,6 +208,7 @@ void Query::close()
     d->open = false;
     d->fields.clear();
     d->typed.clear();
+    d->origins.clear();
     d->cursor = SqlStatement();
     d->materialized.clear();
     d->isMaterialized = false;
@@ -241,6 +246,11 @@ qint64 Query::recordCount()
 QList<FieldDefinition> Query::fields() const
 {
     return d->fields;
+}
+
+QList<Query::ColumnOrigin> Query::origins() const
+{
+    return d->origins;
 }
 
 QStringList Query::fieldNames() const

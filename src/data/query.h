@@ -32,6 +32,13 @@ class Query : public QObject
     Q_OBJECT
 
 public:
+    // Where a result column is read from; both empty for a computed column.
+    struct ColumnOrigin
+    {
+        QString table;
+        QString column;
+    };
+
     explicit Query(Database *database, QObject *parent = nullptr);
     ~Query() override;
 
@@ -50,6 +57,7 @@ public:
     QList<FieldDefinition> fields() const;
     QStringList fieldNames() const;
     QList<FieldType> fieldTypes() const;
+    QList<ColumnOrigin> origins() const;
 
     // Forward reading of the open result.
     bool first();

@@ -1,6 +1,7 @@
 #include "data/querymodel.h"
 
 #include "data/query.h"
+#include "data/resulteditor.h"
 
 #include <limits>
 
@@ -61,13 +62,53 @@ QVariant QueryModel::data(const QModelIndex &index, int role) const
         return QVariant(display.alignment);
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return QVariant();
-    const QVariantList *row = m_rows.at(index.row(), [this](qint64 offset, int count) {
-        return m_query->readWindow(offset, count);
-    });
-    if (!row)
-        return QVariant();
-    const QVariant value = row->value(index.column());
+    const QVariant value = rowValues(index.row()).value(index.column());
     return role == Qt::EditRole ? value : QVariant(display.text(m_types.at(index.column()), value));
+}
+
+QVariantList QueryModel::rowValues(int row) const
+{
+    if (!m_query || row < 0 || row >= m_rowCount)
+        return {};
+    const QVariantList *values = m_rows.at(
+        row, [this](qint64 offset, int count) { return m_query->readWindow(offset, count); });
+    return values ? *values : QVariantList();
+}
+
+void QueryModel::setEditor(ResultEditor *editor)
+{
+    m_editor = editor;
+}
+
+void QueryModel::setEditing(bool on)
+{
+    m_editing = on;
+}
+
+bool QueryModel::editing() const
+{
+    return m_editing && m_editor && m_editor->editable();
+}
+
+Qt::ItemFlags QueryModel::flags(const QModelIndex &index) const
+{
+    const Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    return editing() && index.isValid() ? flags | Qt::ItemIsEditable : flags;
+}
+
+bool QueryModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != Qt::EditRole || !index.isValid() || !editing())
+        return false;
+    if (value == rowValues(index.row()).value(index.column()))
+        return true;
+    if (!m_editor->setValue(rowValues(index.row()), index.column(), value)) {
+        emit editFailed();
+        return false;
+    }
+    m_rows.clear(); // read again as stored
+    emit dataChanged(this->index(index.row(), 0), this->index(index.row(), columnCount() - 1));
+    return true;
 }
 
 QVariant QueryModel::headerData(int section, Qt::Orientation orientation, int role) const

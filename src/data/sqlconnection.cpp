@@ -200,6 +200,16 @@ QString SqlStatement::columnDeclaredType(int index) const
     return QString::fromUtf8(sqlite3_column_decltype(m_statement, index));
 }
 
+QString SqlStatement::columnOriginTable(int index) const
+{
+    return QString::fromUtf8(sqlite3_column_table_name(m_statement, index));
+}
+
+QString SqlStatement::columnOriginColumn(int index) const
+{
+    return QString::fromUtf8(sqlite3_column_origin_name(m_statement, index));
+}
+
 SqlConnection::~SqlConnection()
 {
     close();

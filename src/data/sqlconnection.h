@@ -40,6 +40,9 @@ public:
     QVariant column(int index) const; // qint64, double, QString, QByteArray or null
     QString columnName(int index) const;
     QString columnDeclaredType(int index) const;
+    // The table and its column that a result column is read from; empty for computed columns.
+    QString columnOriginTable(int index) const;
+    QString columnOriginColumn(int index) const;
 
 private:
     void release();

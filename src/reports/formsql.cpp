@@ -5,6 +5,7 @@
 #include "core/textfile.h"
 #include "data/query.h"
 #include "data/querymodel.h"
+#include "data/resulteditor.h"
 #include "desk/desk.h"
 #include "desk/transactionlog.h"
 #include "reports/workbookexport.h"
@@ -62,6 +63,9 @@ TFormSQL::TFormSQL(Desk &desk, QWidget *parent)
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
     m_query = new Query(&desk.database(), this);
     m_model = new QueryModel(m_query, this);
+    m_editor = std::make_unique<ResultEditor>(&desk.database(), m_query);
+    m_model->setEditor(m_editor.get());
+    connect(m_model, &QueryModel::editFailed, this, [] { ShowDatabaseError(false); });
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(buildCommandRow());
@@ -146,31 +150,27 @@ QWidget *TFormSQL::buildResultTools()
     connect(tool(QStyle::SP_MediaSkipForward, QStringLiteral("Poslední záznam"),
                  QStringLiteral("NavigatorLast")),
             &QToolButton::clicked, this, [this] { moveTo(m_model->rowCount() - 1); });
-    m_editButtons = {tool(QStyle::SP_FileDialogNewFolder, QStringLiteral("Vložit záznam"),
-                          QStringLiteral("NavigatorInsert")),
-                     tool(QStyle::SP_TrashIcon, QStringLiteral("Smazat záznam"),
-                          QStringLiteral("NavigatorDelete")),
-                     tool(QStyle::SP_FileDialogDetailedView, QStringLiteral("Upravit záznam"),
-                          QStringLiteral("NavigatorEdit"))};
-    // Editing a result is not offered yet: post and cancel have nothing to act on.
+    m_buttonInsert = tool(QStyle::SP_FileDialogNewFolder, QStringLiteral("Vložit záznam"),
+                          QStringLiteral("NavigatorInsert"));
+    m_buttonDelete = tool(QStyle::SP_TrashIcon, QStringLiteral("Smazat záznam"),
+                          QStringLiteral("NavigatorDelete"));
+    m_buttonEdit = tool(QStyle::SP_FileDialogDetailedView, QStringLiteral("Upravit záznam"),
+                        QStringLiteral("NavigatorEdit"));
+    connect(m_buttonDelete, &QToolButton::clicked, this, &TFormSQL::deleteRow);
+    connect(m_buttonEdit, &QToolButton::clicked, this,
+            [this] { m_grid->edit(m_grid->currentIndex()); });
+    // A changed cell is posted as its editor closes (Enter), Escape drops it: post and cancel
+    // have nothing left to act on. Inserting a record is not offered.
     for (QToolButton *button : {tool(QStyle::SP_DialogApplyButton, QStringLiteral("Uložit změny"),
                                      QStringLiteral("NavigatorPost")),
                                 tool(QStyle::SP_DialogCancelButton, QStringLiteral("Zrušit změny"),
-                                     QStringLiteral("NavigatorCancel"))})
+                                     QStringLiteral("NavigatorCancel")),
+                                m_buttonInsert})
         button->setEnabled(false);
     connect(tool(QStyle::SP_BrowserReload, QStringLiteral("Obnovit"),
                  QStringLiteral("NavigatorRefresh")),
-            &QToolButton::clicked, this, [this] { m_model->reload(); });
-    for (QToolButton *button : std::as_const(m_editButtons)) {
-        button->setEnabled(false);
-        button->setVisible(false);
-    }
-    connect(m_checkBoxEdit, &QCheckBox::toggled, this, [this](bool allowed) {
-        for (QToolButton *button : std::as_const(m_editButtons))
-            button->setVisible(allowed);
-        if (allowed)
-            m_status->setText(QStringLiteral(" Výsledek dotazu nelze upravovat"));
-    });
+            &QToolButton::clicked, this, &TFormSQL::refreshResult);
+    connect(m_checkBoxEdit, &QCheckBox::toggled, this, &TFormSQL::updateEditing);
 
     m_comboBoxSearch = named(new QComboBox(row), QStringLiteral("ComboBoxSearch"));
     m_comboBoxSearch->setMinimumContentsLength(12);
@@ -206,8 +206,10 @@ void TFormSQL::ButtonRunClick()
                                         statement, Program().CurrentUser);
     }
     m_model->reload();
+    m_editor->attach();
     if (ran && m_query->isOpen())
         showResult();
+    updateEditing();
     QApplication::restoreOverrideCursor();
     if (!ran) {
         ShowInformation(QStringLiteral("SQL dotaz neproběhl v pořádku..."),
@@ -220,11 +222,56 @@ void TFormSQL::ButtonRunClick()
 
 void TFormSQL::showResult()
 {
-    m_status->setText(QStringLiteral(" Počet záznamů: %1").arg(m_model->rowCount()));
     m_comboBoxSearch->clear();
     m_comboBoxSearch->addItems(m_query->fieldNames());
     m_comboBoxSearch->setCurrentIndex(0);
     m_grid->resizeColumnsToContents(); // the rows on the screen only
+}
+
+void TFormSQL::refreshResult()
+{
+    // Only a result that reads is run again; a statement that wrote has done its work.
+    if (!m_query->isOpen() || m_query->wrote())
+        return;
+    const bool ran = m_query->exec();
+    m_model->reload();
+    m_editor->attach();
+    updateEditing();
+    ShowDatabaseError(ran);
+}
+
+void TFormSQL::updateEditing()
+{
+    const bool allowed = m_checkBoxEdit->isChecked();
+    m_model->setEditing(allowed);
+    const bool editable = m_model->editing();
+    m_grid->setEditTriggers(editable ? QAbstractItemView::DoubleClicked |
+                                           QAbstractItemView::EditKeyPressed |
+                                           QAbstractItemView::AnyKeyPressed
+                                     : QAbstractItemView::NoEditTriggers);
+    for (QToolButton *button : {m_buttonInsert, m_buttonDelete, m_buttonEdit})
+        button->setVisible(allowed);
+    m_buttonDelete->setEnabled(editable);
+    m_buttonEdit->setEnabled(editable);
+    if (m_query->isOpen()) {
+        m_status->setText(QStringLiteral(" Počet záznamů: %1").arg(m_model->rowCount()) +
+                          (allowed && !editable
+                               ? QStringLiteral(" (výsledek dotazu nelze upravovat)")
+                               : QString()));
+    }
+}
+
+void TFormSQL::deleteRow()
+{
+    const int row = m_grid->currentIndex().row();
+    if (row < 0 || !ShowQuestion(QStringLiteral("Delete record?"), QString(), false))
+        return;
+    if (!m_editor->deleteRow(m_model->rowValues(row))) {
+        ShowDatabaseError(false);
+        return;
+    }
+    refreshResult();
+    moveTo(qMin(row, m_model->rowCount() - 1));
 }
 
 void TFormSQL::runStatement(const QString &statement)

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include <functional>
+#include <memory>
 
 class Desk;
 class QCheckBox;
@@ -16,10 +17,13 @@ class QTableView;
 class QToolButton;
 class Query;
 class QueryModel;
+class ResultEditor;
 
 // "SQL": any SQLite statement on the desk's database, its result in a grid that never loads it
 // whole, a prefix search in one of its columns, and statements kept in Windows-1250 text files.
 // A statement that may change the database is written to the event log with the rows it changed.
+// With "Povolit editaci" the rows of a one-table result are edited and deleted through the
+// engine's cursor on that table.
 class TFormSQL : public QDialog
 {
     Q_OBJECT
@@ -50,10 +54,14 @@ private:
     void showResult();
     QString statementFolder() const;
     void setExporting(bool exporting);
+    void refreshResult(); // the result read again, without a message
+    void updateEditing();
+    void deleteRow();
 
     Desk &m_desk;
     Query *m_query = nullptr;
     QueryModel *m_model = nullptr;
+    std::unique_ptr<ResultEditor> m_editor;
 
     QPushButton *m_buttonRun = nullptr;
     QPushButton *m_buttonOpen = nullptr;
@@ -62,7 +70,9 @@ private:
     QProgressBar *m_progressBar = nullptr;
     QPlainTextEdit *m_memo = nullptr;
     QCheckBox *m_checkBoxEdit = nullptr;
-    QList<QToolButton *> m_editButtons; // insert, delete, edit: shown while editing is allowed
+    QToolButton *m_buttonInsert = nullptr;
+    QToolButton *m_buttonDelete = nullptr;
+    QToolButton *m_buttonEdit = nullptr;
     QComboBox *m_comboBoxSearch = nullptr;
     QLineEdit *m_editSearch = nullptr;
     QTableView *m_grid = nullptr;

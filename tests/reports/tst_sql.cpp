@@ -5,6 +5,7 @@
 #include "reports/formsql.h"
 #include "ui/common/messagedialogs.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 using MessageDialogsTestHook::Message;
 
@@ -31,6 +33,9 @@ private slots:
     void searchInColumn_data();
     void searchInColumn();
     void statementFiles();
+    void editableResults_data();
+    void editableResults();
+    void editsGoThroughTheTable();
     void exportFillsTheFirstSheet();
     void failedExportLeavesNoFile();
 
@@ -163,6 +168,59 @@ void TestSql::statementFiles()
     QVERIFY(!m_window->saveStatement("/proc/velmora/dotaz.txt"));
     const QList<Message> messages = MessageDialogsTestHook::takeMessages();
     QCOMPARE(messages.last().text, "SQL script se nepodařilo uložit...");
+}
+
+void TestSql::editableResults_data()
+{
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<bool>("editable");
+    QTest::newRow("one table") << "select * from Solars" << true;
+    QTest::newRow("its key and a condition")
+        << "select SOLAR, DESCRIPTION from Solars where SOLAR > 2" << true;
+    QTest::newRow("without the key") << "select DESCRIPTION from Solars" << false;
+    QTest::newRow("two tables")
+        << "select s.PARAGON, u.DESCRIPTION from SaleSolars s join Solars u on u.SOLAR = s.SOLAR"
+        << false;
+    QTest::newRow("computed") << "select SOLAR, count(*) from Solars group by SOLAR" << false;
+    QTest::newRow("compound") << "select SOLAR from Solars union select SOLAR from SaleSolars"
+                              << false;
+}
+
+void TestSql::editableResults()
+{
+    QFETCH(QString, statement);
+    QFETCH(bool, editable);
+    control<QCheckBox>("CheckBoxEdit")->setChecked(true);
+    m_window->runStatement(statement);
+    QAbstractItemModel *result = control<QTableView>("DBGrid")->model();
+    QCOMPARE(result->flags(result->index(0, 0)).testFlag(Qt::ItemIsEditable), editable);
+    QCOMPARE(control<QToolButton>("NavigatorDelete")->isEnabled(), editable);
+    QCOMPARE(status().endsWith("(výsledek dotazu nelze upravovat)"), !editable);
+}
+
+void TestSql::editsGoThroughTheTable()
+{
+    control<QCheckBox>("CheckBoxEdit")->setChecked(true);
+    m_window->runStatement("select SOLAR, DESCRIPTION from Solars order by SOLAR");
+    QAbstractItemModel *result = control<QTableView>("DBGrid")->model();
+    QVERIFY(result->setData(result->index(1, 1), "Turbo"));
+    QCOMPARE(
+        queryValue(m_runs->m_desk.database(), "select DESCRIPTION from Solars where SOLAR = 2"),
+        QVariant("Turbo"));
+    QCOMPARE(result->index(1, 1).data().toString(), "Turbo");
+    MessageDialogsTestHook::takeMessages();
+    // Longer than the field's 32 characters: the table refuses it and says why.
+    QVERIFY(!result->setData(result->index(1, 1), QString(40, 'x')));
+    QCOMPARE(MessageDialogsTestHook::takeMessages().size(), 1);
+    QCOMPARE(result->index(1, 1).data().toString(), "Turbo");
+
+    m_window->runStatement("select * from SaleSolars order by PARAGON");
+    control<QTableView>("DBGrid")->setCurrentIndex(result->index(0, 0));
+    MessageDialogsTestHook::queueAnswers({true});
+    control<QToolButton>("NavigatorDelete")->click();
+    QCOMPARE(queryValue(m_runs->m_desk.database(), "select min(PARAGON) from SaleSolars"),
+             QVariant(2));
+    QCOMPARE(status(), " Počet záznamů: 2");
 }
 
 void TestSql::exportFillsTheFirstSheet()
