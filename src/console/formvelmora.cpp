@@ -448,6 +448,9 @@ void TFormVelmora::MenuItemSQLClick()
         if (table->state() == Table::State::Browse)
             table->refresh(); // stays on its record while it exists
     }
+    // The units' rows are loaded again only while every unit is off, as after their settings.
+    if (m_menuItemSetupSolar->isEnabled())
+        SetActiveSolars();
 }
 
 void TFormVelmora::MenuItemSaleSolarsClick()

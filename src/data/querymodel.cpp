@@ -33,6 +33,8 @@ void QueryModel::reload()
             display.field = display.title = field.name;
             if (isNumber(field.type))
                 display.alignment = Qt::AlignRight | Qt::AlignVCenter;
+            if (field.type == FieldType::Logical)
+                display.displayValues = QStringLiteral("Ano;Ne");
             m_columns.append(display);
             m_types.append(field.type);
         }

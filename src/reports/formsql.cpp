@@ -89,6 +89,7 @@ TFormSQL::TFormSQL(Desk &desk, QWidget *parent)
 
     connect(m_model, &QAbstractItemModel::modelReset, this,
             [this] { m_buttonExport->setEnabled(m_query->isOpen()); });
+    updateEditing();
     resize(900, 640);
 }
 

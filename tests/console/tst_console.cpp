@@ -326,11 +326,13 @@ void TestConsole::sqlChangesShowAfterClosing()
     MessageDialogsTestHook::engage();
     whenModal<TFormSQL>([](TFormSQL *window) {
         window->runStatement("update Money set MONEY = 77");
+        window->runStatement("update Solars set DESCRIPTION = 'Turbo' where SOLAR = 2");
         window->reject();
     });
     console.findChild<QAction *>("MenuItemSQL")->trigger();
     MessageDialogsTestHook::release();
     QCOMPARE(console.findChild<QLabel *>("DBTextMoney")->text(), QString("77,00"));
+    QCOMPARE(console.row(2)->LabelSolarDescription()->text(), QString("Turbo"));
 }
 
 void TestConsole::setupPrintOpensFromMenu()
