@@ -104,11 +104,13 @@ bool QueryModel::setData(const QModelIndex &index, const QVariant &value, int ro
         return false;
     if (value == rowValues(index.row()).value(index.column()))
         return true;
-    if (!m_editor->setValue(rowValues(index.row()), index.column(), value)) {
+    const QVariantList before = rowValues(index.row());
+    if (!m_editor->setValue(before, index.column(), value)) {
         emit editFailed();
         return false;
     }
     m_rows.clear(); // read again as stored
+    emit edited(before, index.column());
     emit dataChanged(this->index(index.row(), 0), this->index(index.row(), columnCount() - 1));
     return true;
 }

@@ -40,6 +40,7 @@ public:
 
 signals:
     void editFailed(); // a change the engine refused; its last error says why
+    void edited(const QVariantList &row, int column); // posted; row as it was before
 
 private:
     QPointer<Query> m_query;

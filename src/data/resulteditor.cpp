@@ -57,6 +57,11 @@ void ResultEditor::attach()
         m_table = std::move(table);
 }
 
+QString ResultEditor::tableName() const
+{
+    return m_table ? m_table->tableName() : QString();
+}
+
 bool ResultEditor::locate(const QVariantList &row)
 {
     if (!m_table) {
@@ -86,4 +91,25 @@ bool ResultEditor::setValue(const QVariantList &row, int column, const QVariant 
 bool ResultEditor::deleteRow(const QVariantList &row)
 {
     return locate(row) && m_table->deleteRecord();
+}
+
+bool ResultEditor::appendRecord(QVariant *key)
+{
+    if (!editable())
+        return locate({}); // says why
+    const FieldList &fields = m_table->fields();
+    const int keyField = fields.indexOf(m_columnFields.at(m_keyColumn));
+    QVariantList values(fields.storedCount()); // empty: each field's own empty value
+    const FieldType keyType = fields.at(keyField).type;
+    if (keyType == FieldType::Short || keyType == FieldType::LongInteger) {
+        // The primary order ends on the highest key.
+        if (!m_table->setIndexName(QString()) || !m_table->last())
+            return false;
+        values[keyField] =
+            m_table->hasCurrentRecord() ? m_table->value(keyField).toLongLong() + 1 : 1;
+    }
+    if (!m_table->append(values))
+        return false;
+    *key = m_table->value(keyField);
+    return true;
 }

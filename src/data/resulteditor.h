@@ -27,6 +27,11 @@ public:
     // False with the engine's last error set. row holds the result row's values as shown.
     bool setValue(const QVariantList &row, int column, const QVariant &value);
     bool deleteRow(const QVariantList &row);
+    // A record of empty values, a whole-number key one above the highest; *key gets its key.
+    bool appendRecord(QVariant *key);
+    int keyColumn() const { return m_keyColumn; } // the result column of the key
+    QString tableName() const;                    // empty when not editable
+    QString fieldOf(int column) const { return m_columnFields.value(column); }
 
 private:
     bool locate(const QVariantList &row);

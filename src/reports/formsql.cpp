@@ -66,6 +66,10 @@ TFormSQL::TFormSQL(Desk &desk, QWidget *parent)
     m_editor = std::make_unique<ResultEditor>(&desk.database(), m_query);
     m_model->setEditor(m_editor.get());
     connect(m_model, &QueryModel::editFailed, this, [] { ShowDatabaseError(false); });
+    connect(m_model, &QueryModel::edited, this, [this](const QVariantList &row, int column) {
+        logRecordChange(QStringLiteral("úprava pole %1").arg(m_editor->fieldOf(column)),
+                        row.value(m_editor->keyColumn()), programClock().tickCount());
+    });
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(buildCommandRow());
@@ -157,6 +161,7 @@ QWidget *TFormSQL::buildResultTools()
                           QStringLiteral("NavigatorDelete"));
     m_buttonEdit = tool(QStyle::SP_FileDialogDetailedView, QStringLiteral("Upravit záznam"),
                         QStringLiteral("NavigatorEdit"));
+    connect(m_buttonInsert, &QToolButton::clicked, this, &TFormSQL::insertRow);
     connect(m_buttonDelete, &QToolButton::clicked, this, &TFormSQL::deleteRow);
     connect(m_buttonEdit, &QToolButton::clicked, this,
             [this] { m_grid->edit(m_grid->currentIndex()); });
@@ -252,8 +257,8 @@ void TFormSQL::updateEditing()
                                      : QAbstractItemView::NoEditTriggers);
     for (QToolButton *button : {m_buttonInsert, m_buttonDelete, m_buttonEdit})
         button->setVisible(allowed);
-    m_buttonDelete->setEnabled(editable);
-    m_buttonEdit->setEnabled(editable);
+    for (QToolButton *button : {m_buttonInsert, m_buttonDelete, m_buttonEdit})
+        button->setEnabled(editable);
     if (m_query->isOpen()) {
         m_status->setText(QStringLiteral(" Počet záznamů: %1").arg(m_model->rowCount()) +
                           (allowed && !editable
@@ -267,12 +272,42 @@ void TFormSQL::deleteRow()
     const int row = m_grid->currentIndex().row();
     if (row < 0 || !ShowQuestion(QStringLiteral("Delete record?"), QString(), false))
         return;
-    if (!m_editor->deleteRow(m_model->rowValues(row))) {
+    const qint64 started = programClock().tickCount();
+    const QVariantList values = m_model->rowValues(row);
+    if (!m_editor->deleteRow(values)) {
         ShowDatabaseError(false);
         return;
     }
+    logRecordChange(QStringLiteral("smazání"), values.value(m_editor->keyColumn()), started);
     refreshResult();
     moveTo(qMin(row, m_model->rowCount() - 1));
+}
+
+// Changes made in the grid leave the same trace as statements.
+void TFormSQL::logRecordChange(const QString &what, const QVariant &key, qint64 started)
+{
+    TransactionLog::sqlStatementRun(m_desk.eventLog(), started, 1,
+                                    QStringLiteral("%1: %2 záznamu %3 = %4")
+                                        .arg(m_editor->tableName(), what,
+                                             m_editor->fieldOf(m_editor->keyColumn()),
+                                             key.toString()),
+                                    Program().CurrentUser);
+}
+
+void TFormSQL::insertRow()
+{
+    const qint64 started = programClock().tickCount();
+    QVariant key;
+    if (!m_editor->appendRecord(&key)) {
+        ShowDatabaseError(false);
+        return;
+    }
+    logRecordChange(QStringLiteral("vložení"), key, started);
+    refreshResult();
+    // On the new record, when the statement's conditions let it into the result.
+    const QString keyColumn = m_query->fieldNames().value(m_editor->keyColumn());
+    if (m_query->locate(keyColumn, key.toString()))
+        moveTo(int(m_query->recordNumber()));
 }
 
 void TFormSQL::runStatement(const QString &statement)

@@ -56,6 +56,8 @@ private:
     void setExporting(bool exporting);
     void refreshResult(); // the result read again, without a message
     void updateEditing();
+    void logRecordChange(const QString &what, const QVariant &key, qint64 started);
+    void insertRow();
     void deleteRow();
 
     Desk &m_desk;

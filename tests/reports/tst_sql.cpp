@@ -134,6 +134,8 @@ void TestSql::searchInColumn_data()
                             << "3" << 2;
     QTest::newRow("nothing") << "USER"
                              << "zz" << -1;
+    QTest::newRow("Czech letters") << "NAME"
+                                   << "šá" << 1;
 }
 
 void TestSql::searchInColumn()
@@ -141,7 +143,8 @@ void TestSql::searchInColumn()
     QFETCH(QString, column);
     QFETCH(QString, text);
     QFETCH(int, row);
-    m_window->runStatement("select * from SALESOLARS order by PARAGON");
+    m_window->runStatement(column == "NAME" ? "select 'Eva' as NAME union all select 'Šárka'"
+                                            : "select * from SALESOLARS order by PARAGON");
     MessageDialogsTestHook::takeMessages();
     control<QComboBox>("ComboBoxSearch")->setCurrentText(column);
     control<QLineEdit>("EditSearch")->setText(text);
@@ -213,6 +216,10 @@ void TestSql::editsGoThroughTheTable()
     QVERIFY(!result->setData(result->index(1, 1), QString(40, 'x')));
     QCOMPARE(MessageDialogsTestHook::takeMessages().size(), 1);
     QCOMPARE(result->index(1, 1).data().toString(), "Turbo");
+    control<QToolButton>("NavigatorInsert")->click(); // unit 9, to be filled in
+    QCOMPARE(queryValue(m_runs->m_desk.database(), "select count(*) from Solars where SOLAR = 9"),
+             QVariant(1));
+    QCOMPARE(control<QTableView>("DBGrid")->currentIndex().row(), 8);
 
     m_window->runStatement("select * from SaleSolars order by PARAGON");
     control<QTableView>("DBGrid")->setCurrentIndex(result->index(0, 0));
@@ -221,6 +228,12 @@ void TestSql::editsGoThroughTheTable()
     QCOMPARE(queryValue(m_runs->m_desk.database(), "select min(PARAGON) from SaleSolars"),
              QVariant(2));
     QCOMPARE(status(), " Počet záznamů: 2");
+    QStringList changes;
+    for (const QString &line : logTexts(m_runs->m_desk.eventLog()))
+        changes << line.section("] [", 2, 2);
+    QCOMPARE(changes, QStringList({"Solars: úprava pole DESCRIPTION záznamu SOLAR = 2",
+                                   "Solars: vložení záznamu SOLAR = 9",
+                                   "SaleSolars: smazání záznamu PARAGON = 1"}));
 }
 
 void TestSql::exportFillsTheFirstSheet()
