@@ -161,7 +161,6 @@ private:
     QAction *m_menuItemSaleSolars = nullptr;
     QMenu *m_menuItemSetup = nullptr;
     QAction *m_menuItemSetupSolar = nullptr;
-    // Menu items whose windows the program does not have yet: shown, never enabled.
 
     std::array<SolarRow *, UnitCount> m_rows = {};
     std::array<QAction *, UnitCount> m_menuItemsSolar = {};

@@ -63,6 +63,12 @@ bool Record::setValue(const QString &name, const QVariant &value)
     return true;
 }
 
+bool isNumberType(FieldType type)
+{
+    return type == FieldType::Short || type == FieldType::LongInteger || type == FieldType::Money ||
+           type == FieldType::Float;
+}
+
 QString fieldTypeText(FieldType type, int size)
 {
     switch (type) {

@@ -91,3 +91,5 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(IndexDefinition::Options)
 
 // Czech name of a type for messages ("Alpha(32)", "Short" ...).
 QString fieldTypeText(FieldType type, int size = 0);
+// Short, Long Integer, Money and Float: the types that hold numbers.
+bool isNumberType(FieldType type);

@@ -5,16 +5,6 @@
 
 #include <limits>
 
-namespace {
-
-bool isNumber(FieldType type)
-{
-    return type != FieldType::Alpha && type != FieldType::Date && type != FieldType::Time &&
-           type != FieldType::Logical;
-}
-
-} // namespace
-
 QueryModel::QueryModel(Query *query, QObject *parent) : QAbstractTableModel(parent), m_query(query)
 {
     reload();
@@ -31,7 +21,7 @@ void QueryModel::reload()
         for (const FieldDefinition &field : m_query->fields()) {
             FieldDisplay display;
             display.field = display.title = field.name;
-            if (isNumber(field.type))
+            if (isNumberType(field.type))
                 display.alignment = Qt::AlignRight | Qt::AlignVCenter;
             if (field.type == FieldType::Logical)
                 display.displayValues = QStringLiteral("Ano;Ne");

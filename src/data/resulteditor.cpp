@@ -3,6 +3,7 @@
 #include "data/database.h"
 #include "data/engineerror.h"
 #include "data/query.h"
+#include "data/sqlconnection.h"
 #include "data/table.h"
 
 #include <QRegularExpression>
@@ -41,7 +42,7 @@ void ResultEditor::attach()
     }
     QString fileName;
     for (const QString &file : m_database->tableFiles()) {
-        if (file.section(QLatin1Char('.'), 0, 0).compare(tableName, Qt::CaseInsensitive) == 0)
+        if (tableNameOfFile(file).compare(tableName, Qt::CaseInsensitive) == 0)
             fileName = file;
     }
     if (fileName.isEmpty())
@@ -62,13 +63,19 @@ QString ResultEditor::tableName() const
     return m_table ? m_table->tableName() : QString();
 }
 
+bool ResultEditor::failIfNotEditable() const
+{
+    if (m_table)
+        return false;
+    Engine::setLastError(EngineError(EngineErrorCode::QueryNotOpen,
+                                     QStringLiteral("Výsledek dotazu nelze upravovat")));
+    return true;
+}
+
 bool ResultEditor::locate(const QVariantList &row)
 {
-    if (!m_table) {
-        Engine::setLastError(EngineError(EngineErrorCode::QueryNotOpen,
-                                         QStringLiteral("Výsledek dotazu nelze upravovat")));
+    if (failIfNotEditable())
         return false;
-    }
     if (m_table->locate(m_columnFields.at(m_keyColumn), row.value(m_keyColumn)))
         return true;
     Engine::setLastError(
@@ -95,8 +102,8 @@ bool ResultEditor::deleteRow(const QVariantList &row)
 
 bool ResultEditor::appendRecord(QVariant *key)
 {
-    if (!editable())
-        return locate({}); // says why
+    if (failIfNotEditable())
+        return false;
     const FieldList &fields = m_table->fields();
     const int keyField = fields.indexOf(m_columnFields.at(m_keyColumn));
     QVariantList values(fields.storedCount()); // empty: each field's own empty value

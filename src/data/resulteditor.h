@@ -34,6 +34,7 @@ public:
     QString fieldOf(int column) const { return m_columnFields.value(column); }
 
 private:
+    bool failIfNotEditable() const; // true after setting the engine's error
     bool locate(const QVariantList &row);
 
     Database *m_database;

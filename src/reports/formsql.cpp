@@ -166,16 +166,15 @@ QWidget *TFormSQL::buildResultTools()
     connect(m_buttonEdit, &QToolButton::clicked, this,
             [this] { m_grid->edit(m_grid->currentIndex()); });
     // A changed cell is posted as its editor closes (Enter), Escape drops it: post and cancel
-    // have nothing left to act on. Inserting a record is not offered.
+    // have nothing left to act on.
     for (QToolButton *button : {tool(QStyle::SP_DialogApplyButton, QStringLiteral("Uložit změny"),
                                      QStringLiteral("NavigatorPost")),
                                 tool(QStyle::SP_DialogCancelButton, QStringLiteral("Zrušit změny"),
-                                     QStringLiteral("NavigatorCancel")),
-                                m_buttonInsert})
+                                     QStringLiteral("NavigatorCancel"))})
         button->setEnabled(false);
-    connect(tool(QStyle::SP_BrowserReload, QStringLiteral("Obnovit"),
-                 QStringLiteral("NavigatorRefresh")),
-            &QToolButton::clicked, this, &TFormSQL::refreshResult);
+    m_buttonRefresh = tool(QStyle::SP_BrowserReload, QStringLiteral("Obnovit"),
+                           QStringLiteral("NavigatorRefresh"));
+    connect(m_buttonRefresh, &QToolButton::clicked, this, &TFormSQL::refreshResult);
     connect(m_checkBoxEdit, &QCheckBox::toggled, this, &TFormSQL::updateEditing);
 
     m_comboBoxSearch = named(new QComboBox(row), QStringLiteral("ComboBoxSearch"));
@@ -251,14 +250,15 @@ void TFormSQL::updateEditing()
     const bool allowed = m_checkBoxEdit->isChecked();
     m_model->setEditing(allowed);
     const bool editable = m_model->editing();
-    m_grid->setEditTriggers(editable ? QAbstractItemView::DoubleClicked |
-                                           QAbstractItemView::EditKeyPressed |
-                                           QAbstractItemView::AnyKeyPressed
-                                     : QAbstractItemView::NoEditTriggers);
-    for (QToolButton *button : {m_buttonInsert, m_buttonDelete, m_buttonEdit})
+    const bool changeable = editable && !m_exporting; // an export reads the rows as they are
+    m_grid->setEditTriggers(changeable ? QAbstractItemView::DoubleClicked |
+                                             QAbstractItemView::EditKeyPressed |
+                                             QAbstractItemView::AnyKeyPressed
+                                       : QAbstractItemView::NoEditTriggers);
+    for (QToolButton *button : {m_buttonInsert, m_buttonDelete, m_buttonEdit}) {
         button->setVisible(allowed);
-    for (QToolButton *button : {m_buttonInsert, m_buttonDelete, m_buttonEdit})
-        button->setEnabled(editable);
+        button->setEnabled(changeable);
+    }
     if (m_query->isOpen()) {
         m_status->setText(QStringLiteral(" Počet záznamů: %1").arg(m_model->rowCount()) +
                           (allowed && !editable
@@ -364,9 +364,12 @@ bool TFormSQL::saveStatement(const QString &file)
 void TFormSQL::ButtonSearchClick()
 {
     const QString text = m_editSearch->text();
+    // The search reads the result from its start: long on a large one.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     const bool found = m_query->isOpen() && m_comboBoxSearch->currentIndex() >= 0 &&
                        m_query->locate(m_comboBoxSearch->currentText(), text,
                                        LocateOption::CaseInsensitive | LocateOption::PartialKey);
+    QApplication::restoreOverrideCursor();
     if (found) {
         moveTo(int(m_query->recordNumber()));
         return;
@@ -425,12 +428,14 @@ bool TFormSQL::exportResult(const QString &file)
 void TFormSQL::setExporting(bool exporting)
 {
     m_exporting = exporting;
-    // The export walks the result: nothing may run another statement or move its reading.
-    for (QPushButton *button :
-         {m_buttonRun, m_buttonOpen, m_buttonSave, m_buttonExport, m_buttonSearch})
+    // The export walks the result: nothing may run it again, change its rows or move its reading.
+    for (QAbstractButton *button : std::initializer_list<QAbstractButton *>{
+             m_buttonRun, m_buttonOpen, m_buttonSave, m_buttonExport, m_buttonSearch,
+             m_buttonRefresh, m_checkBoxEdit})
         button->setEnabled(!exporting);
     if (!exporting)
         m_buttonExport->setEnabled(m_query->isOpen());
+    updateEditing();
 }
 
 void TFormSQL::done(int result)

@@ -75,6 +75,7 @@ private:
     QToolButton *m_buttonInsert = nullptr;
     QToolButton *m_buttonDelete = nullptr;
     QToolButton *m_buttonEdit = nullptr;
+    QToolButton *m_buttonRefresh = nullptr;
     QComboBox *m_comboBoxSearch = nullptr;
     QLineEdit *m_editSearch = nullptr;
     QTableView *m_grid = nullptr;

@@ -31,12 +31,6 @@ lxw_format *numberFormat(lxw_workbook *workbook, const char *format)
     return made;
 }
 
-bool isNumberType(FieldType type)
-{
-    return type == FieldType::Short || type == FieldType::LongInteger || type == FieldType::Money ||
-           type == FieldType::Float;
-}
-
 lxw_error writeCell(lxw_worksheet *sheet, lxw_row_t row, lxw_col_t column, FieldType type,
                     const QVariant &value, const CellFormats &formats)
 {

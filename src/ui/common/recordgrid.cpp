@@ -20,6 +20,7 @@ void setUpRecordView(QTableView *view)
     titles->setFont(UiFonts::sansSerif(9));
     titles->setHighlightSections(false);
     titles->setMinimumSectionSize(rowHeight);
+    titles->setResizeContentsPrecision(0); // fitting a column measures the rows on the screen only
 }
 
 RecordGrid::RecordGrid(TableModel *model, QWidget *parent) : QTableView(parent), m_model(model)
@@ -57,8 +58,9 @@ void RecordGrid::widenColumnsToVisibleRows()
     if (!isVisible())
         return;
     QHeaderView *titles = horizontalHeader();
-    titles->setResizeContentsPrecision(0); // the rows on the screen only
     for (int column = 0; column < titles->count(); ++column) {
+        if (titles->sectionResizeMode(column) != QHeaderView::Interactive)
+            continue; // the window sizes this column itself
         const int fitting = qMax(sizeHintForColumn(column), titles->sectionSizeHint(column));
         if (!m_fitted || fitting > columnWidth(column))
             setColumnWidth(column, fitting);

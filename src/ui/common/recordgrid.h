@@ -5,7 +5,8 @@
 class TableModel;
 
 // The look and behaviour every grid of records shares: whole-row selection, no editing, no tab
-// stops inside, one line of fixed height per record, the titles in the grid font.
+// stops inside, one line of fixed height per record, the titles in the grid font, columns fitted
+// to the rows on the screen only.
 void setUpRecordView(QTableView *view);
 
 // A grid of a table's records: whole-row selection, no editing, one line of fixed height per
