@@ -49,7 +49,7 @@ void BM_StartupUpkeep(benchmark::State &state)
         state.ResumeTiming();
         for (Table *table : {&desk.tableMoney(), &desk.tableSolars(), &desk.tableSaleSolars()}) {
             RegenerateIndexes(*table);
-            PackTable(*table, false, QString());
+            PackTable(*table, false);
         }
         if (!desk.openTables() || !desk.tableSaleSolars().setIndexName(QStringLiteral("_PARAGON")))
             state.SkipWithError("open failed");

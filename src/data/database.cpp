@@ -1,5 +1,6 @@
 #include "data/database.h"
 
+#include "core/filesync.h"
 #include "core/paths.h"
 #include "data/enginelocks.h"
 #include "data/sqlconnection.h"
@@ -8,7 +9,11 @@
 #include "data/tables.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
+#include <cstdio>
 
 Database::Database(QObject *parent)
     : QObject(parent), m_connection(std::make_unique<SqlConnection>()),
@@ -147,6 +152,29 @@ bool Database::rollback()
 bool Database::inTransaction() const
 {
     return m_connection->inTransaction();
+}
+
+bool Database::hasOpenTables() const
+{
+    return std::any_of(m_tables.cbegin(), m_tables.cend(),
+                       [](const QPointer<Table> &table) { return table && table->isOpen(); });
+}
+
+bool Database::replaceTableFile(const QString &tableFile, const QString &newFile,
+                                EngineError *error)
+{
+    const QString path = JoinPath(m_directory, tableFile);
+    m_connection->close(); // it must let go of the old file before the new one takes its name
+    QFile::remove(path + QStringLiteral("-journal"));
+    if (std::rename(QFile::encodeName(newFile).constData(), QFile::encodeName(path).constData()) !=
+        0) {
+        QFile::remove(newFile);
+        *error = EngineError(EngineErrorCode::FileError,
+                             QStringLiteral("Soubor tabulky %1 nelze nahradit").arg(tableFile));
+        return false;
+    }
+    syncDirectory(m_directory);
+    return true;
 }
 
 void Database::registerTable(Table *table)

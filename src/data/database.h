@@ -56,6 +56,11 @@ public:
     bool rollback();
     bool inTransaction() const;
 
+    bool hasOpenTables() const;
+    // Puts a complete new file in place of a table's file, the old one's journal removed first;
+    // the files reopen with the next use.
+    bool replaceTableFile(const QString &tableFile, const QString &newFile, EngineError *error);
+
     // Engine-internal access for Table, Query and TableModel.
     SqlConnection *connection() const { return m_connection.get(); }
     EngineLocks *locks() const { return m_locks.get(); }

@@ -31,7 +31,9 @@ enum class EngineErrorCode : quint16 {
     QueryNotOpen = 0x2016,
     FileError = 0x2017,
     TableStructure = 0x2018, // the table file does not hold the expected table
-    SqliteBase = 0x8000,     // + SQLite's extended result code (all below 0x8000)
+    CannotDecipher = 0x2019, // wrong table password, or a protected file damaged
+    NoTablePassword = 0x201A,
+    SqliteBase = 0x8000, // + SQLite's extended result code (all below 0x8000)
 };
 
 // One engine error: a 16-bit code and a Czech message of at most MaxMessageLength characters.

@@ -1,11 +1,11 @@
 #include "data/sqlconnection.h"
 
 #include "core/paths.h"
+#include "data/protectedvfs.h"
 #include "data/sqlfunctions.h"
 #include "data/storage.h"
 
 #include <QFileInfo>
-#include <QUrl>
 
 #include <sqlite3.h>
 
@@ -55,12 +55,6 @@ QString czechText(int primaryCode)
     default:
         return QStringLiteral("Chyba databázového stroje");
     }
-}
-
-QString attachUri(const QString &path)
-{
-    return QStringLiteral("file:") + QString::fromLatin1(QUrl::toPercentEncoding(path, "/")) +
-           QStringLiteral("?mode=rw");
 }
 
 } // namespace
@@ -221,9 +215,9 @@ bool SqlConnection::open(const QString &directory, const QStringList &tableFiles
     close();
     m_directory = directory;
     const QString mainPath = JoinPath(directory, tableFiles.value(0));
-    const int rc =
-        sqlite3_open_v2(QFile::encodeName(mainPath).constData(), &m_db,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int rc = sqlite3_open_v2(QFile::encodeName(mainPath).constData(), &m_db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX,
+                                   ProtectedVfs::name());
     if (rc != SQLITE_OK) {
         *error = errorFor(rc);
         close();
@@ -241,8 +235,10 @@ bool SqlConnection::open(const QString &directory, const QStringList &tableFiles
         // They read the file's header: a damaged file fails here, named in the error.
         const QString pragma = QStringLiteral("PRAGMA %1.").arg(Storage::quoted(schema));
         const bool opened =
-            (i == 0 || exec(QStringLiteral("ATTACH DATABASE ? AS ") + Storage::quoted(schema),
-                            {attachUri(JoinPath(directory, file))}, error)) &&
+            (i == 0 ||
+             exec(QStringLiteral("ATTACH DATABASE ? AS ") + Storage::quoted(schema),
+                  {ProtectedVfs::fileUri(JoinPath(directory, file), false, QStringLiteral("rw"))},
+                  error)) &&
             exec(pragma + QStringLiteral("journal_mode = DELETE"), {}, error) &&
             exec(pragma + QStringLiteral("synchronous = FULL"), {}, error) &&
             // Up to 64 MiB of pages each, taken as used: with years of receipts a purge, a walk
@@ -338,6 +334,11 @@ EngineError SqlConnection::errorFor(int resultCode) const
     const int code = (extended & 0xFF) == (resultCode & 0xFF) ? extended : resultCode;
     const QString detail = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db))
                                 : QString::fromUtf8(sqlite3_errstr(resultCode));
+    if (code == SQLITE_IOERR_DATA) {
+        return EngineError(EngineErrorCode::CannotDecipher,
+                           QStringLiteral("Tabulku nelze dešifrovat: heslo tabulek nesouhlasí "
+                                          "nebo je soubor poškozen"));
+    }
     if (code == SQLITE_CONSTRAINT_PRIMARYKEY || code == SQLITE_CONSTRAINT_UNIQUE) {
         return EngineError(EngineErrorCode::KeyViolation,
                            QStringLiteral("Duplicitní hodnota klíče [%1]").arg(detail));
@@ -350,6 +351,17 @@ EngineError SqlConnection::errorFor(int resultCode) const
 bool SqlConnection::inTransaction() const
 {
     return m_db && sqlite3_get_autocommit(m_db) == 0;
+}
+
+bool SqlConnection::isProtected(const QString &tableFileName) const
+{
+    return m_db && ProtectedVfs::isProtected(m_db, schemaOf(tableFileName));
+}
+
+void SqlConnection::requestReservedBytes(const QString &tableFileName, int bytes)
+{
+    sqlite3_file_control(m_db, schemaOf(tableFileName).toUtf8().constData(),
+                         SQLITE_FCNTL_RESERVE_BYTES, &bytes);
 }
 
 QString SqlConnection::schemaOf(const QString &tableFileName) const

@@ -80,6 +80,10 @@ public:
     QString schemaOf(const QString &tableFileName) const;       // "main" or the table name; empty
     QString qualifiedTable(const QString &tableFileName) const; // "schema"."Table"
     QString filePath(const QString &tableFileName) const;
+    // Whether the table's file is protected (enciphered with the table password).
+    bool isProtected(const QString &tableFileName) const;
+    // Reserved bytes per page that the table's next VACUUM gives its file (never fewer than now).
+    void requestReservedBytes(const QString &tableFileName, int bytes);
     QString directory() const { return m_directory; }
 
     // Changes whenever the schema's data may have changed, by this connection or another.

@@ -1,6 +1,7 @@
 #include "data/superjournals.h"
 
 #include "core/paths.h"
+#include "data/protectedvfs.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,10 +26,8 @@ const QString SuperJournalInfix = QStringLiteral("-mj");
 QString namedIn(const QString &journalPath, bool *readable)
 {
     *readable = true;
-    QFile journal(journalPath);
-    if (!journal.exists())
-        return QString();
-    if (!journal.open(QIODevice::ReadOnly)) {
+    ProtectedVfs::JournalReader journal(journalPath);
+    if (!journal.open()) {
         *readable = false;
         return QString();
     }
@@ -37,35 +36,21 @@ QString namedIn(const QString &journalPath, bool *readable)
         return QString();
     // SQLite plays a journal back only once its header is complete, which makes its first byte
     // non-zero; before that the journal and the name at its end are never used.
-    char first = 0;
-    if (!journal.getChar(&first)) {
+    QByteArray first;
+    QByteArray trailer;
+    if (!journal.read(0, 1, &first) || !journal.read(size - TrailerSize, TrailerSize, &trailer)) {
         *readable = false;
         return QString();
     }
-    if (first == 0)
-        return QString();
-    if (!journal.seek(size - TrailerSize)) {
-        *readable = false;
-        return QString();
-    }
-    const QByteArray trailer = journal.read(TrailerSize);
-    if (trailer.size() != TrailerSize) {
-        *readable = false;
-        return QString();
-    }
-    if (trailer.mid(8) != JournalMagic)
+    if (first.at(0) == 0 || trailer.mid(8) != JournalMagic)
         return QString();
     const quint32 length = qFromBigEndian<quint32>(trailer.constData());
     if (length == 0 || length > MaxNameLength || qint64(length) > size - TrailerSize)
         return QString();
     // The checksum is not checked: a name kept that SQLite would ignore costs nothing, a
     // super-journal removed that SQLite still needs would break its rollback.
-    if (!journal.seek(size - TrailerSize - length)) {
-        *readable = false;
-        return QString();
-    }
-    const QByteArray name = journal.read(length);
-    if (name.size() != qsizetype(length)) {
+    QByteArray name;
+    if (!journal.read(size - TrailerSize - length, length, &name)) {
         *readable = false;
         return QString();
     }

@@ -1311,23 +1311,25 @@ quint16 Table::regenerateIndexes()
     return 0;
 }
 
-quint16 Table::restructure(bool pack, bool protect, const QString &password)
+quint16 Table::restructure(bool pack, bool protect)
 {
-    Q_UNUSED(password)
-    if (protect) {
-        return Engine::setLastError(
-                   EngineError(
-                       EngineErrorCode::NotSupported,
-                       QStringLiteral("Ochrana tabulky %1 heslem není v této verzi podporována")
-                           .arg(d->fileName)))
-            .code;
-    }
-    if (!pack)
-        return 0;
+    if (!d->filesReady())
+        return Engine::lastError().code;
     if (d->sql()->inTransaction()) {
         return Engine::setLastError(
                    EngineError(EngineErrorCode::TransactionActive,
                                QStringLiteral("Během transakce nelze tabulku komprimovat")))
+            .code;
+    }
+    const bool change = d->sql()->isProtected(d->fileName) != protect;
+    if (!pack && !change)
+        return 0;
+    if (change && d->database->hasOpenTables()) {
+        return Engine::setLastError(
+                   EngineError(EngineErrorCode::TableInUse,
+                               QStringLiteral("Ochranu tabulky %1 nelze změnit, dokud jsou "
+                                              "otevřeny tabulky databáze")
+                                   .arg(d->objectName())))
             .code;
     }
     if (d->open && d->state == State::Edit && !post())
@@ -1336,7 +1338,14 @@ quint16 Table::restructure(bool pack, bool protect, const QString &password)
     if (!d->acquireExclusiveForChange(&acquired))
         return Engine::lastError().code;
     EngineError error;
-    const bool done = d->structure.pack(*d->sql(), &error);
+    bool done;
+    if (change) {
+        const QString packed = d->sql()->filePath(d->fileName) + QStringLiteral(".pack");
+        done = d->structure.packInto(*d->sql(), packed, protect, &error) &&
+               d->database->replaceTableFile(d->fileName, packed, &error);
+    } else {
+        done = d->structure.pack(*d->sql(), &error);
+    }
     d->releaseExclusiveForChange(acquired);
     if (!done)
         return Engine::setLastError(error).code;

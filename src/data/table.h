@@ -220,9 +220,11 @@ public:
     // --- Engine calls on the table: 0 on success, otherwise the error code -----------------
     quint16 emptyTable();        // deletes every record
     quint16 regenerateIndexes(); // rebuilds all indexes of the table
-    // Packs the table (rewrites its file without free space); protect = true asks for password
-    // protection, which this engine does not offer yet: NotSupported, nothing changed.
-    quint16 restructure(bool pack, bool protect, const QString &password);
+    // Packs the table (rewrites its file without free space) and protects it with the table
+    // password registered with the engine, or takes the protection off. A change of protection
+    // writes a new file and puts it in place of the old one; it needs every table of the
+    // database closed.
+    quint16 restructure(bool pack, bool protect);
     // Makes sure the table's committed changes are on disk; refused inside a transaction.
     quint16 flush();
 

@@ -1,5 +1,7 @@
 #include "data/tablefilecheck.h"
 
+#include "data/protectedvfs.h"
+
 #include <QFile>
 
 #include <sqlite3.h>
@@ -8,8 +10,8 @@ bool isSoundTableFile(const QString &path, const QString &tableName)
 {
     sqlite3 *db = nullptr;
     bool sound = false;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
-        SQLITE_OK) {
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY,
+                        ProtectedVfs::name()) == SQLITE_OK) {
         sqlite3_stmt *check = nullptr;
         const char *sql = "select (select quick_check from pragma_quick_check) = 'ok' and "
                           "exists (select 1 from sqlite_master where type = 'table' and name = ?)";

@@ -2,6 +2,7 @@
 
 #include "core/filesync.h"
 #include "data/database.h"
+#include "data/protectedvfs.h"
 #include "data/sqlconnection.h"
 
 #include <QDir>
@@ -99,10 +100,13 @@ bool TableSnapshot::copyTo(const QString &folder)
         copy->schema = sql.schemaOf(tableFile);
         copy->temporaryPath = target.filePath(temporaryName(tableFile));
         QFile::remove(copy->temporaryPath); // from a copy that was cut short
-        const QByteArray path = QFile::encodeName(copy->temporaryPath);
+        // A protected table's copy is protected too.
+        const QByteArray uri =
+            ProtectedVfs::fileUri(copy->temporaryPath, sql.isProtected(tableFile)).toUtf8();
         const bool opened =
-            sqlite3_open_v2(path.constData(), &copy->target,
-                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK;
+            sqlite3_open_v2(uri.constData(), &copy->target,
+                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI,
+                            ProtectedVfs::name()) == SQLITE_OK;
         // The copy is synced once complete; until then it is only a temporary file.
         if (opened)
             sqlite3_exec(copy->target, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF", nullptr,

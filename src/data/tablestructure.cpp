@@ -1,8 +1,13 @@
 #include "data/tablestructure.h"
 
 #include "core/filesync.h"
+#include "data/pagecipher.h"
+#include "data/protectedvfs.h"
 #include "data/sqlconnection.h"
 #include "data/storage.h"
+#include "data/tablekeys.h"
+
+#include <QFile>
 
 #include <sqlite3.h>
 
@@ -292,6 +297,33 @@ bool TableStructure::pack(SqlConnection &sql, EngineError *error)
     sql.clearCache(); // VACUUM refuses to run beside active statements
     return sql.exec(QStringLiteral("VACUUM ") + Storage::quoted(sql.schemaOf(m_fileName)), {},
                     error);
+}
+
+bool TableStructure::packInto(SqlConnection &sql, const QString &target, bool protect,
+                              EngineError *error)
+{
+    if (protect && !TableKeys::forNewFile()) {
+        *error = EngineError(
+            EngineErrorCode::NoTablePassword,
+            QStringLiteral("Tabulku %1 nelze chránit: heslo tabulek není zadáno").arg(m_fileName));
+        return false;
+    }
+    QFile::remove(target); // from a pack cut short
+    sql.clearCache();      // VACUUM refuses to run beside active statements
+    // A protected file needs room for each page's nonce and tag. SQLite never takes reserved
+    // bytes away again, so a file made plain keeps them unused.
+    sql.requestReservedBytes(m_fileName, protect ? PageCipher::ReservedBytes : 0);
+    const bool written =
+        sql.exec(QStringLiteral("VACUUM %1 INTO ?").arg(Storage::quoted(sql.schemaOf(m_fileName))),
+                 {ProtectedVfs::fileUri(target, protect)}, error);
+    if (written && ::syncFile(target))
+        return true;
+    if (written) {
+        *error = EngineError(EngineErrorCode::FileError,
+                             QStringLiteral("Tabulku %1 nelze uložit na disk").arg(m_fileName));
+    }
+    QFile::remove(target);
+    return false;
 }
 
 bool TableStructure::syncFile(const SqlConnection &sql, EngineError *error) const

@@ -194,14 +194,14 @@ bool RegenerateIndexes(Table &table)
     return success;
 }
 
-bool PackTable(Table &table, bool secured, const QString &password)
+bool PackTable(Table &table, bool secured)
 {
     const TableAtRest atRest(table);
     AddProgress(QStringLiteral("Komprimace: %1").arg(upper(table)));
     bool success = false;
     if (OpenExclusive(table)) {
         table.close();
-        success = table.restructure(true, secured, password) == 0;
+        success = table.restructure(true, secured) == 0;
         ShowDatabaseError(success);
         CloseExclusive(table);
     }

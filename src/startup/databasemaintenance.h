@@ -28,7 +28,7 @@ Upkeep RebuildIndexes(Table &table, const QStringList &indexSet);
 Upkeep EraseTable(Table &table);
 bool RegenerateIndexes(Table &table);
 // Rewrites the table's file without free space, protected or not.
-bool PackTable(Table &table, bool secured, const QString &password);
+bool PackTable(Table &table, bool secured);
 // Deletes the receipts, lowest number first, dated before today minus `days`, up to the first
 // that is not older, and never the last one. Returns whether the table could be had.
 bool PurgeOldReceipts(Table &saleSolars, int days, DatabaseSaver &saver);

@@ -4,6 +4,7 @@
 #include "core/engineconfig.h"
 #include "core/paths.h"
 #include "core/programvalues.h"
+#include "data/tablekeys.h"
 #include "data/tables.h"
 #include "desk/configtool.h"
 #include "desk/deskbackups.h"
@@ -28,6 +29,7 @@
 #include "users/secrets.h"
 
 #include <QApplication>
+#include <QScopeGuard>
 
 namespace {
 
@@ -196,6 +198,7 @@ bool StartupSequence::restoreWhenAsked(bool special)
         return true;
     Database &database = m_console->database();
     database.disconnect();
+    RegisterTablePassword(); // the backup's files may be protected
     // A restore that an end cut short is finished first; its repair follows as after one made
     // now.
     program.Restored = finishInterruptedRestore(program.DatabaseDir);
@@ -214,6 +217,8 @@ StartupSequence::Outcome StartupSequence::maintainTables()
     const TFormDatabase &settings = *m_console->databaseSettings();
     Database &database = m_console->database();
     const bool special = HasUserRight(m_console->users()->users(), RightSpecial);
+    // The keys the upkeep needs are derived by its end; the password goes then.
+    const auto forgetPassword = qScopeGuard([] { TableKeys::forgetPassword(); });
     if (!restoreWhenAsked(special)) {
         showStartFailure();
         return Outcome::Failed;
@@ -236,6 +241,7 @@ StartupSequence::Outcome StartupSequence::maintainTables()
     }
     if (repair)
         DeleteIndexFiles(program.DatabaseDir);
+    RegisterTablePassword();
     if (hasSwitch(QStringLiteral("/RESET")) && special &&
         EraseTable(m_console->tableSaleSolars()) == Upkeep::StartupError) {
         showStartFailure();
@@ -255,7 +261,7 @@ StartupSequence::Outcome StartupSequence::maintainTables()
     }
     if (settings.packTables() || repair) {
         for (const auto &[table, indexSet] : tables)
-            PackTable(*table, settings.secured(), tablePassword());
+            PackTable(*table, settings.secured());
     }
     for (const auto &[table, indexSet] : tables)
         CloseExclusive(*table); // the erase leaves the receipts open exclusively
