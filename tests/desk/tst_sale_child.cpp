@@ -1,7 +1,9 @@
 // Sells on the given installation until the test kills it:
 //   tst_sale_child DIR          one run of unit 1 (the test kills it inside the transaction)
 //   tst_sale_child DIR loop     random runs of random units, one sale after another
+//   tst_sale_child DIR protected-loop  the same on tables protected with TestTablePassword
 //   tst_sale_child DIR backup TO  backups into TO, one after another, selling between the steps
+#include "data/tablekeys.h"
 #include "data/tablesnapshot.h"
 #include "desk/desk.h"
 #include "desk/deskreport.h"
@@ -31,6 +33,9 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     ErrorOutputReport report;
+    const QString mode = app.arguments().value(2);
+    if (mode == QLatin1String("protected-loop"))
+        TableKeys::registerPassword(QStringLiteral(TestTablePassword));
     Desk desk(report);
     if (!desk.database().connectDirectory(app.arguments().at(1)))
         return 2;
@@ -45,8 +50,7 @@ int main(int argc, char *argv[])
     sale.minutePrice = 10;
     sale.taxRate = 21;
     SaleRecorder &recorder = desk.saleRecorder();
-    const QString mode = app.arguments().value(2);
-    if (mode != QLatin1String("loop") && mode != QLatin1String("backup"))
+    if (!mode.endsWith(QLatin1String("loop")) && mode != QLatin1String("backup"))
         return recorder.SaleSolarTransaction(sale) ? 0 : 1;
     QRandomGenerator &random = *QRandomGenerator::global();
     const auto sell = [&] {

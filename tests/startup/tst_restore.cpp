@@ -1,8 +1,11 @@
 #include "deskfixture.h"
 
 #include "data/database.h"
+#include "data/table.h"
 #include "data/tablefilecheck.h"
+#include "data/tablekeys.h"
 #include "settings/formrestore.h"
+#include "startup/databasemaintenance.h"
 #include "startup/forminitialization.h"
 #include "startup/tablerestore.h"
 #include "ui/common/messagedialogs.h"
@@ -44,6 +47,12 @@ void makeBackup(DeskFixture &desk, const QString &folder, int receipts)
         QVERIFY(QFile::copy(desk.dataDirectory() + "/" + file, folder + "/" + file));
 }
 
+bool protectedFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && !file.read(16).startsWith("SQLite format 3");
+}
+
 int storedReceipts(DeskFixture &desk)
 {
     Database database;
@@ -65,6 +74,8 @@ private slots:
     void restoresAllOrNothing_data();
     void restoresAllOrNothing();
     void killedRestoresLeaveOneSet();
+    void restoredTablesTakeTheSetProtection_data();
+    void restoredTablesTakeTheSetProtection();
 };
 
 void TestRestore::listsCompleteBackups()
@@ -192,6 +203,44 @@ void TestRestore::killedRestoresLeaveOneSet()
             QVERIFY(isSoundTableFile(data + "/" + table + ".DB", table));
     }
     QCOMPARE(seen.size(), 2);
+}
+
+void TestRestore::restoredTablesTakeTheSetProtection_data()
+{
+    QTest::addColumn<bool>("protectedBackup");
+    QTest::addColumn<bool>("secured");
+    QTest::newRow("protected backup, protection off") << true << false;
+    QTest::newRow("plain backup, protection on") << false << true;
+    QTest::newRow("protected backup, protection on") << true << true;
+}
+
+void TestRestore::restoredTablesTakeTheSetProtection()
+{
+    QFETCH(bool, protectedBackup);
+    QFETCH(bool, secured);
+    TableKeys::registerPassword(QStringLiteral("Heslo obnovy"));
+    DeskFixture desk;
+    const QString backup = desk.path("záloha");
+    makeBackup(desk, backup, 3);
+    if (protectedBackup) {
+        Database database;
+        QVERIFY(database.connectDirectory(backup));
+        for (const QString &file : TableFiles)
+            QCOMPARE(Table(&database, file).restructure(true, true), quint16(0));
+    }
+    TFormInitialization progress;
+    Hook::queueAnswers({true});
+    QVERIFY(RestoreTablesFrom(backup, desk.dataDirectory()));
+    // The repair chain after a restore packs the tables with the protection set now.
+    Database database;
+    QVERIFY(database.connectDirectory(desk.dataDirectory()));
+    for (const QString &file : TableFiles) {
+        Table table(&database, file);
+        QVERIFY(PackTable(table, secured));
+        QCOMPARE(protectedFile(desk.dataDirectory() + "/" + file), secured);
+    }
+    database.disconnect();
+    QCOMPARE(storedReceipts(desk), 3);
 }
 
 QTEST_MAIN(TestRestore)

@@ -6,6 +6,7 @@
 #include "core/textfile.h"
 #include "data/database.h"
 #include "data/query.h"
+#include "data/tablekeys.h"
 #include "fakes/whenmodal.h"
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
@@ -73,6 +74,7 @@ private slots:
     void purgesOldBackups();
     void switches_data();
     void switches();
+    void protectionFollowsTheSetting();
     void failurePaths_data();
     void failurePaths();
     void secondInstanceIsRefused();
@@ -301,6 +303,29 @@ void TestStartup::switches()
     QCOMPARE(queryValue(database, "select count(*) from SaleSolars").toInt(), receipts);
     QCOMPARE(QFile::exists(m_desk->dataDirectory() + "/SaleSolars.PX"),
              !upkeep.contains("Vymazání všech indexů pro: SALESOLARS.DB"));
+}
+
+void TestStartup::protectionFollowsTheSetting()
+{
+    for (const bool secured : {true, false}) {
+        writeIni(
+            {"[Database]", QString("CheckBoxSecured_Checked=%1").arg(secured ? "True" : "False")});
+        answerLogin(QString(), MasterPassword());
+        StartupSequence startup;
+        startup.setInstanceName(InstanceName);
+        startup.setCommandLine("velmora /STOP");
+        QCOMPARE(startup.start(), Outcome::Stopped);
+        for (const char *file : {"Money.DB", "Solars.DB", "SaleSolars.DB"}) {
+            QFile table(m_desk->dataDirectory() + "/" + file);
+            QVERIFY(table.open(QIODevice::ReadOnly));
+            QCOMPARE(table.read(6) == "SQLite", !secured);
+        }
+        // The upkeep's keys stay, the password does not: no other salt can be derived now.
+        QVERIFY(!TableKeys::keyFor(TableKeys::Salt{1, 2, 3}));
+        Database database;
+        QVERIFY(database.connectDirectory(m_desk->dataDirectory()));
+        QCOMPARE(queryValue(database, "select count(*) from Solars").toInt(), 8);
+    }
 }
 
 void TestStartup::failurePaths_data()
