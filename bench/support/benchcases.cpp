@@ -1,6 +1,9 @@
 #include "benchcases.h"
 
 #include "core/paths.h"
+#include "data/database.h"
+#include "data/table.h"
+#include "data/tablekeys.h"
 #include "data/tables.h"
 #include "generator.h"
 
@@ -22,10 +25,43 @@ QString installationOrSkip(benchmark::State &state, qint64 count)
     return directory;
 }
 
-// A private copy of a cached installation for benchmarks that write.
-QString workCopy(benchmark::State &state, qint64 count, const QString &name)
+QString protectedInstallationOrSkip(benchmark::State &state, qint64 count)
 {
-    const QString source = installationOrSkip(state, count);
+    TableKeys::registerPassword(QStringLiteral("Heslo-měření"));
+    const QString plain = installationOrSkip(state, count);
+    if (plain.isEmpty())
+        return QString();
+    const QString directory = plain + QStringLiteral("-protected");
+    const QString complete = JoinPath(directory, QStringLiteral("complete"));
+    if (QFileInfo::exists(complete))
+        return directory;
+    QDir(directory).removeRecursively();
+    QDir().mkpath(directory);
+    for (const QString &table : TableNames) {
+        const QString file = fileNameOfTable(table);
+        QFile::copy(JoinPath(plain, file), JoinPath(directory, file));
+    }
+    Database database;
+    bool packed = database.connectDirectory(directory);
+    for (const QString &table : TableNames)
+        packed = packed && Table(&database, fileNameOfTable(table)).restructure(true, true) == 0;
+    if (!packed || !QFile(complete).open(QIODevice::WriteOnly)) {
+        state.SkipWithError(Engine::lastError().message.toLocal8Bit().constData());
+        return QString();
+    }
+    return directory;
+}
+
+QString installationOrSkip(benchmark::State &state, qint64 count, bool protectedTables)
+{
+    return protectedTables ? protectedInstallationOrSkip(state, count)
+                           : installationOrSkip(state, count);
+}
+
+// A private copy of a cached installation for benchmarks that write.
+QString workCopy(benchmark::State &state, qint64 count, const QString &name, bool protectedTables)
+{
+    const QString source = installationOrSkip(state, count, protectedTables);
     if (source.isEmpty())
         return QString();
     const QString target =

@@ -8,8 +8,13 @@
 
 // A cached generated installation of count receipts; skips the benchmark when it cannot be had.
 QString installationOrSkip(benchmark::State &state, qint64 count);
+// The same installation with its three tables protected, cached beside it; registers the
+// benchmarks' table password.
+QString protectedInstallationOrSkip(benchmark::State &state, qint64 count);
+QString installationOrSkip(benchmark::State &state, qint64 count, bool protectedTables);
 // A private copy of a cached installation for benchmarks that write.
-QString workCopy(benchmark::State &state, qint64 count, const QString &name);
+QString workCopy(benchmark::State &state, qint64 count, const QString &name,
+                 bool protectedTables = false);
 
 // One durable sale as a bare three-file SQLite transaction: the receipt, the unit's counters and
 // the balance written by prepared statements on one connection. The yardstick of the desk's sale.
