@@ -146,6 +146,9 @@ StartupSequence::Outcome StartupSequence::start()
 
     program.CommandLine = m_commandLine;
     program.Restored = false;
+    // The upkeep registers the table password; once the tables are open for the run, every key
+    // they need is derived and the password goes.
+    const auto forgetPassword = qScopeGuard([] { TableKeys::forgetPassword(); });
     const Outcome maintained = maintainTables();
     if (maintained != Outcome::Run)
         return fail(maintained);
@@ -217,8 +220,6 @@ StartupSequence::Outcome StartupSequence::maintainTables()
     const TFormDatabase &settings = *m_console->databaseSettings();
     Database &database = m_console->database();
     const bool special = HasUserRight(m_console->users()->users(), RightSpecial);
-    // The keys the upkeep needs are derived by its end; the password goes then.
-    const auto forgetPassword = qScopeGuard([] { TableKeys::forgetPassword(); });
     if (!restoreWhenAsked(special)) {
         showStartFailure();
         return Outcome::Failed;

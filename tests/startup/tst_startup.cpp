@@ -307,20 +307,24 @@ void TestStartup::switches()
 
 void TestStartup::protectionFollowsTheSetting()
 {
-    for (const bool secured : {true, false}) {
-        writeIni(
-            {"[Database]", QString("CheckBoxSecured_Checked=%1").arg(secured ? "True" : "False")});
+    // Packed protected; opened for the run without any upkeep, as by a new process that has no
+    // key yet; packed plain again.
+    for (const QString secured : {"True", "", "False"}) {
+        writeIni(secured.isEmpty()
+                     ? NoUpkeep
+                     : QStringList{"[Database]", "CheckBoxSecured_Checked=" + secured});
+        TableKeys::registerPassword("jiné heslo"); // drops the keys derived so far
         answerLogin(QString(), MasterPassword());
         StartupSequence startup;
         startup.setInstanceName(InstanceName);
-        startup.setCommandLine("velmora /STOP");
-        QCOMPARE(startup.start(), Outcome::Stopped);
+        startup.setCommandLine(secured.isEmpty() ? "velmora" : "velmora /STOP");
+        QCOMPARE(startup.start(), secured.isEmpty() ? Outcome::Run : Outcome::Stopped);
         for (const char *file : {"Money.DB", "Solars.DB", "SaleSolars.DB"}) {
             QFile table(m_desk->dataDirectory() + "/" + file);
             QVERIFY(table.open(QIODevice::ReadOnly));
-            QCOMPARE(table.read(6) == "SQLite", !secured);
+            QCOMPARE(table.read(6) == "SQLite", secured == "False");
         }
-        // The upkeep's keys stay, the password does not: no other salt can be derived now.
+        // The keys stay, the password does not: no other salt can be derived now.
         QVERIFY(!TableKeys::keyFor(TableKeys::Salt{1, 2, 3}));
         Database database;
         QVERIFY(database.connectDirectory(m_desk->dataDirectory()));
