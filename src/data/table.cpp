@@ -8,6 +8,7 @@
 #include "data/storage.h"
 #include "data/tablestructure.h"
 
+#include <QFile>
 #include <QPointer>
 
 #include <sqlite3.h>
@@ -1338,9 +1339,10 @@ quint16 Table::restructure(bool pack, bool protect)
     if (!d->acquireExclusiveForChange(&acquired))
         return Engine::lastError().code;
     EngineError error;
+    const QString packed = d->sql()->filePath(d->fileName) + QStringLiteral(".pack");
+    QFile::remove(packed); // left by a pack that an end cut short
     bool done;
     if (change) {
-        const QString packed = d->sql()->filePath(d->fileName) + QStringLiteral(".pack");
         done = d->structure.packInto(*d->sql(), packed, protect, &error) &&
                d->database->replaceTableFile(d->fileName, packed, &error);
     } else {

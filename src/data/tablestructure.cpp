@@ -308,8 +308,7 @@ bool TableStructure::packInto(SqlConnection &sql, const QString &target, bool pr
             QStringLiteral("Tabulku %1 nelze chránit: heslo tabulek není zadáno").arg(m_fileName));
         return false;
     }
-    QFile::remove(target); // from a pack cut short
-    sql.clearCache();      // VACUUM refuses to run beside active statements
+    sql.clearCache(); // VACUUM refuses to run beside active statements
     // A protected file needs room for each page's nonce and tag. SQLite never takes reserved
     // bytes away again, so a file made plain keeps them unused.
     sql.requestReservedBytes(m_fileName, protect ? PageCipher::ReservedBytes : 0);

@@ -45,8 +45,8 @@ public:
 
     // Rewrites the file without free space; outside a transaction, the table held exclusively.
     bool pack(SqlConnection &sql, EngineError *error);
-    // Writes the packed table into a new file at `target`, protected or plain, synced; outside a
-    // transaction. A file that is not complete is removed.
+    // Writes the packed table into a new file at `target` (which must not exist), protected or
+    // plain, synced; outside a transaction. A file that is not complete is removed.
     bool packInto(SqlConnection &sql, const QString &target, bool protect, EngineError *error);
     // Makes sure the file's committed changes are on disk; outside a transaction.
     bool syncFile(const SqlConnection &sql, EngineError *error) const;
