@@ -31,7 +31,17 @@
 #include <QApplication>
 #include <QScopeGuard>
 
+#include <sodium.h>
+
 namespace {
+
+// The table password registered with the table engine; no deciphered copy stays behind here.
+void registerTablePassword()
+{
+    QString password = tablePassword();
+    TableKeys::registerPassword(password);
+    sodium_memzero(password.data(), std::size_t(password.size()) * sizeof(QChar));
+}
 
 void showStartFailure()
 {
@@ -201,7 +211,7 @@ bool StartupSequence::restoreWhenAsked(bool special)
         return true;
     Database &database = m_console->database();
     database.disconnect();
-    RegisterTablePassword(); // the backup's files may be protected
+    registerTablePassword(); // the backup's files may be protected
     // A restore that an end cut short is finished first; its repair follows as after one made
     // now.
     program.Restored = finishInterruptedRestore(program.DatabaseDir);
@@ -242,7 +252,7 @@ StartupSequence::Outcome StartupSequence::maintainTables()
     }
     if (repair)
         DeleteIndexFiles(program.DatabaseDir);
-    RegisterTablePassword();
+    registerTablePassword();
     if (hasSwitch(QStringLiteral("/RESET")) && special &&
         EraseTable(m_console->tableSaleSolars()) == Upkeep::StartupError) {
         showStartFailure();

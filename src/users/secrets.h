@@ -6,5 +6,3 @@
 // the forms generated at build time. Never show, log or store what these return.
 QString MasterPassword();
 QString tablePassword();
-// Registers the table password with the table engine; no deciphered copy stays behind here.
-void RegisterTablePassword();
