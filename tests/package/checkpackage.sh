@@ -3,7 +3,7 @@
 # desktop entries, the AppStream metadata and the manual pages, then installs the build into a
 # temporary prefix and runs the installed programs from there.
 #   checkpackage.sh BUILD_DIR VERSION REFUSED
-# REFUSED is 1 when the build has the demo master password without the allowance to pack it.
+# REFUSED is 1 when the build has a demo password without the allowance to pack it.
 set -euo pipefail
 build=$1 version=$2 refused=$3
 work=$(mktemp -d)
@@ -15,8 +15,8 @@ fail() {
 pack() { cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/$1" "${@:2}" >"$work/$1.log" 2>&1; }
 
 if pack refused; then
-    ((refused == 0)) || fail "cpack packed the demo master password"
-elif ((refused == 0)) || ! grep -q "demo master password" "$work/refused.log"; then
+    ((refused == 0)) || fail "cpack packed a demo password"
+elif ((refused == 0)) || ! grep -q -- "-DVELMORA_ALLOW_DEMO_PASSWORD=ON" "$work/refused.log"; then
     cat "$work/refused.log" >&2
     fail "cpack failed"
 fi
