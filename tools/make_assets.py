@@ -16,6 +16,7 @@ import zlib
 
 ASSETS = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "assets")
 SAMPLES = 4  # supersampling per axis
+ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
 
 
 # ---------------------------------------------------------------- shapes: predicates on (x, y)
@@ -254,20 +255,56 @@ def question_icon():
     return c
 
 
-def application_icon():
-    c = Canvas(32, 32)
-    sun = (255, 170, 20)
+SUN_RAYS = (235, 120, 10)
+SUN_RIM = (200, 90, 0)
+SUN_DISC = (255, 170, 20)
+SUN_SHADE = (1.15, 0.9, 7, 25)  # top and bottom factor, from y to y on the 32 x 32 grid
+
+
+def sun_rays():
+    """The application icon's twelve rays as triangles on its 32 x 32 grid."""
     rays = []
     for i in range(12):
         angle = math.radians(i * 30 + 15)
         tip = (16 + 15 * math.cos(angle), 16 + 15 * math.sin(angle))
         left = (16 + 9 * math.cos(angle - 0.22), 16 + 9 * math.sin(angle - 0.22))
         right = (16 + 9 * math.cos(angle + 0.22), 16 + 9 * math.sin(angle + 0.22))
-        rays.append(polygon([left, tip, right]))
-    c.fill(union(*rays), (235, 120, 10))
-    c.fill(circle(16, 16, 9.5), (200, 90, 0))
-    c.fill(circle(16, 16, 8.5), sun, vertical_shade(1.15, 0.9, 7, 25))
+        rays.append([left, tip, right])
+    return rays
+
+
+def application_icon(size=32):
+    """The sun, drawn at any size from the 32 x 32 grid that application_svg() describes too."""
+    k = size / 32
+    c = Canvas(size, size)
+    c.fill(union(*(polygon([(x * k, y * k) for x, y in ray]) for ray in sun_rays())), SUN_RAYS)
+    c.fill(circle(16 * k, 16 * k, 9.5 * k), SUN_RIM)
+    top, bottom, y0, y1 = SUN_SHADE
+    c.fill(circle(16 * k, 16 * k, 8.5 * k), SUN_DISC, vertical_shade(top, bottom, y0 * k, y1 * k))
     return c
+
+
+def application_svg():
+    def hex_colour(colour, factor=1.0):
+        return "#" + "".join("%02x" % int(min(255, max(0, c * factor))) for c in colour)
+
+    top, bottom, y0, y1 = SUN_SHADE
+    rays = " ".join(
+        "M" + " L".join("%.3f,%.3f" % point for point in ray) + " Z" for ray in sun_rays()
+    )
+    return f"""<?xml version="1.0" encoding="UTF-8"?>
+<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32">
+  <defs>
+    <linearGradient id="disc" x1="0" y1="{y0}" x2="0" y2="{y1}" gradientUnits="userSpaceOnUse">
+      <stop offset="0" stop-color="{hex_colour(SUN_DISC, top)}"/>
+      <stop offset="1" stop-color="{hex_colour(SUN_DISC, bottom)}"/>
+    </linearGradient>
+  </defs>
+  <path fill="{hex_colour(SUN_RAYS)}" d="{rays}"/>
+  <circle cx="16" cy="16" r="9.5" fill="{hex_colour(SUN_RIM)}"/>
+  <circle cx="16" cy="16" r="8.5" fill="url(#disc)"/>
+</svg>
+"""
 
 
 def start_picture():
@@ -337,6 +374,14 @@ def main():
     write_png(path("InformationIcon.png"), information_icon())
     write_png(path("QuestionIcon.png"), question_icon())
     write_png(path("Velmora.png"), application_icon())
+    # The desktop's icon theme: the same sun as a drawing and in the usual sizes.
+    for size in ICON_SIZES:
+        folder = path(f"icons/hicolor/{size}x{size}/apps")
+        os.makedirs(folder, exist_ok=True)
+        write_png(os.path.join(folder, "velmora.png"), application_icon(size))
+    os.makedirs(path("icons/hicolor/scalable/apps"), exist_ok=True)
+    with open(path("icons/hicolor/scalable/apps/velmora.svg"), "w", encoding="utf-8") as f:
+        f.write(application_svg())
     write_bmp(path("Start.bmp"), start_picture())
     write_bmp(path("Stop.bmp"), stop_picture())
     write_bmp(path("Person.bmp"), person_picture())

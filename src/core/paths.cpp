@@ -1,6 +1,21 @@
 #include "core/paths.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <unistd.h>
+
+namespace {
+
+bool isWritableFolder(const QString &path)
+{
+    const QFileInfo folder(path);
+    return folder.isDir() && folder.permissions().testFlag(QFileDevice::WriteOwner) &&
+           ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+}
+
+} // namespace
 
 QString JoinPath(const QString &directory, const QString &name)
 {
@@ -20,4 +35,15 @@ QString configDirectory()
     if (!xdg.isEmpty())
         return JoinPath(xdg, QStringLiteral("velmora"));
     return JoinPath(QDir::homePath(), QStringLiteral(".config/velmora"));
+}
+
+QString writableFileName(const QString &bareName)
+{
+    if (isWritableFolder(QDir::currentPath()))
+        return bareName;
+    const QString folder =
+        JoinPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
+                 QStringLiteral("velmora"));
+    QDir().mkpath(folder); // a failure shows when the file is written
+    return JoinPath(folder, bareName);
 }

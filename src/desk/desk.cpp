@@ -1,5 +1,6 @@
 #include "desk/desk.h"
 
+#include "core/paths.h"
 #include "data/engineerror.h"
 #include "data/tables.h"
 #include "desk/deskreport.h"
@@ -19,7 +20,7 @@ Desk::Desk(DeskReport &report)
       m_tableSolars(&m_database, QStringLiteral("Solars.DB")),
       m_tableSaleSolars(&m_database, QStringLiteral("SaleSolars.DB")),
       m_tableSaleSolarsCalc(&m_database, QStringLiteral("SaleSolars.DB")),
-      m_eventLog(QStringLiteral("Velmora.log")), m_saver(m_eventLog),
+      m_eventLog(writableFileName(QStringLiteral("Velmora.log"))), m_saver(m_eventLog),
       m_saleRecorder(m_database, m_tableMoney, m_tableSolars, m_tableSaleSolars,
                      m_tableSaleSolarsCalc, m_eventLog, m_saver,
                      [this] { m_report.databaseError(); }),

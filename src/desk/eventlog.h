@@ -18,6 +18,7 @@ public:
     // fileName is resolved against the working directory at each write.
     explicit EventLog(const QString &fileName, QObject *parent = nullptr);
 
+    const QString &fileName() const { return m_fileName; }
     const QStringList &lines() const { return m_lines; }
 
     // Loads the file as it is; false when it does not exist (the list stays empty).

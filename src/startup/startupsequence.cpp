@@ -179,8 +179,8 @@ StartupSequence::Outcome StartupSequence::start()
 
 void StartupSequence::restoreEventLog()
 {
-    Program().LogFileName = QStringLiteral("Velmora.log");
     EventLog &log = m_console->eventLog();
+    Program().LogFileName = log.fileName();
     if (!log.load())
         return;
     const FileResult saved = log.DeleteLog();

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -18,6 +19,8 @@ class TestCore : public QObject
 private slots:
     void joinPath_data();
     void joinPath();
+    void writableFileName_data();
+    void writableFileName();
     void roundPrice_data();
     void roundPrice();
     void taxCoefficient_data();
@@ -60,6 +63,33 @@ void TestCore::joinPath()
     QFETCH(QString, name);
     QFETCH(QString, expected);
     QCOMPARE(JoinPath(directory, name), expected);
+}
+
+void TestCore::writableFileName_data()
+{
+    QTest::addColumn<int>("mode"); // of the current folder
+    QTest::addColumn<bool>("inDataFolder");
+    QTest::newRow("writable folder") << 0700 << false;
+    QTest::newRow("folder marked read-only") << 0500 << true;
+}
+
+void TestCore::writableFileName()
+{
+    QFETCH(int, mode);
+    QFETCH(bool, inDataFolder);
+    QTemporaryDir dir;
+    const QString work = dir.filePath("work");
+    QVERIFY(QDir().mkdir(work));
+    QCOMPARE(::chmod(QFile::encodeName(work).constData(), mode_t(mode)), 0);
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath("data")));
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(work));
+    const QString name = ::writableFileName("Velmora.log");
+    QVERIFY(QDir::setCurrent(previous));
+    ::chmod(QFile::encodeName(work).constData(), 0700);
+    qunsetenv("XDG_DATA_HOME");
+    QCOMPARE(name, inDataFolder ? dir.filePath("data/velmora/Velmora.log") : "Velmora.log");
+    QCOMPARE(QFileInfo(dir.filePath("data/velmora")).isDir(), inDataFolder);
 }
 
 void TestCore::roundPrice_data()

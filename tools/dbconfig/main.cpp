@@ -3,10 +3,12 @@
 //   velmora-dbconfig --set-alias DIR [--net-dir DIR]
 //   velmora-dbconfig --create DIR
 //   velmora-dbconfig --set-port-backend ppdev|direct|simulator
+//   velmora-dbconfig --help | --version
 
 #include "dbconfigcommands.h"
 #include "dbconfigdialog.h"
 #include "ui/common/qttranslation.h"
+#include "ui/common/versioninfo.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -26,8 +28,8 @@ int runCommandLine(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Konfigurace databáze programu Velmora."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Vypíše tuto nápovědu."));
+    const QCommandLineOption help = helpOption();
+    const QCommandLineOption version = versionOption();
     const QCommandLineOption setAlias(QStringLiteral("set-alias"),
                                       QStringLiteral("Zaregistruje alias Velmora pro adresář."),
                                       QStringLiteral("adresář"));
@@ -42,10 +44,14 @@ int runCommandLine(const QStringList &arguments)
         QStringLiteral("set-port-backend"),
         QStringLiteral("Přístup k portu: ppdev, direct nebo simulator."),
         QStringLiteral("přístup"));
-    parser.addOptions({help, setAlias, netDir, create, backend});
+    parser.addOptions({help, version, setAlias, netDir, create, backend});
     if (!parser.parse(arguments)) {
         print(stderr, QStringLiteral("Chybné parametry: %1").arg(parser.errorText()));
         return 1;
+    }
+    if (parser.isSet(version)) {
+        print(stdout, versionLine(QStringLiteral("velmora-dbconfig")));
+        return 0;
     }
     if (parser.isSet(help) || !parser.positionalArguments().isEmpty()) {
         print(parser.isSet(help) ? stdout : stderr, parser.helpText());
@@ -77,9 +83,11 @@ int main(int argc, char **argv)
 {
     if (argc > 1) { // the command line needs no display
         QCoreApplication app(argc, argv);
+        installCzechQtTexts();
         return runCommandLine(app.arguments());
     }
     QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("velmora-dbconfig"));
     installCzechQtTexts();
     DbConfigDialog dialog;
     dialog.show();

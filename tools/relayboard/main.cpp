@@ -1,5 +1,7 @@
 #include "portio/portaddress.h"
 #include "relayboard/relayboardwindow.h"
+#include "ui/common/qttranslation.h"
+#include "ui/common/versioninfo.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -11,17 +13,28 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velmora-relayboard"));
+    installCzechQtTexts();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Zobrazuje solária zapnutá přes simulovanou reléovou desku."));
-    parser.addHelpOption();
+    const QCommandLineOption help = helpOption();
+    const QCommandLineOption version = versionOption();
     const QCommandLineOption portOption(
         {QStringLiteral("p"), QStringLiteral("port")},
         QStringLiteral("Adresa portu šestnáctkově (výchozí %1).").arg(DefaultPortText),
         QStringLiteral("hex"), DefaultPortText);
-    parser.addOption(portOption);
-    parser.process(app);
+    parser.addOptions({help, version, portOption});
+    if (!parser.parse(app.arguments())) {
+        std::fprintf(stderr, "%s\n", qUtf8Printable(parser.errorText()));
+        return 1;
+    }
+    if (parser.isSet(help) || parser.isSet(version)) {
+        const QString text =
+            parser.isSet(help) ? parser.helpText() : versionLine(QApplication::applicationName());
+        std::fprintf(stdout, "%s\n", qUtf8Printable(text));
+        return 0;
+    }
 
     const QString portText = parser.value(portOption);
     const auto port = parsePortText(portText);

@@ -10,7 +10,8 @@ QString findAssetFile(const QString &bareName)
 {
     if (bareName.isEmpty())
         return {};
-    for (const QString &folder : {QDir::currentPath(), installedAssetsDirectory()}) {
+    for (const QString &folder :
+         {QDir::currentPath(), installedAssetsDirectory(), sharedAssetsDirectory()}) {
         const QFileInfo candidate(JoinPath(folder, bareName));
         if (candidate.isFile())
             return candidate.absoluteFilePath();
@@ -21,6 +22,12 @@ QString findAssetFile(const QString &bareName)
 QString installedAssetsDirectory()
 {
     return JoinPath(QCoreApplication::applicationDirPath(), QStringLiteral("assets"));
+}
+
+QString sharedAssetsDirectory()
+{
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                           QStringLiteral("/../share/velmora"));
 }
 
 QPixmap assetPixmap(const QString &bareName)

@@ -10,3 +10,20 @@ QString GetVersionInfo(const QString &key)
     }
     return {};
 }
+
+QString versionLine(const QString &programName)
+{
+    return programName + QLatin1Char(' ') + GetVersionInfo(QStringLiteral("ProductVersion"));
+}
+
+QCommandLineOption helpOption()
+{
+    return QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
+                              QStringLiteral("Vypíše tuto nápovědu."));
+}
+
+QCommandLineOption versionOption()
+{
+    return QCommandLineOption({QStringLiteral("v"), QStringLiteral("version")},
+                              QStringLiteral("Vypíše verzi programu."));
+}

@@ -7,8 +7,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -119,6 +121,8 @@ private slots:
     void waveCheck_data();
     void waveCheck();
     void assetLookupPrefersCurrentDirectory();
+    void assetLookupOrder_data();
+    void assetLookupOrder();
 
 private:
     QString m_startDirectory;
@@ -591,6 +595,39 @@ void TestMessageDialogs::assetLookupPrefersCurrentDirectory()
 
     QVERIFY(findAssetFile("Missing.wav").isEmpty());
     QVERIFY(findAssetFile(QString()).isEmpty());
+}
+
+void TestMessageDialogs::assetLookupOrder_data()
+{
+    QTest::addColumn<QStringList>("holders"); // of "current", "beside", "shared"
+    QTest::addColumn<QString>("found");
+    QTest::newRow("installed only") << QStringList{"shared"} << "shared";
+    QTest::newRow("beside before installed") << QStringList{"beside", "shared"} << "beside";
+    QTest::newRow("current before installed") << QStringList{"current", "shared"} << "current";
+}
+
+void TestMessageDialogs::assetLookupOrder()
+{
+    QFETCH(QStringList, holders);
+    QFETCH(QString, found);
+    QTemporaryDir current;
+    QVERIFY(QDir::setCurrent(current.path()));
+    const QMap<QString, QString> folders = {{"current", current.path()},
+                                            {"beside", installedAssetsDirectory()},
+                                            {"shared", sharedAssetsDirectory()}};
+    const bool sharedExisted = QFileInfo::exists(sharedAssetsDirectory());
+    const QString name = "LookupProbe.wav";
+    for (const QString &holder : holders) {
+        QVERIFY(QDir().mkpath(folders.value(holder)));
+        QFile file(QDir(folders.value(holder)).filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    const QString path = findAssetFile(name);
+    for (const QString &holder : holders)
+        QFile::remove(QDir(folders.value(holder)).filePath(name));
+    if (!sharedExisted)
+        QDir().rmpath(sharedAssetsDirectory()); // the build tree has no share/ of its own
+    QCOMPARE(path, QDir(folders.value(found)).absoluteFilePath(name));
 }
 
 QTEST_MAIN(TestMessageDialogs)
