@@ -6,6 +6,7 @@
 #include "data/sqlconnection.h"
 #include "data/superjournals.h"
 #include "data/table.h"
+#include "data/tablefilecheck.h"
 #include "data/tables.h"
 
 #include <QDir>
@@ -13,7 +14,6 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <cstdio>
 
 Database::Database(QObject *parent)
     : QObject(parent), m_connection(std::make_unique<SqlConnection>()),
@@ -165,9 +165,7 @@ bool Database::replaceTableFile(const QString &tableFile, const QString &newFile
 {
     const QString path = JoinPath(m_directory, tableFile);
     m_connection->close(); // it must let go of the old file before the new one takes its name
-    QFile::remove(path + QStringLiteral("-journal"));
-    if (std::rename(QFile::encodeName(newFile).constData(), QFile::encodeName(path).constData()) !=
-        0) {
+    if (!putTableFileInPlace(newFile, path)) {
         QFile::remove(newFile);
         *error = EngineError(EngineErrorCode::FileError,
                              QStringLiteral("Soubor tabulky %1 nelze nahradit").arg(tableFile));

@@ -6,6 +6,8 @@
 
 #include <sqlite3.h>
 
+#include <cstdio>
+
 bool isSoundTableFile(const QString &path, const QString &tableName)
 {
     sqlite3 *db = nullptr;
@@ -24,4 +26,11 @@ bool isSoundTableFile(const QString &path, const QString &tableName)
     }
     sqlite3_close(db);
     return sound;
+}
+
+bool putTableFileInPlace(const QString &newFile, const QString &tableFile)
+{
+    QFile::remove(tableFile + QStringLiteral("-journal"));
+    return std::rename(QFile::encodeName(newFile).constData(),
+                       QFile::encodeName(tableFile).constData()) == 0;
 }

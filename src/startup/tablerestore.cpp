@@ -11,8 +11,6 @@
 #include <QApplication>
 #include <QFile>
 
-#include <cstdio>
-
 namespace {
 
 const QString RestoreNote = QStringLiteral("Velmora.restore");
@@ -48,17 +46,14 @@ bool copyAll(const QString &folder, const QString &directory)
     return true;
 }
 
-// The copies take the tables' names. An old table's rollback journal goes first, so that it can
-// never be played back into the restored file.
+// The copies take the tables' names.
 void putCopiesInPlace(const QString &directory)
 {
     for (const QString &name : TableNames) {
         const QString copy = copyFile(directory, name);
         if (!QFile::exists(copy))
             continue; // renamed before the end that cut the restore short
-        QFile::remove(tableFile(directory, name) + QStringLiteral("-journal"));
-        std::rename(QFile::encodeName(copy).constData(),
-                    QFile::encodeName(tableFile(directory, name)).constData());
+        putTableFileInPlace(copy, tableFile(directory, name));
     }
     syncDirectory(directory);
     QFile::remove(JoinPath(directory, RestoreNote));
