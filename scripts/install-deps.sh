@@ -5,7 +5,8 @@ set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-charts-dev qt6-multimedia-dev
           libsqlite3-dev sqlite3 libsodium-dev libxlsxwriter-dev unzip libbenchmark-dev xvfb xauth
           fonts-liberation2 poppler-utils qt6-translations-l10n
-          dpkg-dev file desktop-file-utils appstream groff-base)
+          dpkg-dev file desktop-file-utils appstream groff-base
+          libcups2-dev cups printer-driver-cups-pdf)
 
 missing=()
 for p in "${packages[@]}"; do
