@@ -60,14 +60,6 @@ std::unique_ptr<QFileDialog> saveDialog(QWidget *parent, const QString &title, c
     return dialog;
 }
 
-// The dialog's one chosen file, or nothing after "Storno".
-QString chosenFile(QFileDialog &dialog)
-{
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().first();
-}
-
 } // namespace
 
 TFormPreview::TFormPreview(PageStore store, QWidget *parent)
@@ -343,6 +335,7 @@ void TFormPreview::ButtonOpenClick()
     m_store = std::move(loaded);
     m_preview->setStore(&m_store);
     m_preview->setPage(1);
+    m_integerEditGotoPage->setValue(1);
 }
 
 void TFormPreview::BitBtnExportClick()

@@ -35,20 +35,26 @@
 
 namespace {
 
-QFileDialog *fileDialog(QWidget *parent, const QString &title, const QString &folder,
-                        const QString &filter, const QString &suffix)
+struct FileChoice
 {
-    auto *dialog = new QFileDialog(parent, title, folder, filter);
-    dialog->setDefaultSuffix(suffix);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    return dialog;
+    QString title;
+    QString filter;
+    QString suffix;
+    QFileDialog::AcceptMode mode;
+};
+
+// The dialog lives until its choice has been read; deleted on closing, reading it would crash.
+QString chooseFile(QWidget *parent, const FileChoice &choice, const QString &folder)
+{
+    QFileDialog dialog(parent, choice.title, folder, choice.filter);
+    dialog.setDefaultSuffix(choice.suffix);
+    dialog.setAcceptMode(choice.mode);
+    if (choice.mode == QFileDialog::AcceptOpen)
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    return chosenFile(dialog);
 }
 
-QFileDialog *statementDialog(QWidget *parent, const QString &title, const QString &folder)
-{
-    return fileDialog(parent, title, folder, QStringLiteral("Textový soubor (*.txt)"),
-                      QStringLiteral("txt"));
-}
+const QString StatementFilter = QStringLiteral("Textový soubor (*.txt)");
 
 } // namespace
 
@@ -324,12 +330,12 @@ QString TFormSQL::statementFolder() const
 
 void TFormSQL::ButtonOpenClick()
 {
-    QFileDialog *dialog =
-        statementDialog(this, QStringLiteral("Otevřít SQL script"), statementFolder());
-    dialog->setAcceptMode(QFileDialog::AcceptOpen);
-    dialog->setFileMode(QFileDialog::ExistingFile);
-    if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty())
-        openStatement(dialog->selectedFiles().first());
+    const QString file = chooseFile(this,
+                                    {QStringLiteral("Otevřít SQL script"), StatementFilter,
+                                     QStringLiteral("txt"), QFileDialog::AcceptOpen},
+                                    statementFolder());
+    if (!file.isEmpty())
+        openStatement(file);
 }
 
 void TFormSQL::openStatement(const QString &file)
@@ -342,11 +348,12 @@ void TFormSQL::openStatement(const QString &file)
 
 void TFormSQL::ButtonSaveClick()
 {
-    QFileDialog *dialog =
-        statementDialog(this, QStringLiteral("Uložit SQL script"), statementFolder());
-    dialog->setAcceptMode(QFileDialog::AcceptSave);
-    if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty())
-        saveStatement(dialog->selectedFiles().first());
+    const QString file = chooseFile(this,
+                                    {QStringLiteral("Uložit SQL script"), StatementFilter,
+                                     QStringLiteral("txt"), QFileDialog::AcceptSave},
+                                    statementFolder());
+    if (!file.isEmpty())
+        saveStatement(file);
 }
 
 bool TFormSQL::saveStatement(const QString &file)
@@ -385,12 +392,13 @@ void TFormSQL::setWorkbookOpener(std::function<void(const QString &file)> opener
 
 void TFormSQL::ButtonExportClick()
 {
-    QFileDialog *dialog =
-        fileDialog(this, QStringLiteral("Export do Excelu"), statementFolder(),
-                   QStringLiteral("Sešit Excelu (*.xlsx)"), QStringLiteral("xlsx"));
-    dialog->setAcceptMode(QFileDialog::AcceptSave);
-    if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty())
-        exportResult(dialog->selectedFiles().first());
+    const QString file =
+        chooseFile(this,
+                   {QStringLiteral("Export do Excelu"), QStringLiteral("Sešit Excelu (*.xlsx)"),
+                    QStringLiteral("xlsx"), QFileDialog::AcceptSave},
+                   statementFolder());
+    if (!file.isEmpty())
+        exportResult(file);
 }
 
 bool TFormSQL::exportResult(const QString &file)

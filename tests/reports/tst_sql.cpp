@@ -1,4 +1,5 @@
 #include "deskfixture.h"
+#include "fakes/whenmodal.h"
 #include "pdftext.h"
 
 #include "core/programvalues.h"
@@ -8,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -33,6 +35,7 @@ private slots:
     void searchInColumn_data();
     void searchInColumn();
     void statementFiles();
+    void filesThroughTheDialogs();
     void editableResults_data();
     void editableResults();
     void editsGoThroughTheTable();
@@ -171,6 +174,39 @@ void TestSql::statementFiles()
     QVERIFY(!m_window->saveStatement("/proc/velmora/dotaz.txt"));
     const QList<Message> messages = MessageDialogsTestHook::takeMessages();
     QCOMPARE(messages.last().text, "SQL script se nepodařilo uložit...");
+}
+
+// The dialogs as the user meets them: a name typed into the real file dialog, again and again.
+void TestSql::filesThroughTheDialogs()
+{
+    QTemporaryDir dir;
+    Program().DatabaseDir = dir.path();
+    const auto typeIntoNextDialog = [](const QString &name) {
+        whenModal<QFileDialog>([name](QFileDialog *dialog) {
+            dialog->findChild<QLineEdit *>("fileNameEdit")->setText(name);
+            static_cast<QDialog *>(dialog)->accept(); // public there; QFileDialog's own runs
+        });
+    };
+    QStringList opened;
+    m_window->setWorkbookOpener([&opened](const QString &path) { opened << path; });
+    auto *memo = m_window->findChild<QPlainTextEdit *>("Memo");
+    for (int round = 1; round <= 3; ++round) {
+        const QString statement =
+            QString("select PARAGON from SaleSolars where PARAGON <= %1").arg(round);
+        memo->setPlainText(statement);
+        typeIntoNextDialog(QString("dotaz%1").arg(round)); // the extension added by the dialog
+        control<QPushButton>("ButtonSave")->click();
+        memo->setPlainText("nic");
+        typeIntoNextDialog(QString("dotaz%1.txt").arg(round));
+        control<QPushButton>("ButtonOpen")->click();
+        QCOMPARE(memo->toPlainText(), statement);
+        QCOMPARE(status(), QString(" Počet záznamů: %1").arg(round));
+        typeIntoNextDialog(QString("tržby%1").arg(round));
+        control<QPushButton>("ButtonExport")->click();
+        QCOMPARE(opened.value(round - 1), dir.filePath(QString("tržby%1.xlsx").arg(round)));
+        MessageDialogsTestHook::takeMessages();
+    }
+    QCOMPARE(QDir(dir.path()).entryList({"dotaz*.txt"}).size(), 3);
 }
 
 void TestSql::editableResults_data()

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QBoxLayout>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -81,4 +82,11 @@ OkCancelButtons addOkCancelRow(QBoxLayout *layout, QWidget *parent)
     row->addWidget(buttons.cancel);
     layout->addLayout(row);
     return buttons;
+}
+
+QString chosenFile(QFileDialog &dialog)
+{
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
 }

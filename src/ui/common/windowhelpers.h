@@ -4,6 +4,7 @@
 
 class QGroupBox;
 class QBoxLayout;
+class QFileDialog;
 class QKeyEvent;
 class QPushButton;
 class QWidget;
@@ -42,3 +43,7 @@ struct OkCancelButtons
     QPushButton *cancel;
 };
 OkCancelButtons addOkCancelRow(QBoxLayout *layout, QWidget *parent);
+
+// Runs the file dialog and gives its one chosen file, or nothing after "Storno". The dialog must
+// outlive the call (not deleted on closing), since the choice is read from it afterwards.
+QString chosenFile(QFileDialog &dialog);
