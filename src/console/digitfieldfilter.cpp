@@ -2,7 +2,25 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QRegularExpressionValidator>
 #include <QTimer>
+
+namespace {
+
+// Other scripts' digits (Arabic-Indic, fullwidth) are digits to Qt, not to the run's time.
+bool isPlainDigit(QChar character)
+{
+    return character >= u'0' && character <= u'9';
+}
+
+} // namespace
+
+void DigitFieldFilter::watch(QLineEdit *edit)
+{
+    static const QRegularExpression plainDigits(QStringLiteral("[0-9]*"));
+    edit->setValidator(new QRegularExpressionValidator(plainDigits, edit));
+    edit->installEventFilter(this);
+}
 
 bool DigitFieldFilter::eventFilter(QObject *watched, QEvent *event)
 {
@@ -15,7 +33,7 @@ bool DigitFieldFilter::eventFilter(QObject *watched, QEvent *event)
         const QString text = key->text();
         // Control keys (Tab, Enter, Escape, arrows, Delete) keep their usual meaning.
         const bool character = !text.isEmpty() && text.at(0).isPrint();
-        return character && !text.at(0).isDigit();
+        return character && !isPlainDigit(text.at(0));
     }
     case QEvent::FocusIn:
     case QEvent::MouseButtonRelease:

@@ -90,7 +90,7 @@ SolarRow::SolarRow(int unit, QWidget *parent) : QFrame(parent), m_unit(unit)
     for (QLineEdit *edit : {m_editSolarMin, m_editSolarSec}) {
         edit->setMaxLength(2);
         setFittingFont(edit, fieldFont(), {ZeroTime});
-        edit->installEventFilter(digits);
+        digits->watch(edit);
         edit->installEventFilter(this);
     }
     m_comboBoxSolarOff = new QComboBox(this);
@@ -130,7 +130,10 @@ void SolarRow::showUnit(bool active, const QString &description, double price, b
     m_active = active;
     m_dialogMode = dialogMode;
     m_price = price;
-    m_labelSolarDescription->setText(description);
+    // The column is narrow: a long description ends in "…" there and is whole in the tip.
+    m_labelSolarDescription->setText(m_labelSolarDescription->fontMetrics().elidedText(
+        description, Qt::ElideRight, m_labelSolarDescription->width()));
+    setToolTip(description);
     m_imageSolar->setPixmap(
         assetPixmap(active ? QStringLiteral("Person.bmp") : QStringLiteral("Closed.bmp")));
     m_imageSolar->setVisible(!active);

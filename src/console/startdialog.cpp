@@ -17,14 +17,14 @@
 namespace {
 
 QLineEdit *makeTimeEdit(QWidget *parent, const QString &name, const QRect &geometry,
-                        QObject *filter)
+                        DigitFieldFilter *filter)
 {
     auto *edit = new QLineEdit(QStringLiteral("00"), parent);
     edit->setObjectName(name);
     edit->setGeometry(geometry);
     edit->setMaxLength(2);
     setFittingFont(edit, blackFontPixels(29), {QStringLiteral("00")});
-    edit->installEventFilter(filter);
+    filter->watch(edit);
     return edit;
 }
 

@@ -39,6 +39,7 @@ class TestConsole : public QObject
     Q_OBJECT
 
 private slots:
+    void longDescriptionEndsInAnEllipsis();
     void rows_data();
     void rows();
     void directInputKeys();
@@ -60,6 +61,20 @@ private slots:
     void immediateSaving_data();
     void immediateSaving();
 };
+
+void TestConsole::longDescriptionEndsInAnEllipsis()
+{
+    ConsoleFixture desk({}, {}, false);
+    const QString description = "Turbo kolagen 3000 - nové lampy";
+    Table &solars = desk.console().tableSolars();
+    QVERIFY(solars.locate("SOLAR", 2));
+    QVERIFY(solars.edit() && solars.setValue("DESCRIPTION", description) && solars.post());
+    desk.show();
+    QLabel *label = desk.console().row(2)->LabelSolarDescription();
+    QVERIFY2(label->text().endsWith(QChar(0x2026)), qPrintable(label->text()));
+    QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->width());
+    QCOMPARE(desk.console().row(2)->toolTip(), description);
+}
 
 void TestConsole::rows_data()
 {
@@ -123,6 +138,12 @@ void TestConsole::directInputKeys()
     minutes->selectAll();
     QTest::keyClicks(minutes, "0x");
     QCOMPARE(minutes->text(), QString("0")); // a letter does nothing
+    // Digits of other scripts (Arabic-Indic three, fullwidth five): typed or pasted, nothing.
+    for (const QString &digit : {QString(QChar(0x0663)), QString(QChar(0xFF15))}) {
+        QTest::sendKeyEvent(QTest::Click, minutes, Qt::Key_unknown, digit, Qt::NoModifier);
+        minutes->insert(digit);
+    }
+    QCOMPARE(minutes->text(), QString("0"));
     QTest::keyClick(minutes, Qt::Key_5);
     QCOMPARE(minutes->text(), QString("05"));
     QVERIFY(row->EditSolarSec()->hasFocus()); // two digits move on
