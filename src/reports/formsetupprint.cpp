@@ -1,7 +1,6 @@
 #include "reports/formsetupprint.h"
 
 #include "ui/common/memolinelimit.h"
-#include "ui/common/messagedialogs.h"
 #include "ui/common/windowhelpers.h"
 
 #include <QGroupBox>
@@ -151,13 +150,6 @@ void TFormSetupPrint::keyPressEvent(QKeyEvent *event)
 
 void TFormSetupPrint::ButtonCancelClick()
 {
-    // The write on closing then puts the stored values back. A memo stored empty has no lines
-    // in the file, and reading keeps what a memo holds: it starts empty again first, so that
-    // its edits are dropped too.
-    for (QPlainTextEdit *memo : {m_memoAddress, m_memoTitle, m_memoInfo})
-        memo->clear();
-    ConfigError error;
-    if (!m_store.read(&error))
-        ShowWarning(error.message, error.detail);
+    m_store.revert(); // the write on closing then puts the values in force back
     reject();
 }

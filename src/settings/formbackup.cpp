@@ -3,7 +3,6 @@
 #include "core/programvalues.h"
 #include "desk/deskbackups.h"
 #include "ui/common/integeredit.h"
-#include "ui/common/messagedialogs.h"
 #include "ui/common/windowhelpers.h"
 
 #include <QApplication>
@@ -189,9 +188,7 @@ void TFormBackup::ButtonNowClick()
 
 void TFormBackup::ButtonCancelClick()
 {
-    ConfigError error;
-    if (!m_store.read(&error))
-        ShowWarning(error.message, error.detail);
+    m_store.revert();
     applyCheckBoxRules();
     reject();
 }

@@ -3,7 +3,6 @@
 #include "core/programvalues.h"
 #include "desk/tablefiles.h"
 #include "ui/common/integeredit.h"
-#include "ui/common/messagedialogs.h"
 #include "ui/common/windowhelpers.h"
 
 #include <QCheckBox>
@@ -140,9 +139,7 @@ void TFormDatabase::keyPressEvent(QKeyEvent *event)
 
 void TFormDatabase::ButtonCancelClick()
 {
-    ConfigError error;
-    if (!m_store.read(&error))
-        ShowWarning(error.message, error.detail);
+    m_store.revert();
     updateSalesField();
     reject();
 }

@@ -240,15 +240,9 @@ QWidget *TFormSetupSolar::buildPortGroup()
 
 bool TFormSetupSolar::readStoredSettings(ConfigError *error)
 {
-    const bool read = reloadStoredSettings(error);
-    m_portInForce = m_editPort->text(); // the start-up tests it before the first switching
-    return read;
-}
-
-bool TFormSetupSolar::reloadStoredSettings(ConfigError *error)
-{
     const bool read = m_store.read(error);
     tidyDiscounts();
+    m_portInForce = m_editPort->text(); // the start-up tests it before the first switching
     return read;
 }
 
@@ -317,14 +311,17 @@ void TFormSetupSolar::tidyDiscounts()
             tidy.append(text);
     }
     setDiscounts(SortStringList(tidy));
-    // The default is one of the offered discounts; an emptied list comes back as "0" at the
-    // next start while its stored default is still empty.
-    if (tidy.isEmpty())
+    // An emptied list comes back as "0" at the next start while its stored default is still
+    // empty: that "0" is the default.
+    if (m_editOffDefault->text().isEmpty() && !tidy.isEmpty()) {
+        m_editOffDefault->setText(discounts().constFirst());
         return;
+    }
+    // A default outside the list stays as stored: the start then preselects nothing and waits
+    // for the operator's choice, rather than charging a discount nobody chose.
     QString defaultText;
-    if (!discountText(m_editOffDefault->text(), &defaultText) || !tidy.contains(defaultText))
-        defaultText = discounts().constFirst();
-    m_editOffDefault->setText(defaultText);
+    if (discountText(m_editOffDefault->text(), &defaultText))
+        m_editOffDefault->setText(defaultText);
 }
 
 void TFormSetupSolar::setDiscounts(const QStringList &discounts)
@@ -421,10 +418,9 @@ void TFormSetupSolar::keyPressEvent(QKeyEvent *event)
 
 void TFormSetupSolar::ButtonCancelClick()
 {
-    ConfigError error;
-    if (!reloadStoredSettings(&error))
-        ShowWarning(error.message, error.detail);
-    m_editPort->setText(m_portInForce); // also where nothing is stored yet
+    m_store.revert();
+    tidyDiscounts();
+    m_editPort->setText(m_portInForce); // the port a changed address did not replace yet
     reject();
 }
 

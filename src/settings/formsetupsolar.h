@@ -78,7 +78,6 @@ private:
     QCheckBox *addCheckBoxGroup(QBoxLayout *layout, const QString &title, const QString &caption,
                                 const QString &name);
 
-    bool reloadStoredSettings(ConfigError *error);
     void FormActivate();
     void tidyDiscounts();
     void setDiscounts(const QStringList &discounts);

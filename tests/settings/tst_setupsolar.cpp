@@ -1,3 +1,4 @@
+#include "console/startdialog.h"
 #include "core/clock.h"
 #include "core/textfile.h"
 #include "data/database.h"
@@ -17,6 +18,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -78,6 +80,7 @@ private slots:
     void removingDiscounts();
     void emptiedListTakesNextAddedAsDefault();
     void activationSortsAndTidiesTheList();
+    void defaultOutsideTheListIsNoChoice();
     void enterInDiscountGroupAdds();
     void okNeedsTaxAndPort_data();
     void okNeedsTaxAndPort();
@@ -86,6 +89,7 @@ private slots:
     void wrongPortKeepsTheOldOne();
     void taxStartsAtFiveAndIsNeverStored();
     void settingsRoundTrip();
+    void stornoOnANewInstallationKeepsTheDefaults();
     void stornoLeavesFileAsItWas();
     void closeBoxKeepsEdits();
     void emptiedListComesBackAsZero();
@@ -324,6 +328,27 @@ void TestSetupSolar::activationSortsAndTidiesTheList()
     QCOMPARE(selectedText(listBox), QString("0"));
 }
 
+// Nobody chose the first entry: the start waits for the operator, and the file keeps its value.
+void TestSetupSolar::defaultOutsideTheListIsNoChoice()
+{
+    writeStored({"0", "5", "10"}, "30");
+    auto window = makeWindow();
+    window->show();
+    window->hide();
+    QCOMPARE(window->defaultDiscount(), QString("30"));
+    QVERIFY(fileBytes(iniPath()).contains("EditOffDefault_Text=30\r\n"));
+    TFormStart start(1, *window);
+    start.show();
+    QVERIFY(QTest::qWaitForWindowActive(&start));
+    auto *discount = start.findChild<QComboBox *>("ComboBoxStartOff");
+    QCOMPARE(discount->currentIndex(), -1);
+    QTest::keyClicks(start.findChild<QLineEdit *>("EditStartMin"), "0100");
+    auto *startButton = start.findChild<QPushButton *>("BitBtnStart");
+    QVERIFY(!startButton->isEnabled());
+    discount->setCurrentIndex(discount->findText("5"));
+    QVERIFY(startButton->isEnabled());
+}
+
 void TestSetupSolar::enterInDiscountGroupAdds()
 {
     auto window = makeWindow();
@@ -496,6 +521,21 @@ void TestSetupSolar::settingsRoundTrip()
     QCOMPARE(window->portText(), QString("3BC"));
     QVERIFY(!window->recordAllReceipts());
     QVERIFY(window->useDialogs());
+}
+
+void TestSetupSolar::stornoOnANewInstallationKeepsTheDefaults()
+{
+    auto window = makeWindow(); // nothing stored yet
+    window->show();
+    child<QCheckBox>(*window, "CheckBoxSaleSalesAll")->setChecked(false);
+    child<QCheckBox>(*window, "CheckBoxUseDialogs")->setChecked(false);
+    QTest::mouseClick(child<QPushButton>(*window, "ButtonOffDelete"), Qt::LeftButton);
+    QTest::keyClick(window.get(), Qt::Key_Escape); // "Storno"
+    QVERIFY(window->recordAllReceipts());          // the next sales still get receipts
+    QVERIFY(window->useDialogs());
+    QCOMPARE(window->discounts(), QStringList{"0"});
+    QCOMPARE(window->defaultDiscount(), QString("0"));
+    QVERIFY(fileBytes(iniPath()).contains("CheckBoxSaleSalesAll_Checked=True"));
 }
 
 void TestSetupSolar::stornoLeavesFileAsItWas()

@@ -11,13 +11,13 @@ namespace {
 // A damaged Count must not make a list of millions of lines; no settings list comes near this.
 constexpr int MaxListLines = 10000;
 
-QStringList linesOf(QObject *control)
+QStringList linesOf(const QObject *control)
 {
     QStringList lines;
-    if (auto *list = qobject_cast<QListWidget *>(control)) {
+    if (auto *list = qobject_cast<const QListWidget *>(control)) {
         for (int row = 0; row < list->count(); ++row)
             lines.append(list->item(row)->text());
-    } else if (auto *memo = qobject_cast<QPlainTextEdit *>(control)) {
+    } else if (auto *memo = qobject_cast<const QPlainTextEdit *>(control)) {
         // Block by block, so that no-break spaces stay as typed; an empty memo has no lines.
         if (!memo->document()->isEmpty()) {
             for (QTextBlock block = memo->document()->begin(); block.isValid();
@@ -38,9 +38,9 @@ void setLines(QObject *control, const QStringList &lines)
     }
 }
 
-QString textOf(QObject *control)
+QString textOf(const QObject *control)
 {
-    if (auto *combo = qobject_cast<QComboBox *>(control))
+    if (auto *combo = qobject_cast<const QComboBox *>(control))
         return combo->currentText();
     return control->property("text").toString();
 }
@@ -96,15 +96,59 @@ QObject *SettingsStore::component(const StoredProperty &stored) const
 
 void SettingsStore::restore(const IniFile &ini)
 {
+    m_inForce.clear();
     for (const StoredProperty &stored : m_properties) {
         // A control that is missing or refuses the value is passed over; the next one follows.
         QObject *control = component(stored);
-        if (!control)
-            continue;
-        if (stored.kind == Kind::Lines)
-            restoreLines(ini, listSection(stored), control);
-        else if (ini.contains(section(), stored.key))
-            restoreValue(stored.kind, ini.value(section(), stored.key), control);
+        if (control) {
+            if (stored.kind == Kind::Lines)
+                restoreLines(ini, listSection(stored), control);
+            else if (ini.contains(section(), stored.key))
+                restoreValue(stored.kind, ini.value(section(), stored.key), control);
+        }
+        m_inForce.append(control ? valueOf(stored.kind, control) : QVariant());
+    }
+}
+
+void SettingsStore::revert()
+{
+    for (qsizetype i = 0; i < m_inForce.size() && i < m_properties.size(); ++i) {
+        QObject *control = component(m_properties.at(i));
+        if (control && m_inForce.at(i).isValid())
+            setValue(m_properties.at(i).kind, m_inForce.at(i), control);
+    }
+}
+
+QVariant SettingsStore::valueOf(Kind kind, const QObject *control)
+{
+    switch (kind) {
+    case Kind::Text:
+        return textOf(control);
+    case Kind::Checked:
+        return control->property("checked").toBool();
+    case Kind::Value:
+        return control->property("value").toInt();
+    case Kind::Lines:
+        return linesOf(control);
+    }
+    return {};
+}
+
+void SettingsStore::setValue(Kind kind, const QVariant &value, QObject *control)
+{
+    switch (kind) {
+    case Kind::Text:
+        setText(control, value.toString());
+        break;
+    case Kind::Checked:
+        control->setProperty("checked", value.toBool());
+        break;
+    case Kind::Value:
+        control->setProperty("value", value.toInt());
+        break;
+    case Kind::Lines:
+        setLines(control, value.toStringList());
+        break;
     }
 }
 

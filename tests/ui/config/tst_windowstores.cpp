@@ -107,6 +107,7 @@ private slots:
     void roundTrip_data();
     void roundTrip();
     void stornoLeavesFileByteForByteOkStores();
+    void stornoOnANewInstallationPutsBackTheDefaults();
     void storeFollowsShowingClosingAndDestruction();
     void inactiveStoreOnlyActsWhenTold();
     void failuresNameTheFileAndLoseNothing();
@@ -334,7 +335,7 @@ void TestWindowStores::stornoLeavesFileByteForByteOkStores()
     window.listBox->addItem("50");
     window.memo->clear();
     window.checkWait->setChecked(false);
-    QVERIFY(window.store.read()); // "Storno" reloads before the window closes
+    window.store.revert(); // "Storno" before the window closes
     QCOMPARE(window.listLines(), QStringList({"0", " 10"}));
     QVERIFY(window.store.write());
     QCOMPARE(readBytes(m_file), before);
@@ -350,6 +351,30 @@ void TestWindowStores::stornoLeavesFileByteForByteOkStores()
              QStringList({"Velmora", "SetupSolar", "SetupSolar.ListBoxOff_Items", "Database"}));
     QCOMPARE(ini.value("Velmora", "ShowCmd"), "3");
     QCOMPARE(ini.value("Database", "CheckBoxSave_Checked"), "True");
+}
+
+void TestWindowStores::stornoOnANewInstallationPutsBackTheDefaults()
+{
+    SettingsWindow window(m_file);
+    window.show(); // nothing stored yet: every control shows its default
+    window.editPort->setText("ABCD");
+    window.listBox->addItem("50");
+    window.spinBox->setValue(7);
+    window.checkSave->setChecked(false);
+    window.memo->setPlainText("Brno");
+    window.combo->setCurrentText("Jana");
+    window.store.revert();
+    window.hide();
+    QCOMPARE(window.editPort->text(), "0378");
+    QCOMPARE(window.listLines(), QStringList{"0"});
+    QCOMPARE(window.spinBox->value(), 5);
+    QVERIFY(window.checkSave->isChecked());
+    QCOMPARE(window.memoLines(), QStringList());
+    QCOMPARE(window.combo->currentText(), "");
+    IniFile ini(m_file);
+    QVERIFY(ini.load(nullptr));
+    QCOMPARE(ini.value("SetupSolar", "CheckBoxSave_Checked"), "True");
+    QCOMPARE(ini.value("SetupSolar", "EditPort_Text"), "0378");
 }
 
 void TestWindowStores::storeFollowsShowingClosingAndDestruction()
