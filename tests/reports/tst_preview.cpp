@@ -205,14 +205,18 @@ void TestPreview::savesAndOpensPages()
     });
     saving.BitBtnSaveClick();
 
-    TFormPreview opening(pages(1));
+    TFormPreview opening(pages(2));
     opening.setAttribute(Qt::WA_DeleteOnClose, false);
     opening.show();
+    auto *gotoPage = child<QLineEdit>(opening, "IntegerEditGotoPage");
+    gotoPage->setText("2");
+    QTest::keyClick(gotoPage, Qt::Key_Return);
     whenModal<QFileDialog>([file](QFileDialog *dialog) { choose(dialog, file); });
     opening.ButtonOpenClick();
     QVERIFY(MessageDialogsTestHook::takeMessages().isEmpty());
     QCOMPARE(opening.store(), saving.store());
     QCOMPARE(statusText(opening), QString("Stránka 1/3"));
+    QCOMPARE(gotoPage->text(), QString("1")); // the page shown, not the one typed before
 }
 
 void TestPreview::mainWindowDisabledWhileOpen()

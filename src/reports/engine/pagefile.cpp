@@ -92,6 +92,12 @@ bool readCount(QDataStream &in, qint64 leastBytesEach, int *count)
     return true;
 }
 
+// Pages without a sheet, or no page at all, would show as page 1 of 0 or an empty grey area.
+bool showable(const QSize &pageSize, qsizetype pageCount)
+{
+    return pageCount > 0 && pageSize.width() > 0 && pageSize.height() > 0;
+}
+
 QString quoted(const QString &fileName)
 {
     return QStringLiteral("„%1“").arg(fileName);
@@ -145,10 +151,12 @@ bool decodePayload(const QByteArray &payload, PageStore *store)
     qint32 width = 0, height = 0;
     int pageCount = 0;
     in >> read.title >> width >> height;
+    read.pageSize = QSize(width, height);
     if (in.status() != QDataStream::Ok || !coordinate(width) || !coordinate(height) ||
         !readCount(in, MinPageBytes, &pageCount))
         return false;
-    read.pageSize = QSize(width, height);
+    if (!showable(read.pageSize, pageCount))
+        return false;
     for (int pageIndex = 0; pageIndex < pageCount; ++pageIndex) {
         ReportPage page;
         int itemCount = 0;
@@ -236,6 +244,10 @@ FileResult decode(const QByteArray &content, const QString &fileName, PageStore 
 
 FileResult save(const QString &path, const PageStore &store)
 {
+    if (!showable(store.pageSize, store.pages.size()))
+        return FileResult::failure(
+            QStringLiteral("Sestava nemá žádnou stránku, do souboru %1 nelze nic uložit...")
+                .arg(quoted(path)));
     const FileResult written = writeFileAtomically(path, encode(store));
     if (written.ok())
         return written;
