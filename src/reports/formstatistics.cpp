@@ -22,6 +22,8 @@
 
 namespace {
 
+constexpr int MaxUprightLabels = 12; // the months still fit upright
+
 // Whole customers only: the smallest step of 1, 2 or 5 times a power of ten that reaches the
 // highest count in at most ten steps.
 void scaleCountAxis(QValueAxis *axis, qint64 highest)
@@ -65,6 +67,9 @@ QChart *makeChart(const StatisticCounts &counts, QChartView *view)
     auto *buckets = new QBarCategoryAxis;
     buckets->setCategories(counts.labels);
     buckets->setTitleText(QStringLiteral("Časové období (hodiny, dny, měsíce)"));
+    // Side by side, the hours' and days' labels have too little room and end as "...".
+    if (counts.labels.size() > MaxUprightLabels)
+        buckets->setLabelsAngle(-90);
     chart->addAxis(buckets, Qt::AlignBottom);
     series->attachAxis(buckets);
 
@@ -80,6 +85,20 @@ QChart *makeChart(const StatisticCounts &counts, QChartView *view)
         view->viewport()->setCursor(on ? Qt::CrossCursor : Qt::ArrowCursor);
     });
     return chart;
+}
+
+// Wide enough for every turned bucket label with the room the chart gives a label beyond its
+// text; narrower, the labels end as "...".
+int openingWidth(QChart *chart)
+{
+    constexpr int DefaultWidth = 780;
+    constexpr int LabelRoom = 12;    // the text item's margins and a gap
+    constexpr int OutsidePlot = 130; // the count axis, the margins and the window's frame
+    const auto *buckets = qobject_cast<QBarCategoryAxis *>(chart->axes(Qt::Horizontal).value(0));
+    if (!buckets || buckets->count() <= MaxUprightLabels)
+        return DefaultWidth;
+    const int perLabel = QFontMetrics(buckets->labelsFont()).height() + LabelRoom;
+    return qMax(DefaultWidth, OutsidePlot + perLabel * buckets->count());
 }
 
 } // namespace
@@ -105,7 +124,7 @@ TFormStatistics::TFormStatistics(const StatisticCounts &counts, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_chartView, 1);
     layout->addLayout(buttons);
-    resize(780, 540);
+    resize(openingWidth(chart()), 540);
 }
 
 QChart *TFormStatistics::chart() const

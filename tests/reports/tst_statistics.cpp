@@ -8,6 +8,8 @@
 
 #include <QBarCategoryAxis>
 #include <QChart>
+#include <QChartView>
+#include <QGraphicsTextItem>
 #include <QLineSeries>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -22,6 +24,8 @@ class TestStatistics : public QObject
 private slots:
     void buckets_data();
     void buckets();
+    void labelsReadableAtOpeningSize_data();
+    void labelsReadableAtOpeningSize();
     void chartAndPrint();
     void cursorEndsOnLastReceipt();
 };
@@ -86,6 +90,36 @@ void TestStatistics::buckets()
     std::sort(nonZero.begin(), nonZero.end());
     std::sort(counted.begin(), counted.end());
     QCOMPARE(nonZero, counted);
+}
+
+void TestStatistics::labelsReadableAtOpeningSize_data()
+{
+    QTest::addColumn<Statistic>("statistic");
+    QTest::newRow("day") << Statistic::Day;
+    QTest::newRow("week") << Statistic::Week;
+    QTest::newRow("month") << Statistic::Month;
+    QTest::newRow("year") << Statistic::Year;
+}
+
+// Each point must be tied to its bucket: the chart draws every label whole, none cut to "...".
+void TestStatistics::labelsReadableAtOpeningSize()
+{
+    QFETCH(Statistic, statistic);
+    RunsFixture desk;
+    const std::optional<StatisticCounts> counts =
+        countCustomers(desk.m_desk.tableSaleSolars(), statistic);
+    QVERIFY(counts);
+    TFormStatistics window(*counts);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCoreApplication::processEvents();
+    QStringList drawn;
+    for (QGraphicsItem *item : window.findChild<QChartView *>("Chart")->scene()->items()) {
+        if (auto *text = dynamic_cast<QGraphicsTextItem *>(item); text && text->isVisible())
+            drawn << text->toPlainText();
+    }
+    for (const QString &label : counts->labels)
+        QVERIFY2(drawn.contains(label), qPrintable(label + " not in " + drawn.join('|')));
 }
 
 void TestStatistics::chartAndPrint()
