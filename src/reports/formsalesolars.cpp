@@ -37,6 +37,8 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 
 const QStringList SortableFields = {QStringLiteral("PARAGON"), QStringLiteral("DATE"),
@@ -280,12 +282,25 @@ QWidget *TFormSaleSolars::buildButtons()
 void TFormSaleSolars::connectFilterControls()
 {
     auto rebuild = [this] { SaleSolarFilter(); };
-    for (QRadioButton *button : std::as_const(m_periodButtons))
-        connect(button, &QRadioButton::clicked, this, rebuild);
+    // Every change of state rebuilds once, whatever made it: the mouse, the keyboard or an
+    // accessibility action. A click on the period already chosen changes nothing and rebuilds
+    // as a refresh.
+    for (QRadioButton *button : std::as_const(m_periodButtons)) {
+        connect(button, &QRadioButton::toggled, this, [this](bool checked) {
+            if (checked)
+                SaleSolarFilter();
+        });
+        connect(button, &QRadioButton::pressed, this,
+                [this, button] { m_periodClickRefreshes = button->isChecked(); });
+        connect(button, &QRadioButton::clicked, this, [this] {
+            if (std::exchange(m_periodClickRefreshes, false))
+                SaleSolarFilter();
+        });
+    }
     for (QCalendarWidget *calendar : {m_monthCalendarFirst, m_monthCalendarSecond})
         connect(calendar, &QCalendarWidget::selectionChanged, this, rebuild);
     for (const RangeControls &condition : std::as_const(m_conditions))
-        connect(condition.checkBox, &QCheckBox::clicked, this, rebuild);
+        connect(condition.checkBox, &QCheckBox::toggled, this, rebuild);
     for (TIntegerEdit *edit :
          {m_integerEditParagonFirst, m_integerEditParagonSecond, m_integerEditSolarFirst,
           m_integerEditSolarSecond, m_integerEditPeriodFirst, m_integerEditPeriodSecond})

@@ -101,6 +101,7 @@ private:
     QPushButton *m_buttonPrintParagon = nullptr;
     QList<QPushButton *> m_statisticButtons; // in the order of Statistic
 
-    bool m_filtering = false;   // a rebuild runs
-    bool m_filterAgain = false; // a control changed meanwhile: rebuild once more after it
+    bool m_filtering = false;            // a rebuild runs
+    bool m_filterAgain = false;          // a control changed meanwhile: rebuild once more after it
+    bool m_periodClickRefreshes = false; // the pressed period button was already chosen
 };

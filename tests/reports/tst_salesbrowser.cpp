@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimeEdit>
 
@@ -94,6 +95,8 @@ class TestSalesBrowser : public QObject
 private slots:
     void conditionBounds_data();
     void conditionBounds();
+    void everyChangeOfStateRebuildsOnce_data();
+    void everyChangeOfStateRebuildsOnce();
     void cursorAfterRebuild_data();
     void cursorAfterRebuild();
     void sortingKeepsTheReceipt();
@@ -151,6 +154,37 @@ void TestSalesBrowser::conditionBounds()
     QCOMPARE(browser.customers(), " Zákazníků: 3");
 }
 
+void TestSalesBrowser::everyChangeOfStateRebuildsOnce_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<bool>("byClick"); // else as an accessibility action sets the state
+    QTest::addColumn<QString>("customers");
+    QTest::newRow("check box clicked") << "CheckBoxSolar" << true << " Zákazníků: 1";
+    QTest::newRow("check box set") << "CheckBoxSolar" << false << " Zákazníků: 1";
+    QTest::newRow("period clicked") << "RadioButtonAll" << true << " Zákazníků: 4";
+    QTest::newRow("period set") << "RadioButtonAll" << false << " Zákazníků: 4";
+    QTest::newRow("chosen period clicked again") << "RadioButtonToday" << true << " Zákazníků: 3";
+}
+
+void TestSalesBrowser::everyChangeOfStateRebuildsOnce()
+{
+    QFETCH(QString, control);
+    QFETCH(bool, byClick);
+    QFETCH(QString, customers);
+    Browser browser;
+    setValue(browser.control<QWidget>("IntegerEditSolarFirst"), "8"); // unit 8 only
+    setValue(browser.control<QWidget>("IntegerEditSolarSecond"), "8");
+    QSignalSpy rebuilt(browser.control<RecordGrid>("DBGridSaleSolars")->model(),
+                       &QAbstractItemModel::modelReset);
+    auto *button = browser.control<QAbstractButton>(control);
+    if (byClick)
+        button->click();
+    else
+        button->setChecked(true);
+    QCOMPARE(rebuilt.size(), 1);
+    QCOMPARE(browser.customers(), customers);
+}
+
 void TestSalesBrowser::cursorAfterRebuild_data()
 {
     QTest::addColumn<QString>("longest"); // run length bounds from 300 s
@@ -202,6 +236,11 @@ void TestSalesBrowser::doubleClickPrintsOnCellsOnly()
     QHeaderView *titles = grid->horizontalHeader();
     QTest::mouseDClick(titles->viewport(), Qt::LeftButton, {},
                        QPoint(titles->sectionPosition(1) + 5, titles->height() / 2));
+    QCOMPARE(browser.m_preview.m_shown, 0);
+    QHeaderView *indicator = grid->verticalHeader();
+    QVERIFY(indicator->isVisible() && indicator->width() > 0);
+    QTest::mouseDClick(indicator->viewport(), Qt::LeftButton, {},
+                       QPoint(indicator->width() / 2, indicator->sectionViewportPosition(0) + 3));
     QCOMPARE(browser.m_preview.m_shown, 0);
     const QPoint cell = grid->visualRect(grid->model()->index(0, 1)).center();
     // A double click as the window system sends it: a click, then the second press.

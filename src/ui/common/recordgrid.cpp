@@ -4,6 +4,60 @@
 #include "ui/common/uifonts.h"
 
 #include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QPainter>
+#include <QStyleOptionHeader>
+
+namespace {
+
+// The record indicator column: a narrow blank column left of the rows that marks the current
+// record with an arrow. A double click there is not a double click on a record.
+class RecordIndicator final : public QHeaderView
+{
+public:
+    explicit RecordIndicator(QWidget *parent) : QHeaderView(Qt::Vertical, parent)
+    {
+        setSectionsClickable(false);
+        setHighlightSections(false);
+    }
+
+    void setSelectionModel(QItemSelectionModel *selectionModel) override
+    {
+        QHeaderView::setSelectionModel(selectionModel);
+        if (selectionModel) {
+            connect(selectionModel, &QItemSelectionModel::currentRowChanged, viewport(),
+                    qOverload<>(&QWidget::update));
+        }
+    }
+
+protected:
+    QSize sizeHint() const override { return {IndicatorWidth, QHeaderView::sizeHint().height()}; }
+
+    QSize sectionSizeFromContents(int) const override
+    {
+        return {IndicatorWidth, defaultSectionSize()};
+    }
+
+    void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override
+    {
+        QStyleOptionHeader option;
+        initStyleOption(&option);
+        option.rect = rect;
+        option.section = logicalIndex;
+        style()->drawControl(QStyle::CE_HeaderSection, &option, painter, this);
+        if (!selectionModel() || selectionModel()->currentIndex().row() != logicalIndex)
+            return;
+        QStyleOption arrow;
+        arrow.initFrom(this);
+        arrow.rect = rect.adjusted(2, 2, -2, -2);
+        style()->drawPrimitive(QStyle::PE_IndicatorArrowRight, &arrow, painter, this);
+    }
+
+private:
+    static constexpr int IndicatorWidth = 12;
+};
+
+} // namespace
 
 void setUpRecordView(QTableView *view)
 {
@@ -13,7 +67,7 @@ void setUpRecordView(QTableView *view)
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setTabKeyNavigation(false);
     view->setWordWrap(false);
-    view->verticalHeader()->hide();
+    view->setVerticalHeader(new RecordIndicator(view));
     view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     view->verticalHeader()->setDefaultSectionSize(rowHeight);
     QHeaderView *titles = view->horizontalHeader();
