@@ -10,7 +10,8 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-charts-dev qt6-multi
 
 missing=()
 for p in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null) || status=
+    if [[ $status != "install ok installed" ]]; then
         missing+=("$p")
     fi
 done

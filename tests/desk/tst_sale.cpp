@@ -330,11 +330,10 @@ void TestSale::salesKilledAtRandomStayConsistent_data()
 {
     QTest::addColumn<bool>("protectedTables");
     QTest::addColumn<int>("kills");
-    QTest::addColumn<int>("longestSellingMs");
-    QTest::addColumn<int>("fewestSales");
-    QTest::newRow("plain tables") << false << 100 << 20 << 1;
-    // Each start derives the key first, so fewer and longer runs.
-    QTest::newRow("protected tables") << true << 30 << 300 << 200;
+    QTest::addColumn<int>("longestSellingMs"); // after the first sale
+    QTest::newRow("plain tables") << false << 100 << 20;
+    // Each start derives the key first, so fewer runs.
+    QTest::newRow("protected tables") << true << 30 << 50;
 }
 
 void TestSale::salesKilledAtRandomStayConsistent()
@@ -343,7 +342,6 @@ void TestSale::salesKilledAtRandomStayConsistent()
     QFETCH(bool, protectedTables);
     QFETCH(int, kills);
     QFETCH(int, longestSellingMs);
-    QFETCH(int, fewestSales);
     DeskFixture desk;
     if (protectedTables) {
         TableKeys::registerPassword(QStringLiteral(TestTablePassword));
@@ -359,12 +357,17 @@ void TestSale::salesKilledAtRandomStayConsistent()
         QProcess child;
         child.start(QCoreApplication::applicationDirPath() + "/tst_sale_child",
                     {desk.dataDirectory(), protectedTables ? "protected-loop" : "loop"});
-        QVERIFY(child.waitForReadyRead(10000));
-        QCOMPARE(child.readLine().trimmed(), QByteArray("selling"));
+        // However slow the machine, each child sells at least once before it is killed.
+        QByteArray said;
+        while (!said.contains("sold") && child.waitForReadyRead(60000))
+            said += child.readAllStandardOutput();
+        QVERIFY2(said.startsWith("selling\nsold"), said.constData());
         ::usleep(random.bounded(longestSellingMs * 1000));
         QVERIFY2(child.state() == QProcess::Running, "a sale failed");
         ::kill(pid_t(child.processId()), SIGKILL);
-        QVERIFY(child.waitForFinished(5000));
+        QVERIFY(child.waitForFinished(30000));
+        said += child.readAllStandardOutput();
+        const qint64 reported = said.count("sold");
 
         // The restart: its first read rolls back what the killed sale left unfinished.
         Database database;
@@ -382,6 +385,10 @@ void TestSale::salesKilledAtRandomStayConsistent()
         totals.setSql("select count(*), coalesce(min(PARAGON), 1), coalesce(max(PARAGON), 0), "
                       "coalesce(sum(PERIOD), 0), (select MONEY from Money) from SaleSolars");
         QVERIFY(totals.exec() && totals.first());
+        // Every sale the child reported is kept; the one it was killed before reporting may be.
+        const qint64 kept = totals.value(0).toLongLong() - receipts;
+        QVERIFY2(kept == reported || kept == reported + 1,
+                 qPrintable(QString("%1 kept, %2 reported").arg(kept).arg(reported)));
         receipts = totals.value(0).toLongLong();
         QCOMPARE(totals.value(1).toLongLong(), 1); // numbered from 1 without gaps
         QCOMPARE(totals.value(2).toLongLong(), receipts);
@@ -389,7 +396,6 @@ void TestSale::salesKilledAtRandomStayConsistent()
         // Super-journals do not pile up: one may stay while a journal not yet overwritten names it.
         QVERIFY(QDir(desk.dataDirectory()).entryList({"Money.DB-mj*"}).size() <= 1);
     }
-    QVERIFY2(receipts >= fewestSales, qPrintable(QString::number(receipts)));
 }
 
 void TestSale::handChangeOfTheBalance_data()

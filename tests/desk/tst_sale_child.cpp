@@ -1,6 +1,7 @@
 // Sells on the given installation until the test kills it:
 //   tst_sale_child DIR          one run of unit 1 (the test kills it inside the transaction)
-//   tst_sale_child DIR loop     random runs of random units, one sale after another
+//   tst_sale_child DIR loop     random runs of random units, one sale after another, each
+//                               reported as "sold" once it is committed
 //   tst_sale_child DIR protected-loop  the same on tables protected with TestTablePassword
 //   tst_sale_child DIR backup TO  backups into TO, one after another, selling between the steps
 #include "data/tablekeys.h"
@@ -74,5 +75,7 @@ int main(int argc, char *argv[])
     for (;;) {
         if (!sell())
             return 1;
+        std::puts("sold");
+        std::fflush(stdout);
     }
 }

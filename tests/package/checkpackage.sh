@@ -57,7 +57,11 @@ export QT_QPA_PLATFORM=offscreen VELMORA_CONFIG_DIR=$work/config
 for program in velmora velmora-dbconfig velmora-relayboard; do
     answer=$("$prefix/bin/$program" --version)
     [[ $answer == "$program $version" ]] || fail "$program --version: $answer"
-    "$prefix/bin/$program" --help | grep -q "help" || fail "$program --help"
+    # Captured first: grep -q closing the pipe early would end the writer by SIGPIPE, and
+    # pipefail would call that a failure.
+    help=$("$prefix/bin/$program" --help) || fail "$program --help failed"
+    grep -q "help" <<<"$help" || fail "$program --help"
 done
-"$prefix/bin/velmora-demo" --help | grep -q "velmora-demo" || fail "velmora-demo --help"
+help=$("$prefix/bin/velmora-demo" --help) || fail "velmora-demo --help failed"
+grep -q "velmora-demo" <<<"$help" || fail "velmora-demo --help"
 echo "package $(basename "$deb"): $(stat -c %s "$deb") bytes; Depends: $depends"
