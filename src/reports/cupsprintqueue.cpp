@@ -37,7 +37,7 @@ IppMessage ask(ipp_op_t operation, const char *uriName, const QByteArray &uri,
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", int(Count),
                   nullptr, attributes.data());
     IppMessage response(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"), &ippDelete);
-    if (response && ippGetStatusCode(response.get()) > IPP_STATUS_OK_EVENTS_COMPLETE)
+    if (response && ippGetStatusCode(response.get()) >= IPP_STATUS_ERROR_BAD_REQUEST)
         response.reset();
     return response;
 }
@@ -46,7 +46,7 @@ QString text(ipp_t *message, const char *name)
 {
     ipp_attribute_t *attribute = ippFindAttribute(message, name, IPP_TAG_ZERO);
     const char *value = attribute ? ippGetString(attribute, 0, nullptr) : nullptr;
-    return value ? QString::fromUtf8(value).simplified() : QString();
+    return value ? QString::fromUtf8(value) : QString();
 }
 
 std::optional<int> number(ipp_t *message, const char *name, ipp_tag_t type)
