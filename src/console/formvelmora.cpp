@@ -15,6 +15,7 @@
 #include "reports/formsalesolars.h"
 #include "reports/formsetupprint.h"
 #include "reports/formsql.h"
+#include "reports/printmonitor.h"
 #include "reports/receiptprinting.h"
 #include "settings/formbackup.h"
 #include "settings/formdatabase.h"
@@ -81,6 +82,10 @@ TFormVelmora::TFormVelmora(QWidget *parent)
 {
     setObjectName(QStringLiteral("FormVelmora"));
     m_runs.setQuestions(&m_windowRunDialogs);
+    // Every failed print reaches the event log, also one that its queue gives up later.
+    m_printMonitor = std::make_unique<PrintMonitor>(
+        systemPrintQueue(), [this](const QString &text) { eventLog().AddLog(text); });
+    PrintMonitor::install(m_printMonitor.get());
 
     setGeometry(38, 2, 986, 738);
     buildMenu();

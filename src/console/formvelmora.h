@@ -19,6 +19,7 @@ class QListWidget;
 class QMenu;
 class QTimer;
 class PlacementStore;
+class PrintMonitor;
 class SolarRow;
 class SolarSettings;
 class TFormBackup;
@@ -139,6 +140,7 @@ private:
     WindowRunDialogs m_windowRunDialogs;
     WindowPreview m_windowPreview;
     TCustomQRPreviewInterface *m_reportPreview = &m_windowPreview;
+    std::unique_ptr<PrintMonitor> m_printMonitor;
 
     TFormSetupSolar *m_setupSolar = nullptr;
     TFormSetupPrint *m_setupPrint = nullptr;

@@ -134,13 +134,14 @@ QChart *TFormStatistics::chart() const
 
 void TFormStatistics::ButtonPrintClick()
 {
-    if (const std::unique_ptr<QPrinter> printer = ReportPrinting::defaultPrinter())
+    if (const std::unique_ptr<QPrinter> printer = ReportPrinting::defaultPrinter(chart()->title()))
         print(*printer);
 }
 
 bool TFormStatistics::print(QPrinter &printer)
 {
-    if (!ReportPrinting::printerReady(printer))
+    ReportPrinting::PrintJob job(printer, chart()->title());
+    if (!job.start())
         return false;
     printer.setDocName(QStringLiteral("Chart"));
     const QSize shown = m_chartView->viewport()->size();
@@ -148,19 +149,15 @@ bool TFormStatistics::print(QPrinter &printer)
                                                                : QPageLayout::Portrait);
     printer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
     QPainter painter;
-    if (!painter.begin(&printer)) {
-        ReportPrinting::warnFailed(QStringLiteral("Tisk grafu se nepodařilo zahájit..."));
-        return false;
-    }
+    if (!painter.begin(&printer))
+        return job.fail(QStringLiteral("Tisk grafu se nepodařilo zahájit..."));
     const QSize page = printer.pageRect(QPrinter::DevicePixel).size().toSize();
     const QSize fitted = shown.scaled(page, Qt::KeepAspectRatio);
     const QRect target(QPoint((page.width() - fitted.width()) / 2, 0), fitted);
     m_chartView->render(&painter, target, m_chartView->viewport()->rect(), Qt::KeepAspectRatio);
-    if (!painter.end()) {
-        ReportPrinting::warnFailed(QStringLiteral("Tisk grafu se nepodařilo dokončit..."));
-        return false;
-    }
-    return true;
+    if (!painter.end())
+        return job.fail(QStringLiteral("Tisk grafu se nepodařilo dokončit..."));
+    return job.handedOver();
 }
 
 void showStatistics(Table &sales, Statistic statistic, QWidget *parent)

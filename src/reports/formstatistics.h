@@ -21,7 +21,8 @@ public:
 
     // "Tisk...": at once on the default printer.
     void ButtonPrintClick();
-    // The chart as one page, its proportions kept, the job titled "Chart". False after a warning.
+    // The chart as one page, its proportions kept, the job titled "Chart" (the event log names
+    // the chart's title). False after a warning.
     bool print(QPrinter &printer);
 
 private:
