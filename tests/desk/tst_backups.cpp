@@ -1,3 +1,4 @@
+#include "childoutput.h"
 #include "deskfixture.h"
 
 #include "data/tablefilecheck.h"
@@ -165,8 +166,9 @@ void TestBackups::killedBackupsLeaveWholeCopies()
         QProcess child;
         child.start(QCoreApplication::applicationDirPath() + "/tst_sale_child",
                     {desk.dataDirectory(), "backup", folder});
-        QVERIFY(child.waitForReadyRead(10000));
-        ::usleep(random.bounded(10000, 200000));
+        // The kills begin once a backup is complete, however long this machine takes for one.
+        QVERIFY(waitForLine(child, "copied"));
+        ::usleep(random.bounded(0, 200000));
         QVERIFY2(child.state() == QProcess::Running, "a backup or a sale failed");
         ::kill(pid_t(child.processId()), SIGKILL);
         QVERIFY(child.waitForFinished(5000));
