@@ -1,7 +1,8 @@
 // Benchmarks of the backups and the restore window on generated installations. Not run by ctest.
 // Run: QT_QPA_PLATFORM=offscreen build/bin/bench_backups
 //   BM_RestoreListing   one listing of the restore window over 20 backups of the installation,
-//                       with each backup's receipt count and last receipt (plain and protected)
+//                       with each backup's receipt count and last receipt (plain and protected),
+//                       the files in the page cache
 //   BM_BackupChecksums  the checksum file of one backup of the installation
 
 #include "benchcases.h"
@@ -70,6 +71,9 @@ void BM_RestoreListing(benchmark::State &state)
     }
     DailyDirectory settings(backups.path());
     TFormRestore window(settings);
+    // Once untimed: a protected table's key is derived at its first use, which the start-up's
+    // upkeep has paid already when the window opens.
+    window.GetBackups(backups.path());
     for (auto _ : state)
         window.GetBackups(backups.path());
     auto *list = window.findChild<QTreeWidget *>(QStringLiteral("ListView"));
