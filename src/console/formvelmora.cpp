@@ -70,13 +70,18 @@ void WindowDeskReport::warn(const QString &caption, const QString &detail)
     ShowWarning(caption, detail);
 }
 
+void WindowDeskReport::warnWithoutWaiting(const QString &caption, const QString &detail)
+{
+    showWarningWithoutWaiting(caption, detail, m_owner);
+}
+
 void WindowDeskReport::databaseError()
 {
     ShowDatabaseError(false);
 }
 
 TFormVelmora::TFormVelmora(QWidget *parent)
-    : QMainWindow(parent), m_desk(m_report), m_runs(m_desk),
+    : QMainWindow(parent), m_report(this), m_desk(m_report), m_runs(m_desk),
       m_windowRunDialogs(this, [this]() -> const SolarSettings & { return solarSettings(); }),
       m_windowPreview(this)
 {

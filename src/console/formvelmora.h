@@ -28,12 +28,17 @@ class TFormSetupPrint;
 class TFormSetupSolar;
 class TFormUser;
 
-// The desk's failures shown in the message windows.
+// The desk's failures shown in the message windows; those that do not wait stay over the owner.
 class WindowDeskReport : public DeskReport
 {
 public:
+    explicit WindowDeskReport(QWidget *owner) : m_owner(owner) {}
     void warn(const QString &caption, const QString &detail) override;
+    void warnWithoutWaiting(const QString &caption, const QString &detail) override;
     void databaseError() override;
+
+private:
+    QWidget *m_owner;
 };
 
 // The desk's main window: one row per sun bed with its start and stop, the status bar with the

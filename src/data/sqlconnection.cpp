@@ -59,6 +59,11 @@ QString czechText(int primaryCode)
 
 } // namespace
 
+QString czechResultText(int resultCode)
+{
+    return czechText(resultCode & 0xFF);
+}
+
 QString tableNameOfFile(const QString &tableFileName)
 {
     return QFileInfo(tableFileName).completeBaseName();

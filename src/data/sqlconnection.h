@@ -51,6 +51,9 @@ private:
     bool m_owned = false;
 };
 
+// The engine's Czech text for an SQLite result code, such as "Disk je plný".
+QString czechResultText(int resultCode);
+
 class SqlConnection
 {
 public:

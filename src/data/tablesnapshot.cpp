@@ -2,6 +2,7 @@
 
 #include "core/filesync.h"
 #include "data/database.h"
+#include "data/engineerror.h"
 #include "data/protectedvfs.h"
 #include "data/sqlconnection.h"
 
@@ -49,13 +50,14 @@ struct TableSnapshot::Copy
         return pages;
     }
 
-    // A step of up to `pages`; false on an error (busy and locked come again later).
-    bool step(int pages)
+    // A step of up to `pages`; SQLITE_OK, or the error (busy and locked come again later).
+    int step(int pages)
     {
         stepped = true;
         const int result = sqlite3_backup_step(backup, pages);
-        return result == SQLITE_OK || result == SQLITE_DONE || result == SQLITE_BUSY ||
-               result == SQLITE_LOCKED;
+        const bool fine = result == SQLITE_OK || result == SQLITE_DONE || result == SQLITE_BUSY ||
+                          result == SQLITE_LOCKED;
+        return fine ? SQLITE_OK : result;
     }
 };
 
@@ -64,9 +66,11 @@ QString TableSnapshot::temporaryName(const QString &tableFile)
     return tableFile + QStringLiteral(".part");
 }
 
-bool TableSnapshot::fail(const QString &message)
+bool TableSnapshot::fail(const QString &message, int resultCode)
 {
-    m_error = message;
+    m_error = resultCode == SQLITE_OK
+                  ? message
+                  : QStringLiteral("%1: %2").arg(message, czechResultText(resultCode));
     return false;
 }
 
@@ -80,7 +84,7 @@ bool TableSnapshot::copyTo(const QString &folder)
 {
     m_error.clear();
     if (!m_database.openFiles())
-        return fail(QStringLiteral("Tabulky nelze otevřít"));
+        return fail(QStringLiteral("Tabulky nelze otevřít: %1").arg(Engine::lastError().message));
     SqlConnection &sql = *m_database.connection();
     const QDir target(folder);
 
@@ -103,10 +107,10 @@ bool TableSnapshot::copyTo(const QString &folder)
         // A protected table's copy is protected too.
         const QByteArray uri =
             ProtectedVfs::fileUri(copy->temporaryPath, sql.isProtected(tableFile)).toUtf8();
-        const bool opened =
-            sqlite3_open_v2(uri.constData(), &copy->target,
-                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI,
-                            ProtectedVfs::name()) == SQLITE_OK;
+        int result = sqlite3_open_v2(uri.constData(), &copy->target,
+                                     SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI,
+                                     ProtectedVfs::name());
+        const bool opened = result == SQLITE_OK;
         // The copy is synced once complete; until then it is only a temporary file.
         if (opened)
             sqlite3_exec(copy->target, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF", nullptr,
@@ -114,10 +118,12 @@ bool TableSnapshot::copyTo(const QString &folder)
         copy->backup = opened ? sqlite3_backup_init(copy->target, "main", sql.handle(),
                                                     copy->schema.toUtf8().constData())
                               : nullptr;
+        if (opened && !copy->backup)
+            result = sqlite3_errcode(copy->target);
         copies.push_back(std::move(copy));
         if (!copies.back()->backup) {
             removeTemporaries();
-            return fail(QStringLiteral("Do adresáře %1 nelze zapisovat").arg(folder));
+            return fail(QStringLiteral("Do adresáře %1 nelze zapisovat").arg(folder), result);
         }
     }
 
@@ -135,9 +141,10 @@ bool TableSnapshot::copyTo(const QString &folder)
             if (pages <= 0)
                 continue;
             allNearlyDone = false;
-            if (!copy->step(pages)) {
+            if (const int result = copy->step(pages); result != SQLITE_OK) {
                 removeTemporaries();
-                return fail(QStringLiteral("Tabulku %1 nelze zkopírovat").arg(copy->tableFile));
+                return fail(QStringLiteral("Tabulku %1 nelze zkopírovat").arg(copy->tableFile),
+                            result);
             }
         }
         if (allNearlyDone)
@@ -151,7 +158,8 @@ bool TableSnapshot::copyTo(const QString &folder)
         const bool closed = sqlite3_close_v2(std::exchange(copy->target, nullptr)) == SQLITE_OK;
         if (result != SQLITE_DONE || finished != SQLITE_OK || !closed) {
             removeTemporaries();
-            return fail(QStringLiteral("Tabulku %1 nelze zkopírovat").arg(copy->tableFile));
+            return fail(QStringLiteral("Tabulku %1 nelze zkopírovat").arg(copy->tableFile),
+                        result != SQLITE_DONE ? result : finished);
         }
     }
     // Syncing a large file takes a while: it runs beside the program, which goes on meanwhile;
@@ -172,9 +180,11 @@ bool TableSnapshot::copyTo(const QString &folder)
         QFile::remove(target.filePath(copy->tableFile));
     syncDirectory(folder);
     for (const auto &copy : copies) {
-        if (!QFile::rename(copy->temporaryPath, target.filePath(copy->tableFile))) {
+        QFile temporary(copy->temporaryPath);
+        if (!temporary.rename(target.filePath(copy->tableFile))) {
             removeTemporaries();
-            return fail(QStringLiteral("Tabulku %1 nelze uložit").arg(copy->tableFile));
+            return fail(QStringLiteral("Tabulku %1 nelze uložit: %2")
+                            .arg(copy->tableFile, temporary.errorString()));
         }
     }
     syncDirectory(folder);

@@ -37,7 +37,8 @@ public:
 
 private:
     struct Copy;
-    bool fail(const QString &message);
+    // The reason, with the engine's text of an SQLite result code other than SQLITE_OK.
+    bool fail(const QString &message, int resultCode = 0);
     void betweenSteps();
 
     Database &m_database;

@@ -24,7 +24,7 @@ Desk::Desk(DeskReport &report)
       m_saleRecorder(m_database, m_tableMoney, m_tableSolars, m_tableSaleSolars,
                      m_tableSaleSolarsCalc, m_eventLog, m_saver,
                      [this] { m_report.databaseError(); }),
-      m_backups(m_database, m_eventLog)
+      m_backups(m_database, m_eventLog, m_report)
 {
     m_tableMoney.setObjectName(QStringLiteral("TableMoney"));
     m_tableSolars.setObjectName(QStringLiteral("TableSolars"));

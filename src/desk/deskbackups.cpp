@@ -2,17 +2,22 @@
 
 #include "core/clock.h"
 #include "core/czechformat.h"
+#include "core/filesync.h"
 #include "core/paths.h"
 #include "data/database.h"
 #include "data/tables.h"
 #include "data/tablesnapshot.h"
+#include "desk/backupchecksums.h"
 #include "desk/backupsettings.h"
+#include "desk/deskreport.h"
 #include "desk/eventlog.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -21,6 +26,50 @@ namespace {
 // Sunday first, as the weekday numbers of the folders' names go.
 const char *const DayFolderNames[] = {"Nedele",  "Pondeli", "Utery", "Streda",
                                       "Ctvrtek", "Patek",   "Sobota"};
+
+// As the event log names the kinds.
+QString kindLabel(BackupKind kind)
+{
+    switch (kind) {
+    case BackupKind::Time:
+        return QStringLiteral("TIME");
+    case BackupKind::Day:
+        return QStringLiteral("DAY");
+    case BackupKind::Now:
+        break;
+    }
+    return QStringLiteral("NOW");
+}
+
+QString failureCaption(BackupKind kind)
+{
+    switch (kind) {
+    case BackupKind::Time:
+        return QStringLiteral("Hodinová záloha se nezdařila...");
+    case BackupKind::Day:
+        return QStringLiteral("Denní záloha se nezdařila...");
+    case BackupKind::Now:
+        break;
+    }
+    return QStringLiteral("Záloha se nezdařila...");
+}
+
+// Makes the backup folder; empty when it is there for the copy, else why not. An existing
+// folder is taken only when `reuse`.
+QString makeFolder(const QString &folder, bool reuse)
+{
+    if (::mkdir(QFile::encodeName(folder).constData(), 0777) == 0)
+        return {};
+    const int error = errno;
+    if (error != EEXIST)
+        return QStringLiteral("Složku nelze vytvořit: %1")
+            .arg(QString::fromLocal8Bit(std::strerror(error)));
+    if (!reuse)
+        return QStringLiteral("Složka již existuje");
+    if (!QFileInfo(folder).isDir())
+        return QStringLiteral("Složku nelze vytvořit: stejnojmenný soubor již existuje");
+    return {};
+}
 
 } // namespace
 
@@ -34,49 +83,114 @@ QString DeskBackups::dayFolderName(const QDate &date)
     return QString::fromLatin1(DayFolderNames[date.dayOfWeek() % 7]);
 }
 
-bool DeskBackups::copyInto(const QString &folder)
+BackupHistory &DeskBackups::history()
 {
+    const QString directory = m_database.directory();
+    if (!m_history || m_history->directory() != directory)
+        m_history.emplace(directory);
+    return *m_history;
+}
+
+QDateTime DeskBackups::lastSuccess(BackupKind kind)
+{
+    return history().lastSuccess(kind);
+}
+
+bool DeskBackups::copyInto(const QString &folder, QString *reason)
+{
+    // The old checksums go before the old copies: a backup cut short is then one without
+    // checksums, never one whose checksums belong to other copies.
+    const QString checksums = JoinPath(folder, BackupChecksums::FileName);
+    if (QFile::exists(checksums)) {
+        if (!QFile::remove(checksums)) {
+            *reason = QStringLiteral("Soubor %1 nelze odstranit").arg(BackupChecksums::FileName);
+            return false;
+        }
+        syncDirectory(folder);
+    }
     TableSnapshot snapshot(m_database);
     snapshot.setBetweenSteps(m_betweenSteps);
-    return snapshot.copyTo(folder);
+    if (!snapshot.copyTo(folder)) {
+        *reason = snapshot.error();
+        return false;
+    }
+    const FileResult written = BackupChecksums::write(folder, m_betweenSteps);
+    if (!written.ok()) {
+        *reason = QStringLiteral("Kontrolní součty nelze zapsat: %1").arg(written.message);
+        return false;
+    }
+    return true;
+}
+
+bool DeskBackups::backUp(BackupKind kind, const QString &directory, const QString &folderName,
+                         bool reuse, const QDateTime &now)
+{
+    if (directory.isEmpty())
+        return failed(kind, directory, QStringLiteral("Adresář záloh není zadán"));
+    if (!QFileInfo(directory).isDir())
+        return failed(kind, directory, QStringLiteral("Adresář neexistuje"));
+    const QString folder = JoinPath(directory, folderName);
+    QString reason = makeFolder(folder, reuse);
+    if (!reason.isEmpty() || !copyInto(folder, &reason))
+        return failed(kind, folder, reason);
+    logSuccess(kind, folderName, now);
+    history().recordSuccess(kind, now);
+    return true;
+}
+
+void DeskBackups::logSuccess(BackupKind kind, const QString &folderName, const QDateTime &now)
+{
+    if (kind == BackupKind::Day)
+        m_log.AddLog(QStringLiteral("Zálohování [%1]: Ok").arg(folderName));
+    else
+        m_log.AddLog(QStringLiteral("Zálohování [%1] [%2]")
+                         .arg(kindLabel(kind), CzechFormat::dateTime(now)));
+}
+
+bool DeskBackups::failed(BackupKind kind, const QString &folder, const QString &reason)
+{
+    m_log.AddLog(
+        QStringLiteral("Zálohování [%1] [%2]: CHYBA [%3]").arg(kindLabel(kind), folder, reason));
+    const QString caption = failureCaption(kind);
+    const QString detail = QStringLiteral("%1 [%2]...").arg(reason, folder);
+    const QDate today = programClock().now().date();
+    switch (kind) {
+    case BackupKind::Time:
+        // From a timer over the running desk: nothing that waits, and once a day is enough to
+        // be noticed.
+        if (history().firstWarningOn(kind, today))
+            m_report.warnWithoutWaiting(caption, detail);
+        break;
+    case BackupKind::Day:
+        // The program ends right after it: a warning that did not wait would end with it.
+        if (history().firstWarningOn(kind, today))
+            m_report.warn(caption, detail);
+        break;
+    case BackupKind::Now:
+        m_report.warn(caption, detail); // the answer to the user's own click, every time
+        break;
+    }
+    return false;
 }
 
 bool DeskBackups::BackupAfterDay(const QString &directory)
 {
-    if (!m_settings || !m_settings->dailyBackups() || !QFileInfo(directory).isDir())
+    if (!m_settings || !m_settings->dailyBackups())
         return false;
-    const QString name = dayFolderName(programClock().now().date());
-    const QString folder = JoinPath(directory, name);
-    QDir().mkdir(folder); // it exists from last week
-    if (!QFileInfo(folder).isDir() || !copyInto(folder))
-        return false;
-    m_log.AddLog(QStringLiteral("Zálohování [%1]: Ok").arg(name));
-    return true;
+    const QDateTime now = programClock().now();
+    return backUp(BackupKind::Day, directory, dayFolderName(now.date()), true, now);
 }
 
 bool DeskBackups::BackupAfterTime(const QString &directory)
 {
-    if (!QFileInfo(directory).isDir())
-        return false;
     const QDateTime now = programClock().now();
-    const QString folder = JoinPath(directory, timeFolderName(now));
-    QDir().mkdir(folder);
-    if (!QFileInfo(folder).isDir() || !copyInto(folder))
-        return false;
-    m_log.AddLog(QStringLiteral("Zálohování [TIME] [%1]").arg(CzechFormat::dateTime(now)));
-    return true;
+    return backUp(BackupKind::Time, directory, timeFolderName(now), true, now);
 }
 
 bool DeskBackups::BackupNow(const QString &directory)
 {
-    if (!QFileInfo(directory).isDir())
-        return false;
     const QDateTime now = programClock().now();
-    const QString folder = JoinPath(directory, timeFolderName(now));
-    if (!QDir().mkdir(folder) || !copyInto(folder))
-        return false;
-    m_log.AddLog(QStringLiteral("Zálohování [NOW] [%1]").arg(CzechFormat::dateTime(now)));
-    return true;
+    return backUp(BackupKind::Now, directory, timeFolderName(now), false, now);
 }
 
 QDateTime DeskBackups::folderCreated(const QString &folder)
@@ -107,6 +221,10 @@ int DeskBackups::purgeOldBackups(const QString &directory, int days,
             const QString table = name + QStringLiteral(".DB");
             QFile::remove(JoinPath(folder, table));
             QFile::remove(JoinPath(folder, TableSnapshot::temporaryName(table)));
+        }
+        for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
+            if (BackupChecksums::isChecksumFile(name))
+                QFile::remove(JoinPath(folder, name));
         }
         if (backups.rmdir(entry.fileName())) {
             ++count;

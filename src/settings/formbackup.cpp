@@ -1,5 +1,6 @@
 #include "settings/formbackup.h"
 
+#include "core/czechformat.h"
 #include "core/programvalues.h"
 #include "desk/deskbackups.h"
 #include "ui/common/integeredit.h"
@@ -35,6 +36,19 @@ QLineEdit *namedEdit(const QString &name, QWidget *parent)
     return edit;
 }
 
+QLabel *namedLabel(const QString &name, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    return label;
+}
+
+QString lastSuccessText(const QDateTime &time)
+{
+    return QStringLiteral("Poslední úspěšná záloha: %1")
+        .arg(time.isValid() ? CzechFormat::dateTime(time) : QStringLiteral("žádná"));
+}
+
 } // namespace
 
 TFormBackup::TFormBackup(DeskBackups &backups, QWidget *parent)
@@ -57,6 +71,8 @@ TFormBackup::TFormBackup(DeskBackups &backups, QWidget *parent)
     QPushButton *buttonNow =
         namedButton(QStringLiteral("Provést zálohu nyní..."), QStringLiteral("ButtonNow"), this);
     row->addWidget(buttonNow);
+    m_labelLastNow = namedLabel(QStringLiteral("LabelLastNow"), this);
+    row->addWidget(m_labelLastNow);
     row->addStretch();
     m_buttonOk = namedButton(QStringLiteral("Ok"), QStringLiteral("ButtonOk"), this);
     m_buttonCancel = namedButton(QStringLiteral("Storno"), QStringLiteral("ButtonCancel"), this);
@@ -98,6 +114,8 @@ QWidget *TFormBackup::buildTimeGroup()
     grid->addWidget(m_checkBoxBackupDelete, 1, 0);
     grid->addWidget(m_integerEditBackupDelete, 1, 1);
     grid->addWidget(new QLabel(QStringLiteral("dní"), group), 1, 2);
+    m_labelLastTime = namedLabel(QStringLiteral("LabelLastTime"), group);
+    grid->addWidget(m_labelLastTime, 2, 0, 1, 4);
     grid->setColumnStretch(2, 1);
     browseInto(m_buttonTime, m_editBackupPathTime);
     switchDefaultButtonWithFocus(group);
@@ -115,6 +133,8 @@ QWidget *TFormBackup::buildDayGroup()
     grid->addWidget(m_checkBoxBackupDay, 0, 0);
     grid->addWidget(m_editBackupPathDay, 0, 1);
     grid->addWidget(m_buttonDay, 0, 2);
+    m_labelLastDay = namedLabel(QStringLiteral("LabelLastDay"), group);
+    grid->addWidget(m_labelLastDay, 1, 0, 1, 3);
     grid->setColumnStretch(1, 1);
     browseInto(m_buttonDay, m_editBackupPathDay);
     switchDefaultButtonWithFocus(group);
@@ -167,6 +187,14 @@ void TFormBackup::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     centreOnScreen(this);
     applyCheckBoxRules();
+    showLastSuccesses();
+}
+
+void TFormBackup::showLastSuccesses()
+{
+    m_labelLastTime->setText(lastSuccessText(m_backups.lastSuccess(BackupKind::Time)));
+    m_labelLastDay->setText(lastSuccessText(m_backups.lastSuccess(BackupKind::Day)));
+    m_labelLastNow->setText(lastSuccessText(m_backups.lastSuccess(BackupKind::Now)));
 }
 
 void TFormBackup::keyPressEvent(QKeyEvent *event)
@@ -184,6 +212,7 @@ void TFormBackup::ButtonNowClick()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_backups.BackupNow(folder);
     QApplication::restoreOverrideCursor();
+    showLastSuccesses();
 }
 
 void TFormBackup::ButtonCancelClick()

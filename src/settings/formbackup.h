@@ -7,13 +7,15 @@
 
 class DeskBackups;
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class TIntegerEdit;
 
 // " Zálohování": where the hourly and the daily backups go, how old hourly ones may grow, and a
-// backup made at once into a chosen folder. The window lives for the whole run and is itself
-// the store of these settings, kept in the section [Backup] of the configuration file.
+// backup made at once into a chosen folder, each kind with the time it last succeeded. The window
+// lives for the whole run and is itself the store of these settings, kept in the section [Backup]
+// of the configuration file.
 class TFormBackup : public QDialog, public BackupSettings
 {
     Q_OBJECT
@@ -44,6 +46,7 @@ private:
     void browseInto(QPushButton *button, QLineEdit *edit);
     void applyCheckBoxRules();
     void updateOkButton();
+    void showLastSuccesses();
 
     void ButtonNowClick();
     void ButtonCancelClick();
@@ -57,6 +60,9 @@ private:
     QCheckBox *m_checkBoxBackupDay;
     QLineEdit *m_editBackupPathDay;
     QPushButton *m_buttonDay;
+    QLabel *m_labelLastTime;
+    QLabel *m_labelLastDay;
+    QLabel *m_labelLastNow;
     QPushButton *m_buttonOk;
     QPushButton *m_buttonCancel;
 

@@ -1,6 +1,8 @@
 #include "settings/formrestore.h"
 
+#include "core/czechformat.h"
 #include "core/paths.h"
+#include "data/receiptsummary.h"
 #include "desk/backupsettings.h"
 #include "desk/tablefiles.h"
 #include "ui/common/windowhelpers.h"
@@ -44,11 +46,17 @@ TFormRestore::TFormRestore(const BackupSettings &settings, QWidget *parent)
     m_listView->setRootIsDecorated(false);
     m_listView->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_listView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_listView->setHeaderLabels(
-        {QStringLiteral("Datum a čas"), QStringLiteral("Záloha"), QStringLiteral("Velikost")});
-    m_listView->headerItem()->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+    m_listView->setHeaderLabels({QStringLiteral("Datum a čas"), QStringLiteral("Záloha"),
+                                 QStringLiteral("Velikost"), QStringLiteral("Doklady"),
+                                 QStringLiteral("Poslední doklad")});
+    for (const int column : {ColumnSize, ColumnReceipts})
+        m_listView->headerItem()->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
     m_listView->header()->setSectionsClickable(false);
-    for (const auto &[column, width] : {std::pair{0, 112}, {1, 128}, {2, 54}})
+    for (const auto &[column, width] : {std::pair{ColumnTime, 112},
+                                        {ColumnName, 128},
+                                        {ColumnSize, 54},
+                                        {ColumnReceipts, 60},
+                                        {ColumnLastReceipt, 112}})
         m_listView->setColumnWidth(column, width);
     layout->addWidget(m_listView, 1);
 
@@ -63,7 +71,7 @@ TFormRestore::TFormRestore(const BackupSettings &settings, QWidget *parent)
     connect(m_radioButtonDay, &QRadioButton::clicked, this,
             [this] { GetBackups(m_settings.dailyDirectory()); });
     connect(m_listView, &QTreeWidget::itemSelectionChanged, this, &TFormRestore::selectionChanged);
-    resize(332, 528);
+    resize(520, 528); // wide enough for the receipts' columns
     m_listView->setFocus();
 }
 
@@ -97,15 +105,17 @@ void TFormRestore::GetBackups(const QString &directory)
                 continue;
             const QDateTime changed = entry.lastModified();
             auto *row = new QTreeWidgetItem(m_listView);
-            row->setText(0, changed.isValid()
-                                ? changed.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"))
-                                : QString());
-            row->setText(1, entry.fileName());
-            row->setText(2, QString::number(BackupSize(folder)));
-            row->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+            row->setText(ColumnTime, changed.isValid()
+                                         ? changed.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"))
+                                         : QString());
+            row->setText(ColumnName, entry.fileName());
+            row->setText(ColumnSize, QString::number(BackupSize(folder)));
+            for (const int column : {ColumnSize, ColumnReceipts})
+                row->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+            showReceipts(row, summarizeReceipts(folder));
         }
     }
-    m_listView->sortItems(0, Qt::AscendingOrder);
+    m_listView->sortItems(ColumnTime, Qt::AscendingOrder);
     const int rows = m_listView->topLevelItemCount();
     if (rows > 0) {
         QTreeWidgetItem *last = m_listView->topLevelItem(rows - 1);
@@ -119,7 +129,21 @@ void TFormRestore::selectionChanged()
 {
     const QList<QTreeWidgetItem *> selected = m_listView->selectedItems();
     const bool chosen = !selected.isEmpty();
-    m_editRestore->setText(chosen ? JoinPath(chosenDirectory(), selected.first()->text(1))
+    m_editRestore->setText(chosen ? JoinPath(chosenDirectory(), selected.first()->text(ColumnName))
                                   : QString());
     m_buttonOk->setEnabled(chosen);
+}
+
+void TFormRestore::showReceipts(QTreeWidgetItem *row, const ReceiptSummary &receipts)
+{
+    if (!receipts.readable) {
+        row->setText(ColumnReceipts, QStringLiteral("—"));
+        row->setText(ColumnLastReceipt, QStringLiteral("nelze přečíst"));
+        for (const int column : {ColumnReceipts, ColumnLastReceipt})
+            row->setToolTip(column, receipts.error);
+        return;
+    }
+    row->setText(ColumnReceipts, QString::number(receipts.count));
+    row->setText(ColumnLastReceipt,
+                 receipts.last.isValid() ? CzechFormat::dateTime(receipts.last) : QString());
 }

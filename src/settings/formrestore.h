@@ -7,9 +7,12 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTreeWidget;
+class QTreeWidgetItem;
+struct ReceiptSummary;
 
-// " Obnova databáze": the complete backups of the hourly or the daily directory, one of which the
-// start-up copies back over the tables. Made by the start-up for "/RESTORE" only.
+// " Obnova databáze": the complete backups of the hourly or the daily directory, each with the
+// count of its receipts and the time of its last one, read from the copy; one of them the start-up
+// copies back over the tables. Made by the start-up for "/RESTORE" only.
 class TFormRestore : public QDialog
 {
     Q_OBJECT
@@ -27,7 +30,11 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    enum Column { ColumnTime, ColumnName, ColumnSize, ColumnReceipts, ColumnLastReceipt };
+
     QString chosenDirectory() const;
+    // The figures, or that the copy cannot be read (the reason in the tooltip).
+    static void showReceipts(QTreeWidgetItem *row, const ReceiptSummary &receipts);
     void selectionChanged();
 
     const BackupSettings &m_settings;

@@ -5,6 +5,7 @@
 #include "core/textfile.h"
 #include "data/tablefilecheck.h"
 #include "data/tables.h"
+#include "desk/backupchecksums.h"
 #include "startup/forminitialization.h"
 #include "ui/common/messagedialogs.h"
 
@@ -60,6 +61,23 @@ void putCopiesInPlace(const QString &directory)
     syncDirectory(directory);
 }
 
+// A backup made before there were checksums cannot be checked and passes.
+bool passes(const BackupChecksums::Check &check)
+{
+    return check.outcome == BackupChecksums::Check::Matches ||
+           check.outcome == BackupChecksums::Check::NoChecksums;
+}
+
+void showRefusal(const BackupChecksums::Check &check)
+{
+    if (check.outcome == BackupChecksums::Check::Mismatch)
+        ShowWarning(QStringLiteral("Záloha je poškozená, obnova nebyla provedena..."),
+                    QStringLiteral("Soubor %1 se od zálohování změnil...").arg(check.file));
+    else
+        ShowWarning(QStringLiteral("Zálohu nelze ověřit, obnova nebyla provedena..."),
+                    QStringLiteral("Soubor %1 nelze přečíst...").arg(check.file));
+}
+
 } // namespace
 
 bool RestoreTablesFrom(const QString &folder, const QString &databaseDirectory)
@@ -71,7 +89,9 @@ bool RestoreTablesFrom(const QString &folder, const QString &databaseDirectory)
                                     "aplikace!!!"),
                      false)) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        restored = copyAll(folder, databaseDirectory) &&
+        const BackupChecksums::Check check =
+            BackupChecksums::verify(folder, [] { QCoreApplication::processEvents(); });
+        restored = passes(check) && copyAll(folder, databaseDirectory) &&
                    writeFileAtomically(JoinPath(databaseDirectory, RestoreNote),
                                        TableNames.join(QLatin1Char('\n')).toUtf8())
                        .ok();
@@ -80,6 +100,8 @@ bool RestoreTablesFrom(const QString &folder, const QString &databaseDirectory)
         else
             removeCopies(databaseDirectory);
         QApplication::restoreOverrideCursor();
+        if (!passes(check))
+            showRefusal(check);
     }
     ProgressResult(restored);
     return restored;

@@ -3,7 +3,9 @@
 #include <QString>
 
 // Copies a backup's three table files over the database's after the user's "Ano", all or
-// nothing: the copies are checked and synced beside the tables first, then a note of the restore
+// nothing: a backup whose checksum file does not match its files is refused with a warning
+// before anything is copied; the copies are checked and synced beside the tables first, then a
+// note of the restore
 // is written, and only then do they take the tables' names. An end at any instant leaves the old
 // tables, or the new ones once the note exists (the next start finishes the renaming). The
 // database must be disconnected meanwhile.

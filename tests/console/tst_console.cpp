@@ -390,12 +390,21 @@ void TestConsole::backupsFromMenuAndAtClose()
     QCOMPARE(console.TimerBackup()->interval(), 3600000);
 
     console.TimerBackupTimer();
+    // An hour that fails warns without a window that waits over the desk.
+    console.findChild<TFormBackup *>()
+        ->findChild<QLineEdit *>("EditBackupPathTime")
+        ->setText(directory + "/chybí");
+    console.TimerBackupTimer();
+    const QList<Hook::Message> warned = Hook::takeMessages();
+    QVERIFY(warned.size() == 1 && !warned.first().waits);
     Hook::queueAnswers({true});
     QVERIFY(console.close());
     QCOMPARE(QDir(directory).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
              (QStringList{"2026-12-09_09-05-00", "Streda"}));
     QCOMPARE(console.eventLog().lines(),
              (QStringList{"9.12.2026 9:05:00 Zálohování [TIME] [9.12.2026 9:05:00]",
+                          "9.12.2026 9:05:00 Zálohování [TIME] [" + directory +
+                              "/chybí]: CHYBA [Adresář neexistuje]",
                           "9.12.2026 9:05:00 Zálohování [Streda]: Ok",
                           "9.12.2026 9:05:00 Ukončení programu uživatelem: [Administrator]"}));
 }

@@ -1,7 +1,9 @@
+#include "childoutput.h"
 #include "deskfixture.h"
 
 #include "data/tablefilecheck.h"
 #include "data/tablesnapshot.h"
+#include "desk/backupchecksums.h"
 #include "desk/deskbackups.h"
 
 #include <QCoreApplication>
@@ -17,6 +19,19 @@ namespace {
 
 enum class Kind { Time, Now, Day };
 
+bool backUp(DeskBackups &backups, Kind kind, const QString &directory)
+{
+    switch (kind) {
+    case Kind::Time:
+        return backups.BackupAfterTime(directory);
+    case Kind::Now:
+        return backups.BackupNow(directory);
+    case Kind::Day:
+        break;
+    }
+    return backups.BackupAfterDay(directory);
+}
+
 QStringList folders(const QString &directory)
 {
     return QDir(directory).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
@@ -31,6 +46,9 @@ class TestBackups : public QObject
 private slots:
     void backupFolders_data();
     void backupFolders();
+    void failedBackupsAreLogged_data();
+    void failedBackupsAreLogged();
+    void oneWarningPerKindAndDay();
     void twoEndsOnOneWeekday();
     void purgeRemovesOldFolders();
     void killedBackupsLeaveWholeCopies();
@@ -51,7 +69,6 @@ void TestBackups::backupFolders_data()
         << Kind::Time << true << true << true << stamp << "Zálohování [TIME] [9.12.2026 9:05:00]";
     QTest::newRow("now") << Kind::Now << false << true << true << stamp
                          << "Zálohování [NOW] [9.12.2026 9:05:00]";
-    QTest::newRow("now, folder exists") << Kind::Now << true << true << false << stamp << "";
     QTest::newRow("weekday") << Kind::Day << false << true << true << "Streda"
                              << "Zálohování [Streda]: Ok";
     QTest::newRow("weekday, switched off") << Kind::Day << false << false << false << "Streda"
@@ -76,27 +93,104 @@ void TestBackups::backupFolders()
     QVERIFY(QDir().mkpath(folderExists ? target.path() : directory));
     const int logLines = logTexts(desk.m_desk.eventLog()).size();
 
-    bool result = false;
-    switch (kind) {
-    case Kind::Time:
-        result = backups.BackupAfterTime(directory);
-        break;
-    case Kind::Now:
-        result = backups.BackupNow(directory);
-        break;
-    case Kind::Day:
-        result = backups.BackupAfterDay(directory);
-        break;
-    }
-    QCOMPARE(result, made);
-    const QStringList tableFiles{"Money.DB", "SaleSolars.DB", "Solars.DB"};
-    QCOMPARE(target.entryList(QDir::Files), made ? tableFiles : QStringList());
+    QCOMPARE(backUp(backups, kind, directory), made);
+    const QStringList files{"Money.DB", "SaleSolars.DB", "Solars.DB", "Velmora.sha256"};
+    QCOMPARE(target.entryList(QDir::Files), made ? files : QStringList());
+    if (made)
+        QCOMPARE(BackupChecksums::verify(target.path()).outcome, BackupChecksums::Check::Matches);
     const QStringList log = logTexts(desk.m_desk.eventLog()).mid(logLines);
-    QCOMPARE(log, logged.isEmpty() ? QStringList{} : QStringList{logged});
-    // A directory that is not there: nothing, whichever backup.
-    QVERIFY(!backups.BackupAfterTime(directory + "/chybí") &&
-            !backups.BackupNow(directory + "/chybí") &&
-            !backups.BackupAfterDay(directory + "/chybí"));
+    QCOMPARE(log.size(), logged.isEmpty() ? 0 : 1);
+    QVERIFY2(log.isEmpty() || log.first().startsWith(logged), qPrintable(log.value(0)));
+}
+
+void TestBackups::failedBackupsAreLogged_data()
+{
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<QString>("blocker"); // made in the directory before the backup
+    QTest::addColumn<QString>("logged");  // the start of the log line, "@" for the directory
+    QTest::addColumn<QString>("reported");
+    const QString stamp = "@/2026-12-09_09-05-00";
+    QTest::newRow("hourly, directory gone")
+        << Kind::Time << "-"
+        << "Zálohování [TIME] [@/chybí]: CHYBA [Adresář neexistuje]"
+        << "without waiting: Hodinová záloha se nezdařila... | Adresář neexistuje [@/chybí]...";
+    QTest::newRow("daily, a file in the folder's place")
+        << Kind::Day << "file Streda"
+        << "Zálohování [DAY] [@/Streda]: CHYBA [Složku nelze vytvořit: stejnojmenný soubor"
+        << "Denní záloha se nezdařila... | Složku nelze vytvořit";
+    QTest::newRow("now, folder exists")
+        << Kind::Now << "folder 2026-12-09_09-05-00"
+        << "Zálohování [NOW] [" + stamp + "]: CHYBA [Složka již existuje]"
+        << "Záloha se nezdařila... | Složka již existuje [" + stamp + "]...";
+    QTest::newRow("hourly, copy refused")
+        << Kind::Time << "folder 2026-12-09_09-05-00/Money.DB.part"
+        << "Zálohování [TIME] [" + stamp + "]: CHYBA [Do adresáře " + stamp + " nelze zapisovat"
+        << "without waiting: Hodinová záloha se nezdařila... | Do adresáře";
+}
+
+void TestBackups::failedBackupsAreLogged()
+{
+    QFETCH(Kind, kind);
+    QFETCH(QString, blocker);
+    QFETCH(QString, logged);
+    QFETCH(QString, reported);
+    RunsFixture desk;
+    FakeBackupSettings settings;
+    DeskBackups &backups = desk.m_desk.backups();
+    backups.setSettings(&settings);
+    const QString directory = desk.m_installation.path("zálohy");
+    QVERIFY(QDir().mkpath(directory));
+    const QString blocked = directory + "/" + blocker.section(' ', 1);
+    if (blocker.startsWith("folder"))
+        QVERIFY(QDir().mkpath(blocked));
+    if (blocker.startsWith("file"))
+        QVERIFY(QFile(blocked).open(QIODevice::WriteOnly));
+    const int logLines = logTexts(desk.m_desk.eventLog()).size();
+
+    QVERIFY(!backUp(backups, kind, blocker == "-" ? directory + "/chybí" : directory));
+    const QStringList log = logTexts(desk.m_desk.eventLog()).mid(logLines);
+    QCOMPARE(log.size(), 1);
+    QVERIFY2(log.first().startsWith(QString(logged).replace('@', directory)), qPrintable(log[0]));
+    QCOMPARE(desk.m_report.m_reports.size(), 1);
+    QVERIFY2(desk.m_report.m_reports.first().startsWith(QString(reported).replace('@', directory)),
+             qPrintable(desk.m_report.m_reports.first()));
+    QVERIFY(!backups.lastSuccess(BackupKind::Time).isValid());
+}
+
+void TestBackups::oneWarningPerKindAndDay()
+{
+    RunsFixture desk;
+    FakeBackupSettings settings;
+    FakeClock &clock = desk.m_installation.m_clock;
+    const QString gone = desk.m_installation.path("chybí");
+    const QStringList &reports = desk.m_report.m_reports;
+    const auto failuresLogged = [&] {
+        return logTexts(desk.m_desk.eventLog()).filter(": CHYBA [").size();
+    };
+    {
+        DeskBackups &backups = desk.m_desk.backups();
+        backups.setSettings(&settings);
+        for (int hour = 0; hour < 3; ++hour, clock.advance(3600 * 1000))
+            QVERIFY(!backups.BackupAfterTime(gone));
+        QVERIFY(!backups.BackupAfterDay(gone));
+        QVERIFY(!backups.BackupAfterDay(gone));
+        QCOMPARE(reports.size(), 2); // one of each kind
+        QVERIFY(reports[0].startsWith("without waiting: Hodinová") &&
+                reports[1].startsWith("Denní"));
+        QVERIFY(!backups.BackupNow(gone)); // the user's own click is answered every time
+        QVERIFY(!backups.BackupNow(gone));
+        QCOMPARE(reports.size(), 4);
+        QCOMPARE(failuresLogged(), 7);
+    }
+    // A restart on the same day keeps the rule; the next day warns again.
+    Desk restarted(desk.m_report);
+    QVERIFY(restarted.database().connectDirectory(desk.m_installation.dataDirectory()));
+    restarted.backups().setSettings(&settings);
+    QVERIFY(!restarted.backups().BackupAfterTime(gone));
+    QCOMPARE(reports.size(), 4);
+    clock.advance(24 * 3600 * 1000);
+    QVERIFY(!restarted.backups().BackupAfterTime(gone));
+    QCOMPARE(reports.size(), 5);
 }
 
 void TestBackups::twoEndsOnOneWeekday()
@@ -125,12 +219,15 @@ void TestBackups::purgeRemovesOldFolders()
     for (const QString &name : QStringList{"2026-12-01_10-00-00", "2026-12-02_10-00-00", "cizí"})
         QVERIFY(QDir().mkpath(directory + "/" + name));
     QVERIFY(TableSnapshot(desk.m_desk.database()).copyTo(directory + "/2026-12-01_10-00-00"));
+    QVERIFY(BackupChecksums::write(directory + "/2026-12-01_10-00-00").ok());
     QFile other(directory + "/cizí/poznámka.txt");
     QVERIFY(other.open(QIODevice::WriteOnly));
     other.close();
-    QFile part(directory + "/2026-12-02_10-00-00/" + TableSnapshot::temporaryName("Money.DB"));
-    QVERIFY(part.open(QIODevice::WriteOnly)); // left by a copy cut short
-    part.close();
+    for (const QString &left : {TableSnapshot::temporaryName("Money.DB"),
+                                QString(".Velmora.sha256.Ab12Cd")}) { // by a backup cut short
+        QFile part(directory + "/2026-12-02_10-00-00/" + left);
+        QVERIFY(part.open(QIODevice::WriteOnly));
+    }
 
     // Created today: kept at the limit 0.
     FakeClock &clock = desk.m_installation.m_clock;
@@ -165,8 +262,9 @@ void TestBackups::killedBackupsLeaveWholeCopies()
         QProcess child;
         child.start(QCoreApplication::applicationDirPath() + "/tst_sale_child",
                     {desk.dataDirectory(), "backup", folder});
-        QVERIFY(child.waitForReadyRead(10000));
-        ::usleep(random.bounded(10000, 200000));
+        // The kills begin once a backup is complete, however long this machine takes for one.
+        QVERIFY(waitForLine(child, "copied"));
+        ::usleep(random.bounded(0, 200000));
         QVERIFY2(child.state() == QProcess::Running, "a backup or a sale failed");
         ::kill(pid_t(child.processId()), SIGKILL);
         QVERIFY(child.waitForFinished(5000));

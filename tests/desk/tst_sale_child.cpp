@@ -3,7 +3,8 @@
 //   tst_sale_child DIR loop     random runs of random units, one sale after another, each
 //                               reported as "sold" once it is committed
 //   tst_sale_child DIR protected-loop  the same on tables protected with TestTablePassword
-//   tst_sale_child DIR backup TO  backups into TO, one after another, selling between the steps
+//   tst_sale_child DIR backup TO  backups into TO, one after another, selling between the steps;
+//                                 "copied" after each
 #include "data/tablekeys.h"
 #include "data/tablesnapshot.h"
 #include "desk/desk.h"
@@ -69,6 +70,8 @@ int main(int argc, char *argv[])
                 std::exit(1);
         });
         while (snapshot.copyTo(app.arguments().value(3))) {
+            std::puts("copied");
+            std::fflush(stdout);
         }
         return 1;
     }

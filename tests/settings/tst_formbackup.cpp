@@ -26,6 +26,7 @@ private slots:
     void okNeedsExistingDirectories_data();
     void okNeedsExistingDirectories();
     void cancelRestoresAndBackupNowRuns();
+    void lastSuccessesSurviveRestart();
     void databaseWindowShowsSizeAndDefaults();
 };
 
@@ -99,6 +100,37 @@ void TestFormBackup::cancelRestoresAndBackupNowRuns()
     QCOMPARE(QDir(directory).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
              QStringList{"2026-12-09_09-05-00"});
     MessageDialogsTestHook::release();
+}
+
+void TestFormBackup::lastSuccessesSurviveRestart()
+{
+    RunsFixture desk;
+    const QString directory = desk.m_installation.path("zálohy");
+    QVERIFY(QDir().mkpath(directory));
+    QVERIFY(desk.m_desk.backups().BackupAfterTime(directory));
+    desk.m_installation.m_clock.advance(90 * 1000);
+    QVERIFY(desk.m_desk.backups().BackupNow(directory));
+    QVERIFY(!desk.m_desk.backups().BackupAfterTime(directory + "/chybí")); // keeps the last one
+    const QStringList shown = {"Poslední úspěšná záloha: 9.12.2026 9:05:00",
+                               "Poslední úspěšná záloha: žádná",
+                               "Poslední úspěšná záloha: 9.12.2026 9:06:30"};
+    const auto labels = [](TFormBackup &window) {
+        window.show();
+        return QStringList{child<QLabel>(window, "LabelLastTime")->text(),
+                           child<QLabel>(window, "LabelLastDay")->text(),
+                           child<QLabel>(window, "LabelLastNow")->text()};
+    };
+    {
+        TFormBackup window(desk.m_desk.backups());
+        QCOMPARE(labels(window), shown);
+    }
+    RecordingDeskReport report;
+    Desk restarted(report);
+    QVERIFY(restarted.database().connectDirectory(desk.m_installation.dataDirectory()));
+    TFormBackup window(restarted.backups());
+    QCOMPARE(labels(window), shown);
+    const QFileInfo history(desk.m_installation.dataDirectory() + "/Velmora.backups");
+    QVERIFY(!(history.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther)));
 }
 
 void TestFormBackup::databaseWindowShowsSizeAndDefaults()

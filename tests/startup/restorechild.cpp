@@ -1,4 +1,5 @@
-// Restores the tables from two backups by turns until the restore test kills it:
+// Restores the tables from two backups by turns until the restore test kills it, writing
+// "restored" after each:
 //   tst_restore_child DATA BACKUP_A BACKUP_B
 #include "startup/tablerestore.h"
 #include "ui/common/messagedialogs.h"
@@ -12,11 +13,11 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     MessageDialogsTestHook::engage();
     const QStringList arguments = app.arguments();
-    std::puts("restoring");
-    std::fflush(stdout);
     for (int turn = 0;; ++turn) {
         MessageDialogsTestHook::queueAnswers({true});
         if (!RestoreTablesFrom(arguments.at(2 + turn % 2), arguments.at(1)))
             return 1;
+        std::puts("restored");
+        std::fflush(stdout);
     }
 }

@@ -1,9 +1,11 @@
+#include "childoutput.h"
 #include "deskfixture.h"
 
 #include "data/database.h"
 #include "data/table.h"
 #include "data/tablefilecheck.h"
 #include "data/tablekeys.h"
+#include "desk/backupchecksums.h"
 #include "settings/formrestore.h"
 #include "startup/databasemaintenance.h"
 #include "startup/forminitialization.h"
@@ -13,6 +15,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QMap>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -39,12 +42,29 @@ void makeBackup(DeskFixture &desk, const QString &folder, int receipts)
     QVERIFY(runSql(database, "delete from SaleSolars"));
     for (int paragon = 1; paragon <= receipts; ++paragon)
         QVERIFY(runSql(database, QString("insert into SaleSolars values (%1, '2026-12-01', "
-                                         "'10:00:00', 1, 0, 21, 10.0, 0, 60, 'Eva')")
-                                     .arg(paragon)));
+                                         "'10:%1:00', 1, 0, 21, 10.0, 0, 60, 'Eva')")
+                                     .arg(paragon, 2, 10, QChar('0'))));
     QVERIFY(runSql(database, QString("update Money set MONEY = %1").arg(10 * receipts)));
     database.disconnect();
     for (const QString &file : TableFiles)
         QVERIFY(QFile::copy(desk.dataDirectory() + "/" + file, folder + "/" + file));
+}
+
+void protectBackup(const QString &folder)
+{
+    Database database;
+    QVERIFY(database.connectDirectory(folder));
+    for (const QString &file : TableFiles)
+        QCOMPARE(Table(&database, file).restructure(true, true), quint16(0));
+}
+
+// One byte of the first receipt's user name changed: the file stays a sound table file.
+void changeOneByte(const QString &path)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    const qsizetype at = file.readAll().indexOf("Eva");
+    QVERIFY(at > 0 && file.seek(at + 2) && file.write("b") == 1);
 }
 
 bool protectedFile(const QString &path)
@@ -71,6 +91,7 @@ private slots:
     void init() { MessageDialogsTestHook::engage(); }
     void cleanup() { MessageDialogsTestHook::release(); }
     void listsCompleteBackups();
+    void listShowsWhatEachBackupHolds();
     void restoresAllOrNothing_data();
     void restoresAllOrNothing();
     void killedRestoresLeaveOneSet();
@@ -117,24 +138,71 @@ void TestRestore::listsCompleteBackups()
     QVERIFY(!window.findChild<QPushButton *>("ButtonOk")->isEnabled());
 }
 
+void TestRestore::listShowsWhatEachBackupHolds()
+{
+    TableKeys::registerPassword(QStringLiteral("Heslo obnovy"));
+    DeskFixture desk;
+    FakeBackupSettings settings;
+    settings.dailyFolder = desk.path("dny");
+    const QMap<QString, QStringList> shown = {{"Pondeli", {"3", "1.12.2026 10:03:00"}},
+                                              {"Utery", {"0", ""}},
+                                              {"Streda", {"2", "1.12.2026 10:02:00"}},
+                                              {"Ctvrtek", {"—", "nelze přečíst"}}};
+    for (auto entry = shown.begin(); entry != shown.end(); ++entry)
+        makeBackup(desk, settings.dailyFolder + "/" + entry.key(), entry.value()[0].toInt());
+    protectBackup(settings.dailyFolder + "/Streda"); // read with the registered password
+    QFile damaged(settings.dailyFolder + "/Ctvrtek/SaleSolars.DB");
+    QVERIFY(damaged.open(QIODevice::ReadWrite) && damaged.write(QByteArray(100, 'x')) == 100);
+    damaged.close();
+
+    TFormRestore window(settings);
+    window.show();
+    auto *list = window.findChild<QTreeWidget *>("ListView");
+    QCOMPARE(list->topLevelItemCount(), shown.size());
+    for (int row = 0; row < list->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem *item = list->topLevelItem(row);
+        QCOMPARE((QStringList{item->text(3), item->text(4)}), shown.value(item->text(1)));
+    }
+    QVERIFY(!list->findItems("Ctvrtek", Qt::MatchExactly, 1).first()->toolTip(4).isEmpty());
+}
+
 void TestRestore::restoresAllOrNothing_data()
 {
     QTest::addColumn<QString>("how");
     QTest::addColumn<bool>("restored");
-    QTest::newRow("answered Ano") << "yes" << true;
-    QTest::newRow("answered Ne") << "no" << false;
-    QTest::newRow("third copy damaged") << "damaged" << false;
-    QTest::newRow("cut short after the note") << "interrupted" << true;
-    QTest::newRow("cut short before the note") << "early" << false;
+    QTest::addColumn<QString>("warned"); // the warning's headline after the question
+    QTest::newRow("answered Ano") << "yes" << true << "";
+    QTest::newRow("answered Ne") << "no" << false << "";
+    QTest::newRow("third copy damaged") << "damaged" << false << "";
+    QTest::newRow("a byte changed, checksums kept")
+        << "changed" << false << "Záloha je poškozená, obnova nebyla provedena...";
+    QTest::newRow("a byte changed, older backup without checksums")
+        << "changed, older" << true << "";
+    QTest::newRow("checksum file without a table's line")
+        << "short checksums" << false << "Zálohu nelze ověřit, obnova nebyla provedena...";
+    QTest::newRow("cut short after the note") << "interrupted" << true << "";
+    QTest::newRow("cut short before the note") << "early" << false << "";
 }
 
 void TestRestore::restoresAllOrNothing()
 {
     QFETCH(QString, how);
     QFETCH(bool, restored);
+    QFETCH(QString, warned);
     DeskFixture desk;
     const QString backup = desk.path("záloha");
     makeBackup(desk, backup, 3);
+    if (QStringList{"yes", "no", "changed", "short checksums"}.contains(how))
+        QVERIFY(BackupChecksums::write(backup).ok());
+    if (how.startsWith("changed"))
+        changeOneByte(backup + "/SaleSolars.DB");
+    if (how == "short checksums") {
+        QFile checksums(backup + "/Velmora.sha256");
+        QVERIFY(checksums.open(QIODevice::ReadOnly));
+        const QByteArray kept = checksums.readLine();
+        checksums.close();
+        QVERIFY(writeFileAtomically(backup + "/Velmora.sha256", kept).ok());
+    }
     makeBackup(desk, desk.path("ignored"), 1); // the tables now hold 1 receipt
     const QString data = desk.dataDirectory();
     QFile journal(data + "/SaleSolars.DB-journal"); // left by the old tables' last run
@@ -162,9 +230,11 @@ void TestRestore::restoresAllOrNothing()
         QCOMPARE(RestoreTablesFrom(backup, data), restored);
         QCOMPARE(progress.lines(), (QStringList{"Obnova databáze...", restored ? "Ok" : "Error"}));
         const auto asked = Hook::takeMessages();
-        QCOMPARE(asked.size(), 1);
+        QCOMPARE(asked.size(), warned.isEmpty() ? 1 : 2);
         QCOMPARE(asked.first().text, QString("Opravdu provést obnovu databáze ?"));
         QVERIFY(!asked.first().defaultYes);
+        if (!warned.isEmpty())
+            QCOMPARE(asked.last().text, warned);
     }
     QCOMPARE(QFile::exists(data + "/SaleSolars.DB-journal"), !restored);
     QVERIFY(!restoreLeftovers(data));
@@ -184,8 +254,11 @@ void TestRestore::killedRestoresLeaveOneSet()
         QProcess child;
         child.start(QCoreApplication::applicationDirPath() + "/tst_restore_child",
                     {data, desk.path("a"), desk.path("b")});
-        QVERIFY(child.waitForReadyRead(10000));
-        ::usleep(random.bounded(1000, 50000));
+        // After one restore, then after two by turns, so that both sets are seen however long
+        // this machine takes for a restore.
+        for (int restores = 0; restores <= kill % 2; ++restores)
+            QVERIFY(waitForLine(child, "restored"));
+        ::usleep(random.bounded(0, 50000));
         QVERIFY2(child.state() == QProcess::Running, "a restore failed");
         ::kill(pid_t(child.processId()), SIGKILL);
         QVERIFY(child.waitForFinished(5000));
@@ -222,12 +295,8 @@ void TestRestore::restoredTablesTakeTheSetProtection()
     DeskFixture desk;
     const QString backup = desk.path("záloha");
     makeBackup(desk, backup, 3);
-    if (protectedBackup) {
-        Database database;
-        QVERIFY(database.connectDirectory(backup));
-        for (const QString &file : TableFiles)
-            QCOMPARE(Table(&database, file).restructure(true, true), quint16(0));
-    }
+    if (protectedBackup)
+        protectBackup(backup);
     TFormInitialization progress;
     Hook::queueAnswers({true});
     QVERIFY(RestoreTablesFrom(backup, desk.dataDirectory()));

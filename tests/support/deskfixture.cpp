@@ -67,6 +67,13 @@ void RecordingDeskReport::warn(const QString &caption, const QString &detail)
         m_whileReporting();
 }
 
+void RecordingDeskReport::warnWithoutWaiting(const QString &caption, const QString &detail)
+{
+    m_reports << QStringLiteral("without waiting: ") + caption + QStringLiteral(" | ") + detail;
+    if (m_whileReporting)
+        m_whileReporting();
+}
+
 void RecordingDeskReport::databaseError()
 {
     m_reports << QStringLiteral("database: ") + Engine::lastError().message;

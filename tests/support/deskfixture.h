@@ -66,9 +66,11 @@ class RecordingDeskReport : public DeskReport
 {
 public:
     void warn(const QString &caption, const QString &detail) override;
+    void warnWithoutWaiting(const QString &caption, const QString &detail) override;
     void databaseError() override;
 
-    QStringList m_reports;                  // "caption | detail", or "database: <engine message>"
+    // "caption | detail", "without waiting: caption | detail", or "database: <engine message>"
+    QStringList m_reports;
     std::function<void()> m_whileReporting; // runs while "the message is shown"
 };
 

@@ -76,6 +76,20 @@ void ShowWarning(const QString &text, const QString &detail)
     form.exec();
 }
 
+void showWarningWithoutWaiting(const QString &text, const QString &detail, QWidget *owner)
+{
+    using namespace MessageDialogsTestHook;
+    if (recordedByHook({Kind::Warning, text, detail, WarningSound, false, false, false}))
+        return;
+    playSound(WarningSound);
+    auto *form = new TFormWarning;
+    form->setParent(owner ? owner->window() : nullptr, form->windowFlags());
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    form->setAttribute(Qt::WA_ShowWithoutActivating);
+    form->setMessage(text, detail);
+    form->show();
+}
+
 void ShowInformation(const QString &text, const QString &detail, bool autoClose,
                      QWidget *focusWindow)
 {

@@ -12,6 +12,10 @@ class QWidget;
 // Modal warning with "Warning.wav".
 void ShowWarning(const QString &text, const QString &detail);
 
+// The same warning without waiting for the user: it stays open over the owner's window until
+// "Ok" while the program goes on, and takes no keyboard focus from it; it goes with the owner.
+void showWarningWithoutWaiting(const QString &text, const QString &detail, QWidget *owner);
+
 // Information with "Information.wav". Modal unless autoClose: then it stays on top without
 // blocking, the keyboard focus goes back to focusWindow, the call returns at once and the window
 // goes away by itself 2000 ms later.
@@ -55,6 +59,7 @@ struct Message
     QString sound;           // the sound that would have played; empty for none
     bool autoClose = false;  // information only
     bool defaultYes = false; // question only: where the focus would have started
+    bool waits = true;       // warning only: false for one shown without waiting
 };
 
 void engage();

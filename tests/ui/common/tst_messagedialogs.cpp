@@ -113,6 +113,7 @@ private slots:
     void autoClosingInformationReturnsAtOnce();
     void autoClosingInformationGoesAwayByItself();
     void autoClosingWindowsEachDestroyOnlyThemselves();
+    void warningWithoutWaitingStaysUntilOk();
 
     void databaseError_data();
     void databaseError();
@@ -407,6 +408,28 @@ void TestMessageDialogs::autoClosingWindowsEachDestroyOnlyThemselves()
     QCOMPARE(openMessageWindows(), QList<MessageWindow *>{second.data()});
 }
 
+void TestMessageDialogs::warningWithoutWaitingStaysUntilOk()
+{
+    QWidget owner;
+    auto *input = new QLineEdit(&owner);
+    owner.show();
+    QVERIFY(QTest::qWaitForWindowActive(&owner));
+    input->setFocus();
+
+    showWarningWithoutWaiting("Hodinová záloha se nezdařila...", "Adresář neexistuje...", input);
+    const QList<MessageWindow *> open = openMessageWindows();
+    QCOMPARE(open.size(), 1);
+    QPointer<TFormWarning> warning = qobject_cast<TFormWarning *>(open.first());
+    QVERIFY(warning && warning->isVisible() && !warning->isModal());
+    QCOMPARE(warning->parentWidget(), &owner); // goes with the owner's window
+    QCOMPARE(warning->LabelWarning()->text(), QString("Hodinová záloha se nezdařila..."));
+    QCOMPARE(QApplication::focusWidget(), input); // typing goes on in the owner
+
+    QTest::mouseClick(warning->ButtonOk(), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(warning.isNull());
+}
+
 void TestMessageDialogs::databaseError_data()
 {
     QTest::addColumn<bool>("succeeded");
@@ -489,6 +512,9 @@ void TestMessageDialogs::hookRecordsAndAnswers()
     QCOMPARE(shown.at(4).text, QString("Otázka 3 ?"));
     QVERIFY(shown.at(4).sound.isEmpty());
     QVERIFY(takeMessages().isEmpty());
+    showWarningWithoutWaiting("Záloha se nezdařila...", "", nullptr);
+    QVERIFY(shown.at(0).waits && !takeMessages().first().waits);
+    QVERIFY(openMessageWindows().isEmpty());
 
     queueAnswers({true});
     release();
