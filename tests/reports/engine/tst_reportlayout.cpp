@@ -54,6 +54,8 @@ private slots:
     void alignment();
     void memo_data();
     void memo();
+    void keepsClear_data();
+    void keepsClear();
     void repeatedBand_data();
     void repeatedBand();
     void detailRequests_data();
@@ -112,30 +114,26 @@ void TestReportLayout::memo_data()
     const QStringList nine{"1", "2", "3", "4", "5", "6", "7", "8", "9"};
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<double>("widthMm");
-    QTest::addColumn<bool>("grows");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("fits") << QStringList{"Solárium", "", "Dlouhá 5"} << 32.3 << false
+    QTest::newRow("fits") << QStringList{"Solárium", "", "Dlouhá 5"} << 32.3
                           << QStringList{"Solárium", "", "Dlouhá 5"};
     QTest::newRow("between words") << QStringList{"Jedna dvě tři čtyři"} << fitting("Jedna dvě")
-                                   << false << QStringList{"Jedna dvě", "tři čtyři"};
-    QTest::newRow("word a line") << QStringList{"Slunce moře léto"} << fitting("Slunce") << false
+                                   << QStringList{"Jedna dvě", "tři čtyři"};
+    QTest::newRow("word a line") << QStringList{"Slunce moře léto"} << fitting("Slunce")
                                  << QStringList{"Slunce", "moře", "léto"};
-    QTest::newRow("long word") << QStringList{"Abcdefghij"} << fitting("Abcde") << false
+    QTest::newRow("long word") << QStringList{"Abcdefghij"} << fitting("Abcde")
                                << QStringList{"Abcde", "fghij"};
-    QTest::newRow("fixed box cuts") << nine << 32.3 << false << nine.mid(0, 6);
-    QTest::newRow("growing box") << nine << 32.3 << true << nine;
+    QTest::newRow("box cuts") << nine << 32.3 << nine.mid(0, 6);
 }
 
 void TestReportLayout::memo()
 {
     QFETCH(QStringList, lines);
     QFETCH(double, widthMm);
-    QFETCH(bool, grows);
     QFETCH(QStringList, expected);
     ReportDefinition definition;
     definition.titleBand = ReportBand{30, {}};
-    definition.titleBand->add(ReportElement::memo(QRectF(0, 6.9, widthMm, 19.1), lines, Memo7,
-                                                  ReportAlignment::Left, grows));
+    definition.titleBand->add(ReportElement::memo(QRectF(0, 6.9, widthMm, 19.1), lines, Memo7));
     definition.summary = band(5, "Konec");
     const PageStore store = ReportLayout::layOut(definition);
     QList<TextItem> items = texts(store);
@@ -146,8 +144,52 @@ void TestReportLayout::memo()
         QVERIFY(ReportMetrics().width(Memo7, item.text) <= item.box.width());
     }
     QCOMPARE(printed, expected);
-    // A growing memo pushes what follows down by its growth; a fixed one leaves the band as is.
-    QCOMPARE(next.box.top(), grows ? items.last().box.bottom() + 1 + 400 : 1000 + 3000);
+    QCOMPARE(next.box.top(), 1000 + 3000); // the band keeps its height
+}
+
+void TestReportLayout::keepsClear_data()
+{
+    QTest::addColumn<int>("alignment"); // of the text that keeps clear
+    QTest::addColumn<double>("edgeMm"); // where it starts or, right-aligned, ends
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<bool>("printedFirst"); // before the text that it keeps clear of
+    QTest::addColumn<bool>("moves");
+    const QString label = QStringLiteral("Cena bez DPH (99%):");
+    const int left = int(ReportAlignment::Left);
+    const int right = int(ReportAlignment::Right);
+    QTest::newRow("left, clear") << left << 40.0 << label << false << false;
+    QTest::newRow("left, running into it") << left << 20.0 << label << false << true;
+    QTest::newRow("right, clear") << right << 60.0 << label << false << false;
+    QTest::newRow("right, running into it") << right << 44.7 << label << false << true;
+    QTest::newRow("printed before it") << right << 44.7 << label << true << true;
+    QTest::newRow("nothing to keep clear of") << right << 20.0 << QString() << false << false;
+}
+
+void TestReportLayout::keepsClear()
+{
+    QFETCH(int, alignment);
+    QFETCH(double, edgeMm);
+    QFETCH(QString, before);
+    QFETCH(bool, printedFirst);
+    QFETCH(bool, moves);
+    const QString amount = QStringLiteral("99 999,50 Kč");
+    ReportElement first = ReportElement::fixedText(QRectF(0, 5, 0, 0), before, Font8);
+    ReportElement second = ReportElement::fixedText(QRectF(edgeMm, 5, 0, 0), amount, Font8,
+                                                    ReportAlignment(alignment));
+    if (printedFirst)
+        std::swap(first, second);
+    (printedFirst ? first : second).keepsClearOf = int(printedFirst);
+    ReportDefinition definition;
+    definition.titleBand = ReportBand{10, {first, second}};
+    const QList<TextItem> items = texts(ReportLayout::layOut(definition));
+    const TextItem &kept = items.at(printedFirst ? 0 : 1);
+    const TextItem &other = items.at(printedFirst ? 1 : 0);
+    const int width = qCeil(ReportMetrics().width(Font8, amount));
+    const int natural = 1000 + ReportUnits::fromMillimetres(edgeMm) -
+                        (alignment == int(ReportAlignment::Right) ? width : 0);
+    const int clear = other.box.left() + other.box.width() + 50;
+    QCOMPARE(kept.box.left(), moves ? clear : natural);
+    QCOMPARE(kept.box.width(), width);
 }
 
 void TestReportLayout::repeatedBand_data()
