@@ -250,24 +250,24 @@ private:
     int m_bottom = 0;
 };
 
-// How many characters from the start of the text fit in the width, found in as many
-// measurements as the line is long in bits: widths only grow with the text.
-qsizetype fittingCount(QStringView text, const ReportFont &font, double width,
+// How many characters from the start of the text fit in the width. Widths only grow with the
+// text, so the count is found from a guess (the whole text, or as many as the line before took)
+// in as many measurements as the line is long in bits, and in one where the guess fits all.
+qsizetype fittingCount(QStringView text, qsizetype guess, const ReportFont &font, double width,
                        const ReportMetrics &metrics)
 {
+    if (text.isEmpty())
+        return 0;
     const auto fits = [&](qsizetype count) {
         return metrics.width(font, text.left(count).toString()) <= width;
     };
     qsizetype fitting = 0;
-    qsizetype probe = 1;
-    while (probe < text.size() && fits(probe)) {
+    qsizetype probe = std::clamp<qsizetype>(guess, 1, text.size());
+    while (fits(probe)) {
         fitting = probe;
-        probe *= 2;
-    }
-    if (probe >= text.size()) {
-        if (fits(text.size()))
-            return text.size();
-        probe = text.size();
+        if (probe == text.size())
+            return probe;
+        probe = std::min(probe * 2, text.size());
     }
     // fitting fits, probe does not
     while (probe - fitting > 1) {
@@ -290,8 +290,10 @@ void wrapLine(const QString &line, const ReportFont &font, double width,
               const ReportMetrics &metrics, QStringList &out)
 {
     QStringView rest = line;
+    qsizetype guess = rest.size();
     for (;;) {
-        const qsizetype fitting = fittingCount(rest, font, width, metrics);
+        const qsizetype fitting = fittingCount(rest, guess, font, width, metrics);
+        guess = fitting;
         if (fitting == rest.size()) {
             out.append(rest.toString());
             return;
