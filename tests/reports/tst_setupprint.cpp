@@ -214,9 +214,6 @@ void TestSetupPrint::memoKeys_data()
             << longLast << 0 << -1 << int(Qt::Key_Return) << 0 << longLast << 0 << -1;
         row("typing refused where it wraps onto a line too many")
             << filled << n - 1 << -1 << int(Qt::Key_M) << 0 << filled << n - 1 << -1;
-        row("typing below the limit")
-            << oneShort << n - 2 << -1 << int(Qt::Key_M) << 0
-            << (numbered(n - 2) << QString("Řádek %1m").arg(n - 1)) << n - 2 << -1;
         row("Down moves onto the last line")
             << full << n - 2 << 0 << int(Qt::Key_Down) << 0 << full << n - 1 << 0;
         row("Right ignored at the end of the last line")

@@ -54,8 +54,6 @@ private slots:
     void alignment();
     void memo_data();
     void memo();
-    void keepsClear_data();
-    void keepsClear();
     void repeatedBand_data();
     void repeatedBand();
     void detailRequests_data();
@@ -145,51 +143,6 @@ void TestReportLayout::memo()
     }
     QCOMPARE(printed, expected);
     QCOMPARE(next.box.top(), 1000 + 3000); // the band keeps its height
-}
-
-void TestReportLayout::keepsClear_data()
-{
-    QTest::addColumn<int>("alignment"); // of the text that keeps clear
-    QTest::addColumn<double>("edgeMm"); // where it starts or, right-aligned, ends
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<bool>("printedFirst"); // before the text that it keeps clear of
-    QTest::addColumn<bool>("moves");
-    const QString label = QStringLiteral("Cena bez DPH (99%):");
-    const int left = int(ReportAlignment::Left);
-    const int right = int(ReportAlignment::Right);
-    QTest::newRow("left, clear") << left << 40.0 << label << false << false;
-    QTest::newRow("left, running into it") << left << 20.0 << label << false << true;
-    QTest::newRow("right, clear") << right << 60.0 << label << false << false;
-    QTest::newRow("right, running into it") << right << 44.7 << label << false << true;
-    QTest::newRow("printed before it") << right << 44.7 << label << true << true;
-    QTest::newRow("nothing to keep clear of") << right << 20.0 << QString() << false << false;
-}
-
-void TestReportLayout::keepsClear()
-{
-    QFETCH(int, alignment);
-    QFETCH(double, edgeMm);
-    QFETCH(QString, before);
-    QFETCH(bool, printedFirst);
-    QFETCH(bool, moves);
-    const QString amount = QStringLiteral("99 999,50 Kč");
-    ReportElement first = ReportElement::fixedText(QRectF(0, 5, 0, 0), before, Font8);
-    ReportElement second = ReportElement::fixedText(QRectF(edgeMm, 5, 0, 0), amount, Font8,
-                                                    ReportAlignment(alignment));
-    if (printedFirst)
-        std::swap(first, second);
-    (printedFirst ? first : second).keepsClearOf = int(printedFirst);
-    ReportDefinition definition;
-    definition.titleBand = ReportBand{10, {first, second}};
-    const QList<TextItem> items = texts(ReportLayout::layOut(definition));
-    const TextItem &kept = items.at(printedFirst ? 0 : 1);
-    const TextItem &other = items.at(printedFirst ? 1 : 0);
-    const int width = qCeil(ReportMetrics().width(Font8, amount));
-    const int natural = 1000 + ReportUnits::fromMillimetres(edgeMm) -
-                        (alignment == int(ReportAlignment::Right) ? width : 0);
-    const int clear = other.box.left() + other.box.width() + 50;
-    QCOMPARE(kept.box.left(), moves ? clear : natural);
-    QCOMPARE(kept.box.width(), width);
 }
 
 void TestReportLayout::repeatedBand_data()
