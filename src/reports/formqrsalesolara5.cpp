@@ -30,14 +30,39 @@ QRectF startingAt(double left, double top)
 
 } // namespace
 
+QStringList ReceiptTextBox::printedLines(const QString &typedLine,
+                                         const ReportMetrics &metrics) const
+{
+    return ReportLayout::wrapLines({typedLine}, font, ReportUnits::fromMillimetres(boxMm.width()),
+                                   metrics);
+}
+
+ReceiptTextBox ReceiptTextBox::address()
+{
+    return {QRectF(0, 6.9, 32.3, 19.1), ReportFont{SansSerif, 7, false}};
+}
+
+// A fixed box like the others: a header that grew would push the copy onto a second sheet and
+// print over the receipt number.
+ReceiptTextBox ReceiptTextBox::title()
+{
+    return {QRectF((BandWidth - 59.3) / 2, 6.9, 59.3, 19.1), arial(11, true),
+            ReportAlignment::Centre};
+}
+
+ReceiptTextBox ReceiptTextBox::info()
+{
+    return {QRectF(95.5, 6.9, 32.3, 19.1), ReportFont{SansSerif, 7, false}};
+}
+
 void addReceiptTexts(ReportBand &band, const ReceiptTexts &texts)
 {
-    band.add(ReportElement::memo(QRectF(0, 6.9, 32.3, 19.1), texts.address,
-                                 ReportFont{SansSerif, 7, false}));
-    band.add(ReportElement::memo(QRectF((BandWidth - 59.3) / 2, 6.9, 59.3, 19.1), texts.title,
-                                 arial(11, true), ReportAlignment::Centre, true));
-    band.add(ReportElement::memo(QRectF(95.5, 6.9, 32.3, 19.1), texts.info,
-                                 ReportFont{SansSerif, 7, false}));
+    const auto memo = [&band](const ReceiptTextBox &box, const QStringList &lines) {
+        band.add(ReportElement::memo(box.boxMm, lines, box.font, box.alignment));
+    };
+    memo(ReceiptTextBox::address(), texts.address);
+    memo(ReceiptTextBox::title(), texts.title);
+    memo(ReceiptTextBox::info(), texts.info);
 }
 
 TFormQRSaleSolarA5::TFormQRSaleSolarA5(const Table &saleSolars, ReceiptTexts texts)
@@ -127,7 +152,9 @@ ReportBand TFormQRSaleSolarA5::copyBand()
 }
 
 // The labels print in this order, the first value label computing the split that the later
-// ones read; a sale without tax leaves all but the total empty.
+// ones read; a sale without tax leaves all but the total empty. Each text of the tax line and of
+// the line without tax keeps clear of the one before it on the line, so that long amounts and
+// rates move the texts after them to the right instead of printing over them.
 void TFormQRSaleSolarA5::addTaxSplit(ReportBand &band)
 {
     const int tax = m_receipt.tax;
@@ -135,33 +162,47 @@ void TFormQRSaleSolarA5::addTaxSplit(ReportBand &band)
     const auto withoutTaxLabel = [tax](QString &text) {
         text = tax == 0 ? QString() : QStringLiteral("Cena bez DPH (%1%):").arg(tax);
     };
-    const auto label = [](const QRectF &box, double points, bool bold, ReportAlignment alignment,
-                          std::function<void(QString &)> onPrint) {
+    const auto label = [&band](const QRectF &box, double points, bool bold,
+                               ReportAlignment alignment, std::function<void(QString &)> onPrint,
+                               int keepsClearOf = -1) {
         ReportElement element =
             ReportElement::fixedText(box, QString(), arial(points, bold), alignment);
         element.onPrint = std::move(onPrint);
-        return element;
+        element.keepsClearOf = keepsClearOf;
+        return band.add(std::move(element));
     };
     const auto left = ReportAlignment::Left;
     const auto right = ReportAlignment::Right;
 
-    band.add(label(startingAt(0, 61.4), 9, false, left, withoutTaxLabel)); // QRLabelFree
-    band.add(label(endingAt(44.7, 61.4), 9, false, right, [this, tax, total](QString &text) {
-        m_taxAmount = tax == 0 ? 0 : TaxCoefficient(tax) * total; // QRLabelFreeValue
-        m_withoutTax = total - m_taxAmount;
-        text = tax == 0 ? QString() : CzechFormat::money(m_withoutTax);
-    }));
-    band.add(label(endingAt(85.2, 61.4), 9, false, right, [this, tax](QString &text) {
+    const int free = label(startingAt(0, 61.4), 9, false, left, withoutTaxLabel); // QRLabelFree
+    const int freeValue = label(
+        endingAt(44.7, 61.4), 9, false, right,
+        [this, tax, total](QString &text) {
+            m_taxAmount = tax == 0 ? 0 : TaxCoefficient(tax) * total; // QRLabelFreeValue
+            m_withoutTax = total - m_taxAmount;
+            text = tax == 0 ? QString() : CzechFormat::money(m_withoutTax);
+        },
+        free);
+    const int taxValue = label(endingAt(85.2, 61.4), 9, false, right, [this, tax](QString &text) {
         text = tax == 0 ? QString() : CzechFormat::money(m_taxAmount); // QRLabelTaxValue
-    }));
-    band.add(label(startingAt(55.0, 61.4), 9, false, left, [tax](QString &text) {
-        text = tax == 0 ? QString() : QStringLiteral("DPH (%1%):").arg(tax); // QRLabelTaxTax
-    }));
-    band.add(label(startingAt(59.3, 72.0), 12, false, left, withoutTaxLabel)); // QRLabelFreeFree
-    band.add(label(endingAt(127.5, 72.0), 12, false, right, [this, tax](QString &text) {
-        text = tax == 0 ? QString() : CzechFormat::money(m_withoutTax); // QRLabelTotalFreeValue
-    }));
-    band.add(label(endingAt(127.5, 78.3), 12, true, right, [total](QString &text) {
+    });
+    const int taxTax = label(
+        startingAt(55.0, 61.4), 9, false, left,
+        [tax](QString &text) {
+            text = tax == 0 ? QString() : QStringLiteral("DPH (%1%):").arg(tax); // QRLabelTaxTax
+        },
+        freeValue);
+    band.elements[taxValue].keepsClearOf = taxTax; // printed before its label, placed after it
+
+    const int freeFree =
+        label(startingAt(59.3, 72.0), 12, false, left, withoutTaxLabel); // QRLabelFreeFree
+    label(
+        endingAt(127.5, 72.0), 12, false, right,
+        [this, tax](QString &text) {
+            text = tax == 0 ? QString() : CzechFormat::money(m_withoutTax); // QRLabelTotalFreeValue
+        },
+        freeFree);
+    label(endingAt(127.5, 78.3), 12, true, right, [total](QString &text) {
         text = CzechFormat::money(total); // QRLabelTotalValue
-    }));
+    });
 }

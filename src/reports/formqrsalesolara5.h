@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QTime>
 
+class ReportMetrics;
 class Table;
 
 // The print settings' three texts as the receipt prints them.
@@ -15,6 +16,23 @@ struct ReceiptTexts
     QStringList address;
     QStringList title;
     QStringList info;
+};
+
+// Where and in which font the receipt prints one of the three texts, from the band's top left
+// corner. A box holds the lines that fit; the print settings window edits each text in its box's
+// font and width.
+struct ReceiptTextBox
+{
+    QRectF boxMm;
+    ReportFont font;
+    ReportAlignment alignment = ReportAlignment::Left;
+
+    // One typed line as the box prints it, wrapped at the box's width.
+    QStringList printedLines(const QString &typedLine, const ReportMetrics &metrics) const;
+
+    static ReceiptTextBox address(); // top left
+    static ReceiptTextBox title();   // top centre
+    static ReceiptTextBox info();    // top right
 };
 
 // The three texts side by side near the band's top, as every report of the desk prints them.

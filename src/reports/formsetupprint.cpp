@@ -1,8 +1,11 @@
 #include "reports/formsetupprint.h"
 
+#include "reports/engine/reportfonts.h"
+#include "reports/formqrsalesolara5.h"
 #include "ui/common/memolinelimit.h"
 #include "ui/common/windowhelpers.h"
 
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -12,23 +15,44 @@
 #include <QRadioButton>
 #include <QTextOption>
 #include <QVBoxLayout>
+#include <QtMath>
 
 namespace {
 
 const QString SettingsSection = QStringLiteral("SetupPrint");
 
 constexpr int ButtonWidth = 80;
-// The widths of the receipt's boxes: the memos wrap their lines about where the receipt does.
-constexpr double AddressWidthMm = 32.3;
-constexpr double TitleWidthMm = 59.3;
-constexpr double InfoWidthMm = 32.3;
-constexpr double MmPerInch = 25.4;
 
-QFont pointFont(const QString &family, int pointSize, bool bold = false)
+// The memo in the receipt's font, unhinted and with unrounded advances as the receipt measures
+// it, as wide as the box and as high as the lines that the box holds: the lines break where they
+// do on paper, and every one of them is in view.
+void showAsPrinted(QPlainTextEdit *memo, const ReceiptTextBox &box, int lines)
 {
-    QFont font(family, pointSize);
-    font.setBold(bold);
-    return font;
+    const QFont font = ReportFonts::toQFont(box.font);
+    memo->setFont(font);
+    QTextDocument *document = memo->document();
+    QTextOption option = document->defaultTextOption();
+    option.setAlignment(box.alignment == ReportAlignment::Centre ? Qt::AlignHCenter
+                                                                 : Qt::AlignLeft);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setUseDesignMetrics(true);
+    document->setDefaultTextOption(option);
+    // A scroll bar would only narrow the lines.
+    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    // As many of the font's ems wide as the box: the screen rounds the font to whole pixels.
+    const double textWidth = ReportUnits::fromMillimetres(box.boxMm.width()) /
+                             ReportMetrics().emSize(box.font) * QFontInfo(font).pixelSize();
+    const int viewportWidth = qCeil(textWidth + 2 * document->documentMargin());
+    // The margins take up the rounding to whole pixels.
+    document->setDocumentMargin((viewportWidth - textWidth) / 2);
+    // Lines of whole pixels, the margins above and below, and the pixel that the memo keeps free
+    // below its last line before it counts that line as in view.
+    const int textHeight = lines * qCeil(QFontMetricsF(font, memo).lineSpacing());
+    const int frame = 2 * memo->frameWidth();
+    memo->setFixedSize(viewportWidth + frame,
+                       qCeil(textHeight + 2 * document->documentMargin()) + 1 + frame);
 }
 
 } // namespace
@@ -45,21 +69,16 @@ TFormSetupPrint::TFormSetupPrint(QWidget *parent)
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     auto *layout = new QVBoxLayout(this);
 
-    // Side by side as on the receipt, each in the font that the receipt prints it in.
+    // Side by side as on the receipt.
     auto *memos = new QHBoxLayout;
-    const QFont small = pointFont(QStringLiteral("Microsoft Sans Serif"), 7);
     m_memoAddress =
         addMemoGroup(memos, QStringLiteral("Adresa na dokladu:"), QStringLiteral("Adresa:"),
-                     QStringLiteral("MemoAddress"), small, AddressLines, AddressWidthMm);
-    m_memoTitle =
-        addMemoGroup(memos, QStringLiteral("Záhlaví prodejního dokladu"),
-                     QStringLiteral("Záhlaví:"), QStringLiteral("MemoTitle"),
-                     pointFont(QStringLiteral("Arial"), 11, true), TitleLines, TitleWidthMm);
-    QTextOption centred = m_memoTitle->document()->defaultTextOption();
-    centred.setAlignment(Qt::AlignHCenter);
-    m_memoTitle->document()->setDefaultTextOption(centred);
+                     QStringLiteral("MemoAddress"), ReceiptTextBox::address(), AddressLines);
+    m_memoTitle = addMemoGroup(memos, QStringLiteral("Záhlaví prodejního dokladu"),
+                               QStringLiteral("Záhlaví:"), QStringLiteral("MemoTitle"),
+                               ReceiptTextBox::title(), TitleLines);
     m_memoInfo = addMemoGroup(memos, QStringLiteral("Info na dokladu:"), QStringLiteral("Info:"),
-                              QStringLiteral("MemoInfo"), small, InfoLines, InfoWidthMm);
+                              QStringLiteral("MemoInfo"), ReceiptTextBox::info(), InfoLines);
     layout->addLayout(memos);
     layout->addWidget(buildModeGroup());
 
@@ -77,21 +96,18 @@ TFormSetupPrint::TFormSetupPrint(QWidget *parent)
 
 QPlainTextEdit *TFormSetupPrint::addMemoGroup(QBoxLayout *layout, const QString &title,
                                               const QString &label, const QString &name,
-                                              const QFont &font, int lines, double printedWidthMm)
+                                              const ReceiptTextBox &box, int lines)
 {
     auto *group = new QGroupBox(title, this);
     auto *column = new QVBoxLayout(group);
     column->addWidget(new QLabel(label, group));
     auto *memo = new QPlainTextEdit(group);
     memo->setObjectName(name);
-    memo->setFont(font);
     memo->setTabChangesFocus(true);
-    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    new MemoLineLimit(memo, lines);
-    const int margins = int(2 * memo->document()->documentMargin()) + 2 * memo->frameWidth();
-    const QFontMetrics metrics(font);
-    memo->setFixedSize(int(printedWidthMm * logicalDpiX() / MmPerInch) + margins,
-                       lines * metrics.lineSpacing() + margins);
+    showAsPrinted(memo, box, lines);
+    new MemoLineLimit(memo, lines, [box, metrics = ReportMetrics()](const QString &line) {
+        return box.printedLines(line, metrics);
+    });
     column->addWidget(memo);
     layout->addWidget(group);
     return memo;

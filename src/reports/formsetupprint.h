@@ -6,10 +6,10 @@
 #include <QDialog>
 
 class QBoxLayout;
-class QFont;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
+struct ReceiptTextBox;
 
 // " Nastavení tisku dokladů": the salon's address, the header and the information text that
 // every receipt carries, and whether a receipt after a run opens in the preview or goes straight
@@ -25,7 +25,8 @@ class TFormSetupPrint : public QDialog, public PrintSettings
     Q_OBJECT
 
 public:
-    // As many lines as the receipt's boxes hold.
+    // As many lines as the receipt's boxes hold, counted as they print: wrapped at the boxes'
+    // widths.
     static constexpr int AddressLines = 6;
     static constexpr int TitleLines = 4;
     static constexpr int InfoLines = 6;
@@ -46,10 +47,9 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    // A group with a label and a memo in the font that the receipt prints its text in.
+    // A group with a label and a memo that shows its text as the receipt's box prints it.
     QPlainTextEdit *addMemoGroup(QBoxLayout *layout, const QString &title, const QString &label,
-                                 const QString &name, const QFont &font, int lines,
-                                 double printedWidthMm);
+                                 const QString &name, const ReceiptTextBox &box, int lines);
     QWidget *buildModeGroup();
 
     void ButtonCancelClick();

@@ -1,6 +1,7 @@
 #include "deskfixture.h"
 
 #include "data/table.h"
+#include "reports/engine/reportfonts.h"
 #include "reports/formqrsalesolara5.h"
 #include "reports/formqrsalesolartotala5.h"
 #include "reports/printsettings.h"
@@ -99,6 +100,28 @@ bool holdsText(const PageStore &store, const QString &wanted)
     return false;
 }
 
+// Where a text's letters are, in hundredths of a millimetre: as wide as the text, as high as the
+// font's ascent and descent.
+QRectF printedExtent(const TextItem &item, const ReportMetrics &metrics)
+{
+    const double width = metrics.width(item.font, item.text);
+    double left = item.box.left();
+    if (item.alignment == ReportAlignment::Right)
+        left += item.box.width() - width;
+    else if (item.alignment == ReportAlignment::Centre)
+        left += (item.box.width() - width) / 2;
+    return QRectF(left, item.box.top(), width, metrics.height(item.font));
+}
+
+QStringList overflowing(const QString &what, int count)
+{
+    QStringList lines;
+    for (int i = 1; i <= count; ++i)
+        lines
+            << QString("%1 %2 s dlouhým textem, který se nevejde na jeden řádek").arg(what).arg(i);
+    return lines;
+}
+
 } // namespace
 
 class TestReceipt : public QObject
@@ -108,6 +131,8 @@ class TestReceipt : public QObject
 private slots:
     void layoutAsStored_data();
     void layoutAsStored();
+    void textsKeepClear_data();
+    void textsKeepClear();
     void printedAfterRun_data();
     void printedAfterRun();
     void totalsByDay_data();
@@ -175,6 +200,69 @@ void TestReceipt::layoutAsStored()
         QVERIFY2(!all.contains(text), qPrintable(text));
 
     compareWithGolden(lines, golden);
+}
+
+void TestReceipt::textsKeepClear_data()
+{
+    QTest::addColumn<int>("tax");
+    QTest::addColumn<int>("off");
+    QTest::addColumn<int>("seconds"); // at 99 999,50 Kč a minute
+    QTest::newRow("99 999,50 Kč at 99 %") << 99 << 0 << 60;
+    QTest::newRow("99 999,50 Kč at 1 %") << 1 << 0 << 60;
+    QTest::newRow("99 999,50 Kč without tax") << 0 << 0 << 60;
+    QTest::newRow("longest run, full discount") << 99 << 100 << 9999;
+}
+
+void TestReceipt::textsKeepClear()
+{
+    QFETCH(int, tax);
+    QFETCH(int, off);
+    QFETCH(int, seconds);
+    RunsFixture desk;
+    QVERIFY(runSql(desk.m_desk.database(),
+                   QString("insert into SaleSolars values (999999999, '2026-12-31', '23:59:59', "
+                           "8, 0, %1, 99999.5, %2, %3, 'Eva')")
+                       .arg(tax)
+                       .arg(off)
+                       .arg(seconds)));
+    Table &receipts = desk.m_desk.tableSaleSolars();
+    QVERIFY(receipts.refresh() && receipts.last());
+    // More than the boxes hold, wrapping: the header once grew over the receipt number and onto
+    // a second sheet.
+    TFormQRSaleSolarA5 receipt(
+        receipts, {overflowing("Adresa", 8), overflowing("Záhlaví", 6), overflowing("Info", 8)});
+    const PageStore store = receipt.layOut();
+    QCOMPARE(store.pageCount(), 1);
+    QList<TextItem> texts;
+    for (const PageItem &item : store.pages.first().items) {
+        const auto *text = std::get_if<TextItem>(&item);
+        if (text && !text->text.isEmpty())
+            texts << *text;
+    }
+    const ReportMetrics metrics;
+    double worstAcross = 9500; // between texts beside each other
+    double worstDown = 9500;   // between texts above each other, but a box's own lines
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        const QRectF a = printedExtent(texts.at(i), metrics);
+        QVERIFY2(a.right() <= 13800 && a.bottom() <= 20000, qPrintable(texts.at(i).text));
+        for (qsizetype j = i + 1; j < texts.size(); ++j) {
+            const QRectF b = printedExtent(texts.at(j), metrics);
+            QVERIFY2(!a.intersects(b), qPrintable(texts.at(i).text + " | " + texts.at(j).text));
+            const double across = std::max(b.left() - a.right(), a.left() - b.right());
+            const double down = std::max(b.top() - a.bottom(), a.top() - b.bottom());
+            const bool sameBox = texts.at(i).box.left() == texts.at(j).box.left() &&
+                                 texts.at(i).box.width() == texts.at(j).box.width();
+            if (down < 0)
+                worstAcross = std::min(worstAcross, across);
+            else if (across < 0 && !sameBox)
+                worstDown = std::min(worstDown, down);
+        }
+    }
+    qInfo("narrowest gaps: %.2f mm across, %.2f mm down", worstAcross / 100, worstDown / 100);
+    int copies = 0;
+    for (const TextItem &text : texts)
+        copies += text.text == "Doklad:";
+    QCOMPARE(copies, 2);
 }
 
 void TestReceipt::printedAfterRun_data()

@@ -1,7 +1,11 @@
 #include "core/textfile.h"
 #include "fakes/childcontrol.h"
+#include "reports/engine/reportfonts.h"
+#include "reports/engine/reportlayout.h"
+#include "reports/formqrsalesolara5.h"
 #include "reports/formsetupprint.h"
 #include "support/filebytes.h"
+#include "ui/common/memolinelimit.h"
 #include "ui/common/messagedialogs.h"
 
 #include <QApplication>
@@ -10,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -48,6 +53,47 @@ int caretColumn(const QPlainTextEdit *memo)
 
 const QString Wrapping = "Otevřeno denně od osmi do dvaceti hodin, v neděli a ve svátky od deseti";
 
+ReceiptTextBox boxOf(const QString &memo)
+{
+    return memo == "MemoTitle"     ? ReceiptTextBox::title()
+           : memo == "MemoAddress" ? ReceiptTextBox::address()
+                                   : ReceiptTextBox::info();
+}
+
+QStringList printedLines(const QString &memo, const QString &line)
+{
+    return boxOf(memo).printedLines(line, ReportMetrics());
+}
+
+// The lines as the memo shows them, without the spaces at their breaks.
+QStringList shownLines(const QPlainTextEdit *memo)
+{
+    QStringList shown;
+    for (QTextBlock block = memo->document()->begin(); block.isValid(); block = block.next()) {
+        memo->document()->documentLayout()->blockBoundingRect(block); // laid out now
+        const QTextLayout *layout = block.layout();
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            const QTextLine line = layout->lineAt(i);
+            shown << block.text().mid(line.textStart(), line.textLength()).trimmed();
+        }
+    }
+    return shown;
+}
+
+// The lines that the receipt prints in the memo's box.
+QStringList receiptLines(const QString &memo, const QStringList &lines)
+{
+    ReportDefinition receipt;
+    receipt.titleBand = ReportBand{95, {}};
+    addReceiptTexts(*receipt.titleBand, {memo == "MemoAddress" ? lines : QStringList(),
+                                         memo == "MemoTitle" ? lines : QStringList(),
+                                         memo == "MemoInfo" ? lines : QStringList()});
+    QStringList printed;
+    for (const PageItem &item : ReportLayout::layOut(receipt).pages.value(0).items)
+        printed << std::get<TextItem>(item).text;
+    return printed;
+}
+
 } // namespace
 
 class TestSetupPrint : public QObject
@@ -63,6 +109,8 @@ private slots:
     void pasteKeepsFirstLines_data();
     void pasteKeepsFirstLines();
     void storedLinesBeyondLimitDropped();
+    void memosShowWhatPrints_data();
+    void memosShowWhatPrints();
     void settingsRoundTrip();
     void leavingTheWindow_data();
     void leavingTheWindow();
@@ -133,7 +181,16 @@ void TestSetupPrint::memoKeys_data()
         };
         const QStringList full = numbered(n);
         const QStringList oneShort = numbered(n - 1);
-        const QStringList longLast = numbered(n - 1) << Wrapping;
+        const QStringList wrapped = printedLines(memo, Wrapping);
+        QVERIFY(wrapped.size() > 1 && wrapped.size() < n);
+        const QStringList longLast = numbered(n - int(wrapped.size())) << Wrapping;
+        // One printed line, full to its end: a letter more moves its last word to the next line.
+        QString filledLine = "mm";
+        while (printedLines(memo, filledLine + " mm").size() == 1)
+            filledLine += " mm";
+        while (printedLines(memo, filledLine + "m").size() == 1)
+            filledLine += "m";
+        const QStringList filled = numbered(n - 1) << filledLine;
         // Inside a line: a new line at the end of the last one would also go as a line too many.
         row("Enter refused at the limit")
             << full << 1 << 3 << int(Qt::Key_Return) << 0 << full << 1 << 3;
@@ -147,8 +204,16 @@ void TestSetupPrint::memoKeys_data()
         row("Shift+Enter refused at the limit")
             << full << n - 1 << 2 << int(Qt::Key_Return) << shift << full << n - 1 << 2;
         row("Page Down ignored") << full << 0 << 0 << int(Qt::Key_PageDown) << 0 << full << 0 << 0;
-        row("Down ignored on the last line, also where it wraps")
-            << longLast << n - 1 << 0 << int(Qt::Key_Down) << 0 << longLast << n - 1 << 0;
+        // Lines count as they print, wrapped at the receipt's width.
+        const int lastBlock = n - int(wrapped.size());
+        const int lastLineStart = int(Wrapping.indexOf(wrapped.constLast()));
+        row("Down ignored on the last line where it wraps")
+            << longLast << lastBlock << lastLineStart << int(Qt::Key_Down) << 0 << longLast
+            << lastBlock << lastLineStart;
+        row("Enter refused when wrapped lines fill the memo")
+            << longLast << 0 << -1 << int(Qt::Key_Return) << 0 << longLast << 0 << -1;
+        row("typing refused where it wraps onto a line too many")
+            << filled << n - 1 << -1 << int(Qt::Key_M) << 0 << filled << n - 1 << -1;
         row("Down moves onto the last line")
             << full << n - 2 << 0 << int(Qt::Key_Down) << 0 << full << n - 1 << 0;
         row("Right ignored at the end of the last line")
@@ -174,8 +239,7 @@ void TestSetupPrint::memoKeys()
     window->show();
     auto *edit = child<QPlainTextEdit>(*window, memo);
     edit->setPlainText(before.join('\n'));
-    if (before.constLast() == Wrapping) // the case is only worth its name if the line wraps
-        QVERIFY(edit->document()->lastBlock().layout()->lineCount() > 1);
+    QCOMPARE(lines(edit), before);
     placeCaret(edit, block, column);
     QTest::keyClick(edit, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     QCOMPARE(lines(edit), after);
@@ -204,6 +268,13 @@ void TestSetupPrint::pasteKeepsFirstLines_data()
     QTest::newRow("the header's own last lines pushed out")
         << "MemoTitle" << QStringList{"A", "B", "C"} << 0 << "x\ny\nz"
         << QStringList{"Ax", "y", "z", "B"};
+    const qsizetype wrapped = printedLines("MemoAddress", Wrapping).size();
+    QTest::newRow("a wrapping line counts as its printed lines")
+        << "MemoAddress" << QStringList{""} << 0 << Wrapping + "\nA\nB\nC\nD\nE\nF"
+        << (QStringList{Wrapping} << QStringList{"A", "B", "C", "D", "E"}.mid(0, 6 - wrapped));
+    QTest::newRow("a line cut where its printed line ends")
+        << "MemoTitle" << QStringList{""} << 0 << "A\nB\nC\n" + Wrapping
+        << QStringList{"A", "B", "C", printedLines("MemoTitle", Wrapping).first()};
 }
 
 void TestSetupPrint::pasteKeepsFirstLines()
@@ -236,6 +307,50 @@ void TestSetupPrint::storedLinesBeyondLimitDropped()
     QVERIFY(Cp1250Lines::write(iniPath(), file).ok());
     auto window = makeWindow();
     QCOMPARE(window->addressLines(), numbered(6, "Adresa %1"));
+}
+
+void TestSetupPrint::memosShowWhatPrints_data()
+{
+    QTest::addColumn<QString>("memo");
+    QTest::addColumn<QStringList>("typed");
+    QTest::addColumn<double>("points");
+    QTest::addColumn<bool>("bold");
+    QTest::newRow("address with IČ, DIČ and phone")
+        << "MemoAddress"
+        << QStringList{"Solárium Velmora s.r.o.",
+                       "Náměstí Míru 1234/12, 110 00 Praha 1",
+                       "IČ: 12345678",
+                       "DIČ: CZ12345678",
+                       "Tel.: +420 777 123 456",
+                       "E-mail: recepce@velmora.cz"}
+        << 7.0 << false;
+    QTest::newRow("header that wraps")
+        << "MemoTitle"
+        << QStringList{"Děkujeme za návštěvu a těšíme se na Vás příště", "Studio Paprsek",
+                       "Otevřeno denně"}
+        << 11.0 << true;
+    QTest::newRow("info") << "MemoInfo" << QStringList{Wrapping, "Permanentky na recepci", Wrapping}
+                          << 7.0 << false;
+}
+
+void TestSetupPrint::memosShowWhatPrints()
+{
+    QFETCH(QString, memo);
+    QFETCH(QStringList, typed);
+    QFETCH(double, points);
+    QFETCH(bool, bold);
+    auto window = makeWindow();
+    window->show();
+    auto *edit = child<QPlainTextEdit>(*window, memo);
+    QCOMPARE(QFontInfo(edit->font()).family(), QString("Liberation Sans"));
+    QCOMPARE(edit->font().pointSizeF(), points);
+    QCOMPARE(edit->font().bold(), bold);
+
+    edit->setPlainText(typed.join('\n'));
+    const QStringList shown = shownLines(edit);
+    QCOMPARE(shown.size(), memo == "MemoTitle" ? 4 : 6); // more was typed than the box holds
+    QCOMPARE(edit->verticalScrollBar()->maximum(), 0);   // every line in view
+    QCOMPARE(receiptLines(memo, memoLines(edit)), shown);
 }
 
 // --- Stored values -------------------------------------------------------------------------

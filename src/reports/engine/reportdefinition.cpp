@@ -32,11 +32,10 @@ ReportElement ReportElement::dataText(const QRectF &boxMm, std::function<QString
 }
 
 ReportElement ReportElement::memo(const QRectF &boxMm, const QStringList &lines,
-                                  const ReportFont &font, ReportAlignment alignment, bool grows)
+                                  const ReportFont &font, ReportAlignment alignment)
 {
     ReportElement element = placed(ReportElementKind::Memo, boxMm, font, alignment);
     element.lines = lines;
-    element.grows = grows;
     return element;
 }
 

@@ -48,9 +48,13 @@ struct ReportElement
     // Left: from the box's left edge; Right: ending at its right edge; Centre: in the box.
     ReportAlignment alignment = ReportAlignment::Left;
     QString text;      // fixed text, or what precedes the page number or the date
-    QStringList lines; // a memo's lines
+    QStringList lines; // a memo's lines, as many as fit in its box
     bool wordWrap = true;
-    bool grows = false; // a memo whose text needs more height stretches its box and band
+    // For a single-line text that fits its text: the index of another such text of the band that
+    // this one must not run into. It then starts at least ClearanceMm after the other's end, a
+    // right-aligned text moving its right edge out by as much; -1 for none.
+    int keepsClearOf = -1;
+    static constexpr double ClearanceMm = 0.5;
     std::function<QString()> value; // a data-bound text's display text
     // Called when the element prints, in the band's element order, with the text it is about
     // to print (a memo's lines joined by '\n'); may change it.
@@ -62,8 +66,7 @@ struct ReportElement
                                   const ReportFont &font,
                                   ReportAlignment alignment = ReportAlignment::Left);
     static ReportElement memo(const QRectF &boxMm, const QStringList &lines, const ReportFont &font,
-                              ReportAlignment alignment = ReportAlignment::Left,
-                              bool grows = false);
+                              ReportAlignment alignment = ReportAlignment::Left);
     static ReportElement line(double leftMm, double topMm, double widthMm);
     static ReportElement pageNumber(const QRectF &boxMm, const QString &prefix,
                                     const ReportFont &font,
@@ -77,10 +80,11 @@ struct ReportBand
     double heightMm = 0;
     QList<ReportElement> elements;
 
-    ReportElement &add(ReportElement element)
+    // Returns the element's index.
+    int add(ReportElement element)
     {
         elements.append(std::move(element));
-        return elements.last();
+        return int(elements.size()) - 1;
     }
 };
 

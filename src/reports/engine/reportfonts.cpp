@@ -1,5 +1,6 @@
 #include "reports/engine/reportfonts.h"
 
+#include <QFontInfo>
 #include <QPaintDevice>
 
 #include <mutex>
@@ -96,4 +97,9 @@ double ReportMetrics::height(const ReportFont &font) const
 double ReportMetrics::lineSpacing(const ReportFont &font) const
 {
     return fromPixels(metrics(font).lineSpacing());
+}
+
+double ReportMetrics::emSize(const ReportFont &font) const
+{
+    return fromPixels(QFontInfo(QFont(ReportFonts::toQFont(font), &m_device)).pixelSize());
 }

@@ -40,6 +40,9 @@ public:
     double ascent(const ReportFont &font) const;
     double height(const ReportFont &font) const;      // ascent + descent
     double lineSpacing(const ReportFont &font) const; // distance of two lines' baselines
+    // The size that the font's glyphs scale with: its point size at the reference resolution,
+    // rounded to whole pixels as the font is loaded.
+    double emSize(const ReportFont &font) const;
 
 private:
     const QFontMetricsF &metrics(const ReportFont &font) const;

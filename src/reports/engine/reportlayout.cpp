@@ -131,38 +131,85 @@ private:
 
     PreparedBand prepare(const ReportBand &band)
     {
-        PreparedBand prepared;
-        const int bandHeight = hundredths(band.heightMm);
-        int growth = 0;
+        // Every callback first, in the band's order; a text's place may depend on where a text
+        // after it ends.
+        QStringList texts;
         for (const ReportElement &element : band.elements) {
-            const QRect box(hundredths(element.boxMm.left()), hundredths(element.boxMm.top()),
-                            hundredths(element.boxMm.width()), hundredths(element.boxMm.height()));
-            if (element.kind == ReportElementKind::Line) {
-                prepared.items.append(
-                    LineItem{QLine(box.left(), box.top(), box.left() + box.width(), box.top())});
-                continue;
-            }
             QString text = textOf(element);
             if (element.onPrint)
                 element.onPrint(text);
-            if (element.kind == ReportElementKind::Memo)
-                growth = std::max(growth, addMemo(prepared, element, box, text));
-            else
-                addLine(prepared, element, box, text);
-            if (element.kind == ReportElementKind::PageNumber)
-                prepared.pageNumbers.append({prepared.items.size() - 1, element.text});
+            texts.append(text);
         }
-        prepared.height = bandHeight + growth;
+        const QList<QRect> lineBoxes = placeLines(band, texts);
+        PreparedBand prepared;
+        prepared.height = hundredths(band.heightMm);
+        for (qsizetype index = 0; index < band.elements.size(); ++index) {
+            const ReportElement &element = band.elements.at(index);
+            const QRect box = boxOf(element);
+            if (element.kind == ReportElementKind::Line) {
+                prepared.items.append(
+                    LineItem{QLine(box.left(), box.top(), box.left() + box.width(), box.top())});
+            } else if (element.kind == ReportElementKind::Memo) {
+                addMemo(prepared, element, box, texts.at(index));
+            } else {
+                prepared.items.append(TextItem{lineBoxes.at(index), element.font, element.alignment,
+                                               texts.at(index)});
+                if (element.kind == ReportElementKind::PageNumber)
+                    prepared.pageNumbers.append({prepared.items.size() - 1, element.text});
+            }
+        }
         return prepared;
+    }
+
+    static QRect boxOf(const ReportElement &element)
+    {
+        const QRectF &box = element.boxMm;
+        return QRect(hundredths(box.left()), hundredths(box.top()), hundredths(box.width()),
+                     hundredths(box.height()));
+    }
+
+    static bool isSingleLine(const ReportElement &element)
+    {
+        return element.kind != ReportElementKind::Line && element.kind != ReportElementKind::Memo;
+    }
+
+    // The boxes of the band's single-line texts (others stay empty), each after the text that
+    // it keeps clear of.
+    QList<QRect> placeLines(const ReportBand &band, const QStringList &texts) const
+    {
+        const qsizetype count = band.elements.size();
+        QList<QRect> boxes(count);
+        QList<bool> placed(count, false);
+        const std::function<QRect(qsizetype)> place = [&](qsizetype index) {
+            if (placed.at(index)) // also ends a circle of texts keeping clear of each other
+                return boxes.at(index);
+            placed[index] = true;
+            const ReportElement &element = band.elements.at(index);
+            QRect box = lineBox(element, texts.at(index));
+            const qsizetype other = element.keepsClearOf;
+            if (other >= 0 && other < count && isSingleLine(band.elements.at(other)) &&
+                !texts.at(other).isEmpty()) {
+                const QRect before = place(other);
+                box.moveLeft(std::max(box.left(), before.left() + before.width() +
+                                                      hundredths(ReportElement::ClearanceMm)));
+            }
+            boxes[index] = box;
+            return box;
+        };
+        for (qsizetype index = 0; index < count; ++index) {
+            if (isSingleLine(band.elements.at(index)))
+                place(index);
+        }
+        return boxes;
     }
 
     int lineHeight(const ReportFont &font) const { return qCeil(m_metrics.lineSpacing(font)); }
 
     // A single line; a box of no width fits its text, its left edge then being where the text
     // starts, ends or has its middle, after the alignment.
-    void addLine(PreparedBand &prepared, const ReportElement &element, QRect box,
-                 const QString &text) const
+    QRect lineBox(const ReportElement &element, const QString &text) const
     {
+        QRect box = boxOf(element);
         box.setHeight(lineHeight(element.font));
         if (box.width() <= 0) {
             const int width = qCeil(m_metrics.width(element.font, text));
@@ -172,30 +219,25 @@ private:
             else if (element.alignment == ReportAlignment::Centre)
                 box.moveLeft(box.left() - width / 2);
         }
-        prepared.items.append(TextItem{box, element.font, element.alignment, text});
+        return box;
     }
 
-    // Returns by how much the memo makes its band taller.
-    int addMemo(PreparedBand &prepared, const ReportElement &element, const QRect &box,
-                const QString &text) const
+    // The lines that fit in the box; the band keeps its height whatever the text.
+    void addMemo(PreparedBand &prepared, const ReportElement &element, const QRect &box,
+                 const QString &text) const
     {
         const QStringList given = text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
         const QStringList lines =
             element.wordWrap ? wrapLines(given, element.font, box.width(), m_metrics) : given;
         const double spacing = m_metrics.lineSpacing(element.font);
         const int height = lineHeight(element.font);
-        int growth = 0;
         for (qsizetype index = 0; index < lines.size(); ++index) {
             const int top = qRound(index * spacing);
-            if (top + m_metrics.height(element.font) > box.height()) {
-                if (!element.grows)
-                    break; // a fixed box shows what fits
-                growth = std::max(growth, top + height - box.height());
-            }
+            if (top + m_metrics.height(element.font) > box.height())
+                break;
             prepared.items.append(TextItem{QRect(box.left(), box.top() + top, box.width(), height),
                                            element.font, element.alignment, lines.at(index)});
         }
-        return growth;
     }
 
     const ReportDefinition &m_definition;
@@ -208,44 +250,71 @@ private:
     int m_bottom = 0;
 };
 
+// How many characters from the start of the text fit in the width. Widths only grow with the
+// text, so the count is found from a guess (the whole text, or as many as the line before took)
+// in as many measurements as the line is long in bits, and in one where the guess fits all.
+qsizetype fittingCount(QStringView text, qsizetype guess, const ReportFont &font, double width,
+                       const ReportMetrics &metrics)
+{
+    if (text.isEmpty())
+        return 0;
+    const auto fits = [&](qsizetype count) {
+        return metrics.width(font, text.left(count).toString()) <= width;
+    };
+    qsizetype fitting = 0;
+    qsizetype probe = std::clamp<qsizetype>(guess, 1, text.size());
+    while (fits(probe)) {
+        fitting = probe;
+        if (probe == text.size())
+            return probe;
+        probe = std::min(probe * 2, text.size());
+    }
+    // fitting fits, probe does not
+    while (probe - fitting > 1) {
+        const qsizetype middle = fitting + (probe - fitting) / 2;
+        (fits(middle) ? fitting : probe) = middle;
+    }
+    return fitting;
+}
+
+QStringView withoutLeadingSpaces(QStringView text)
+{
+    while (text.startsWith(QLatin1Char(' ')))
+        text = text.mid(1);
+    return text;
+}
+
 // Splits one line at its last space that lets the start fit, or inside a word too long for a
 // line of its own.
 void wrapLine(const QString &line, const ReportFont &font, double width,
               const ReportMetrics &metrics, QStringList &out)
 {
-    QString rest = line;
-    while (metrics.width(font, rest) > width) {
-        qsizetype cut = -1;
-        for (qsizetype space = rest.lastIndexOf(QLatin1Char(' ')); space > 0;
-             space = rest.lastIndexOf(QLatin1Char(' '), space - 1)) {
-            const QString start = rest.left(space);
-            if (!start.trimmed().isEmpty() && metrics.width(font, start) <= width) {
-                cut = space;
-                break;
-            }
+    QStringView rest = line;
+    qsizetype guess = rest.size();
+    for (;;) {
+        const qsizetype fitting = fittingCount(rest, guess, font, width, metrics);
+        guess = fitting;
+        if (fitting == rest.size()) {
+            out.append(rest.toString());
+            return;
         }
-        if (cut > 0) {
-            QString start = rest.left(cut);
+        // The start before a space fits when the space is within the fitting characters.
+        const qsizetype space = rest.left(fitting + 1).lastIndexOf(QLatin1Char(' '));
+        if (space > 0 && !rest.left(space).trimmed().isEmpty()) {
+            QStringView start = rest.left(space);
             while (start.endsWith(QLatin1Char(' ')))
                 start.chop(1);
-            out.append(start);
-            rest = rest.mid(cut + 1);
-            while (rest.startsWith(QLatin1Char(' ')))
-                rest.remove(0, 1);
+            out.append(start.toString());
+            rest = withoutLeadingSpaces(rest.mid(space + 1));
             continue;
         }
         // No break between words fits: put as many characters as fit, at least one.
-        qsizetype count = 1;
-        while (count < rest.size() && metrics.width(font, rest.left(count + 1)) <= width)
-            ++count;
-        out.append(rest.left(count));
-        rest = rest.mid(count);
-        while (rest.startsWith(QLatin1Char(' ')))
-            rest.remove(0, 1);
+        const qsizetype count = std::max<qsizetype>(fitting, 1);
+        out.append(rest.left(count).toString());
+        rest = withoutLeadingSpaces(rest.mid(count));
         if (rest.isEmpty())
             return;
     }
-    out.append(rest);
 }
 
 } // namespace

@@ -5,11 +5,45 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
-MemoLineLimit::MemoLineLimit(QPlainTextEdit *memo, int maxLines)
-    : QObject(memo), m_memo(memo), m_maxLines(maxLines)
+#include <algorithm>
+
+namespace {
+
+// Where each printed line of a typed line ends in it: printing drops the spaces at the breaks
+// and keeps everything else in order.
+QList<qsizetype> lineEnds(const QString &typedLine, const QStringList &printedLines)
+{
+    QList<qsizetype> ends;
+    qsizetype position = 0;
+    for (const QString &line : printedLines) {
+        position = std::max(typedLine.indexOf(line, position), position) + line.size();
+        ends.append(position);
+    }
+    return ends;
+}
+
+// Every block's text, one for an empty memo too.
+QStringList blockTexts(const QTextDocument *document)
+{
+    QStringList texts;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        texts.append(block.text());
+    return texts;
+}
+
+} // namespace
+
+MemoLineLimit::MemoLineLimit(QPlainTextEdit *memo, int maxLines, PrintedLines printedLines)
+    : QObject(memo), m_memo(memo), m_maxLines(maxLines), m_printedLines(std::move(printedLines))
 {
     memo->installEventFilter(this);
     connect(memo, &QPlainTextEdit::textChanged, this, &MemoLineLimit::removeExcessLines);
+}
+
+QStringList MemoLineLimit::printed(const QString &typedLine) const
+{
+    QStringList lines = m_printedLines(typedLine);
+    return lines.isEmpty() ? QStringList{typedLine} : lines; // a line takes one at least
 }
 
 bool MemoLineLimit::eventFilter(QObject *watched, QEvent *event)
@@ -34,11 +68,11 @@ bool MemoLineLimit::eventFilter(QObject *watched, QEvent *event)
 bool MemoLineLimit::refusesKey(const QKeyEvent *event) const
 {
     const QTextCursor cursor = m_memo->textCursor();
-    const bool onLastAllowedLine = cursor.blockNumber() == m_maxLines - 1;
+    const bool onLastAllowedLine = caretLine() == m_maxLines - 1;
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return m_memo->blockCount() >= m_maxLines;
+        return overflowsWith(QStringLiteral("\n"));
     case Qt::Key_PageDown:
         return true;
     case Qt::Key_Down:
@@ -46,20 +80,71 @@ bool MemoLineLimit::refusesKey(const QKeyEvent *event) const
     case Qt::Key_Right:
         return onLastAllowedLine && cursor.atBlockEnd();
     default:
-        return false;
+        break;
     }
+    // Typing past the end of the last line would wrap the word being typed onto a line that the
+    // removal below would take away at once.
+    const QString text = event->text();
+    const bool printable = !text.isEmpty() && std::all_of(text.begin(), text.end(),
+                                                          [](QChar ch) { return ch.isPrint(); });
+    return printable && overflowsWith(text);
+}
+
+bool MemoLineLimit::overflowsWith(const QString &typed) const
+{
+    const QTextCursor cursor = m_memo->textCursor();
+    const QTextDocument *document = m_memo->document();
+    const QTextBlock first = document->findBlock(cursor.selectionStart());
+    const QTextBlock last = document->findBlock(cursor.selectionEnd());
+    const QString changed = first.text().left(cursor.selectionStart() - first.position()) + typed +
+                            last.text().mid(cursor.selectionEnd() - last.position());
+    QStringList lines = blockTexts(document);
+    lines.remove(first.blockNumber(), last.blockNumber() - first.blockNumber() + 1);
+    qsizetype count = 0;
+    for (const QString &line : std::as_const(lines))
+        count += printed(line).size();
+    for (const QString &line : changed.split(QLatin1Char('\n')))
+        count += printed(line).size();
+    return count > m_maxLines;
+}
+
+int MemoLineLimit::caretLine() const
+{
+    const QTextCursor cursor = m_memo->textCursor();
+    const QTextBlock caretBlock = cursor.block();
+    qsizetype line = 0;
+    for (QTextBlock block = m_memo->document()->begin(); block != caretBlock; block = block.next())
+        line += printed(block.text()).size();
+    // The caret at a break belongs to the line that the break ends.
+    const QList<qsizetype> ends = lineEnds(caretBlock.text(), printed(caretBlock.text()));
+    const qsizetype column = cursor.positionInBlock();
+    qsizetype inBlock = 0;
+    while (inBlock < ends.size() - 1 && column > ends.at(inBlock))
+        ++inBlock;
+    return int(line + inBlock);
 }
 
 void MemoLineLimit::removeExcessLines()
 {
     QTextDocument *document = m_memo->document();
-    if (document->blockCount() <= m_maxLines)
+    qsizetype room = m_maxLines;
+    QTextBlock block = document->begin();
+    for (; block.isValid(); block = block.next()) {
+        const QStringList lines = printed(block.text());
+        if (lines.size() > room)
+            break;
+        room -= lines.size();
+    }
+    if (!block.isValid())
         return; // also the change that the removal below makes
-    const QTextBlock last = document->findBlockByNumber(m_maxLines - 1);
+    // From the end of the last line that has room, the block before's when none of this one has.
+    const int cut = room == 0 ? block.position() - 1
+                              : block.position() +
+                                    int(lineEnds(block.text(), printed(block.text())).at(room - 1));
     QTextCursor cursor(document);
     // One undo step with the change that brought the lines, so that undo does not bring them back.
     cursor.joinPreviousEditBlock();
-    cursor.setPosition(last.position() + last.length() - 1);
+    cursor.setPosition(cut);
     cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
     cursor.endEditBlock();
@@ -67,11 +152,6 @@ void MemoLineLimit::removeExcessLines()
 
 QStringList memoLines(const QPlainTextEdit *memo)
 {
-    QStringList lines;
     const QTextDocument *document = memo->document();
-    if (document->isEmpty())
-        return lines;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
-        lines.append(block.text());
-    return lines;
+    return document->isEmpty() ? QStringList() : blockTexts(document);
 }

@@ -112,30 +112,26 @@ void TestReportLayout::memo_data()
     const QStringList nine{"1", "2", "3", "4", "5", "6", "7", "8", "9"};
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<double>("widthMm");
-    QTest::addColumn<bool>("grows");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("fits") << QStringList{"Solárium", "", "Dlouhá 5"} << 32.3 << false
+    QTest::newRow("fits") << QStringList{"Solárium", "", "Dlouhá 5"} << 32.3
                           << QStringList{"Solárium", "", "Dlouhá 5"};
     QTest::newRow("between words") << QStringList{"Jedna dvě tři čtyři"} << fitting("Jedna dvě")
-                                   << false << QStringList{"Jedna dvě", "tři čtyři"};
-    QTest::newRow("word a line") << QStringList{"Slunce moře léto"} << fitting("Slunce") << false
+                                   << QStringList{"Jedna dvě", "tři čtyři"};
+    QTest::newRow("word a line") << QStringList{"Slunce moře léto"} << fitting("Slunce")
                                  << QStringList{"Slunce", "moře", "léto"};
-    QTest::newRow("long word") << QStringList{"Abcdefghij"} << fitting("Abcde") << false
+    QTest::newRow("long word") << QStringList{"Abcdefghij"} << fitting("Abcde")
                                << QStringList{"Abcde", "fghij"};
-    QTest::newRow("fixed box cuts") << nine << 32.3 << false << nine.mid(0, 6);
-    QTest::newRow("growing box") << nine << 32.3 << true << nine;
+    QTest::newRow("box cuts") << nine << 32.3 << nine.mid(0, 6);
 }
 
 void TestReportLayout::memo()
 {
     QFETCH(QStringList, lines);
     QFETCH(double, widthMm);
-    QFETCH(bool, grows);
     QFETCH(QStringList, expected);
     ReportDefinition definition;
     definition.titleBand = ReportBand{30, {}};
-    definition.titleBand->add(ReportElement::memo(QRectF(0, 6.9, widthMm, 19.1), lines, Memo7,
-                                                  ReportAlignment::Left, grows));
+    definition.titleBand->add(ReportElement::memo(QRectF(0, 6.9, widthMm, 19.1), lines, Memo7));
     definition.summary = band(5, "Konec");
     const PageStore store = ReportLayout::layOut(definition);
     QList<TextItem> items = texts(store);
@@ -146,8 +142,7 @@ void TestReportLayout::memo()
         QVERIFY(ReportMetrics().width(Memo7, item.text) <= item.box.width());
     }
     QCOMPARE(printed, expected);
-    // A growing memo pushes what follows down by its growth; a fixed one leaves the band as is.
-    QCOMPARE(next.box.top(), grows ? items.last().box.bottom() + 1 + 400 : 1000 + 3000);
+    QCOMPARE(next.box.top(), 1000 + 3000); // the band keeps its height
 }
 
 void TestReportLayout::repeatedBand_data()
