@@ -46,6 +46,7 @@ public:
         return StartInput{QStringLiteral("01"), QStringLiteral("30"), QStringLiteral("0")};
     }
     StopAnswer askStop(const StopFigures &) override { return StopAnswer::Close; }
+    bool confirmSwitchedOff(int) override { return true; }
 };
 
 void BM_ConsoleSale(benchmark::State &state)

@@ -491,6 +491,11 @@ void TFormVelmora::followRuns()
                 m_rows.at(unit - 1)->setGaugeProgress(usedSeconds);
             });
     connect(&m_runs, &SolarRuns::runHalted, this, &TFormVelmora::SetStart);
+    // Still shown running: the bed may be on until it is switched off at its own switch.
+    connect(&m_runs, &SolarRuns::runStuck, this, [this](int unit) {
+        m_rows.at(unit - 1)->setRemainingText(QStringLiteral("STOP"));
+        SetStop(unit);
+    });
     connect(&m_runs, &SolarRuns::runResumed, this, &TFormVelmora::SetStop);
     connect(&m_runs, &SolarRuns::runEnded, this,
             [this](int unit) { m_rows.at(unit - 1)->resetInputs(); });

@@ -74,22 +74,23 @@ quint32 ReadPort(quint32 port, quint32 width)
 {
     if (!layer.backend())
         return absentRegisterValue(width);
-    // Results are not examined: a failed request leaves the zeroed answer.
-    QByteArray answer(PortWire::AnswerSize, '\0');
-    layer.backend()->deviceControl(PortWire::ReadCode, PortWire::encodeRequest({port, width, 0}),
-                                   &answer);
+    // A failed request reads as an absent device, never as a register of units all off.
+    QByteArray answer;
+    if (!layer.backend()->deviceControl(PortWire::ReadCode,
+                                        PortWire::encodeRequest({port, width, 0}), &answer))
+        return absentRegisterValue(width);
     return PortWire::decodeAnswer(answer);
 }
 
-void WritePort(quint32 port, quint32 width, quint32 value)
+bool WritePort(quint32 port, quint32 width, quint32 value)
 {
     if (!layer.backend())
-        return;
+        return false;
     const EmergencyOff::WriteGate gate;
     if (!gate.isOpen())
-        return;
+        return false;
     layer.watchdog().watch(port); // before the write: a kill right after it is covered
     QByteArray answer;
-    layer.backend()->deviceControl(PortWire::WriteCode,
-                                   PortWire::encodeRequest({port, width, value}), &answer);
+    return layer.backend()->deviceControl(PortWire::WriteCode,
+                                          PortWire::encodeRequest({port, width, value}), &answer);
 }

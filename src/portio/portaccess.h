@@ -36,6 +36,7 @@ public:
 bool DriverStarted();
 
 // Width codes: 0 = 8 bits, 1 = 16 bits, 2 = 32 bits. Without an initialised layer a read
-// answers as an absent device (all bits high) and a write does nothing.
+// answers as an absent device (all bits high) and a write does nothing. A write tells whether
+// the value reached the register; the read-back tells what it holds.
 quint32 ReadPort(quint32 port, quint32 width);
-void WritePort(quint32 port, quint32 width, quint32 value);
+bool WritePort(quint32 port, quint32 width, quint32 value);
