@@ -86,6 +86,15 @@ StartupSequence::Outcome StartupSequence::fail(Outcome outcome)
     return outcome;
 }
 
+void StartupSequence::switchLeftoversOff()
+{
+    // Before anything can wait for an answer: a bed a crashed run left on must not stay on
+    // while a warning is open, nor for good when the start ends there. Whatever fails here is
+    // reported by the driver's own step below.
+    if (DriverStarted())
+        resetPortRegister(PortAddress());
+}
+
 StartupSequence::Outcome StartupSequence::start()
 {
     QApplication::setFont(UiFonts::sansSerif(11)); // the size every window is laid out for
@@ -101,6 +110,7 @@ StartupSequence::Outcome StartupSequence::start()
         return fail(Outcome::AnotherInstance);
     }
     m_hooks.useStoredPort(); // until the settings window, created later, takes over
+    switchLeftoversOff();
 
     m_progress = std::make_unique<TFormInitialization>();
     m_progress->show();

@@ -50,6 +50,7 @@ public:
 
 private:
     Outcome fail(Outcome outcome);
+    void switchLeftoversOff();
     bool openTables();
     // The upkeep of the tables that the settings and the command line's switches ask for.
     Outcome maintainTables();
