@@ -104,6 +104,7 @@ void SolarRuns::runCountdown(int unit)
     UnitRun &run = m_units[unit - 1];
     run.deadlineTick = programClock().tickCount() + qint64(run.remainingSeconds) * TickMilliseconds;
     run.timer->start();
+    announcePaidRun(unit, qint64(run.remainingSeconds) * TickMilliseconds);
 }
 
 void SolarRuns::catchUp(int unit)
@@ -231,6 +232,7 @@ Sale SolarRuns::stoppedRun(int unit) const
 void SolarRuns::record(Sale sale, bool print)
 {
     UnitRun &run = m_units[sale.unit - 1];
+    announceFreeUnit(sale.unit);
     emit runEnded(sale.unit);
     sale.keepReceipt = print || m_settings->recordAllReceipts();
     sale.taxRate = m_settings->taxRate();

@@ -23,7 +23,11 @@ public:
 
     // After the handlers: with SIGPIPE ignored, a watchdog that has gone makes a word fail to be
     // written (and reported) instead of ending the desk.
-    void startWatchdog(PortBackendKind kind) { m_watchdog.start(kind); }
+    void startWatchdog(PortBackendKind kind)
+    {
+        m_watchdog.start(kind);
+        m_hasWatchdog = true;
+    }
 
     void stop()
     {
@@ -31,6 +35,7 @@ public:
             return;
         EmergencyOff::switchAllOff();
         m_watchdog.endNormally();
+        m_hasWatchdog = false;
         EmergencyOff::disarm(); // before the back end closes the descriptors
         m_backend.reset();
         EmergencyOff::removeHandlers();
@@ -38,10 +43,12 @@ public:
 
     PortBackend *backend() const { return m_backend.get(); }
     PortWatchdog &watchdog() { return m_watchdog; }
+    bool hasWatchdog() const { return m_hasWatchdog; }
 
 private:
     std::unique_ptr<PortBackend> m_backend;
     PortWatchdog m_watchdog;
+    bool m_hasWatchdog = false;
 };
 
 PortAccessLayer layer;
@@ -63,6 +70,21 @@ void initializePortAccess(std::unique_ptr<PortBackend> backend)
 void shutdownPortAccess()
 {
     layer.stop();
+}
+
+PortWatchdog *portWatchdog()
+{
+    return layer.hasWatchdog() ? &layer.watchdog() : nullptr;
+}
+
+void announcePaidRun(int unit, qint64 remainingMs)
+{
+    layer.watchdog().paid(PortAddress(), unit, remainingMs);
+}
+
+void announceFreeUnit(int unit)
+{
+    layer.watchdog().free(PortAddress(), unit);
 }
 
 bool DriverStarted()

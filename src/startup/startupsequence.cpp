@@ -10,6 +10,7 @@
 #include "desk/deskbackups.h"
 #include "desk/salesjournal.h"
 #include "portio/endrequest.h"
+#include "portio/hangnotes.h"
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
 #include "portio/unitswitch.h"
@@ -136,6 +137,7 @@ StartupSequence::Outcome StartupSequence::start()
     program.NetFileDir = database.netDirectory();
 
     restoreEventLog();
+    keepWatchdog();
     restoreJournal();
 
     AddProgress(QStringLiteral("Start nastavení programu"));
@@ -198,6 +200,23 @@ void StartupSequence::restoreEventLog()
         ShowWarning(QStringLiteral("Log soubor nelze uložit..."),
                     QStringLiteral("Error [%1]...").arg(saved.errorCode));
     log.AddLog(QStringLiteral("Start programu"));
+}
+
+void StartupSequence::keepWatchdog()
+{
+    EventLog &log = m_console->eventLog();
+    for (const QString &note : HangNotes::take())
+        log.AddLog(QStringLiteral("Hlídač portu: ") + note);
+    m_watchdogKeeper = std::make_unique<WatchdogKeeper>(portWatchdog());
+    TFormVelmora *console = m_console.get();
+    connect(m_watchdogKeeper.get(), &WatchdogKeeper::watchdogReplaced, console,
+            [&log] { log.AddLog(QStringLiteral("Hlídač portu skončil, běží nový")); });
+    connect(m_watchdogKeeper.get(), &WatchdogKeeper::protectionLost, console, [&log, console] {
+        log.AddLog(QStringLiteral("Hlídač portu skončil a nový nelze spustit: spadne-li "
+                                  "program, solária zůstanou zapnutá"));
+        console->showPortProtection(false);
+    });
+    console->showPortProtection(m_watchdogKeeper->protecting());
 }
 
 void StartupSequence::restoreJournal()

@@ -2,6 +2,8 @@
 
 #include "startup/processhooks.h"
 
+#include "portio/watchdogkeeper.h"
+
 #include <QObject>
 
 #include <functional>
@@ -61,6 +63,8 @@ private:
     // Hourly backup folders past their age, when the backup settings ask for it.
     void purgeOldBackups();
     void restoreEventLog();
+    // The beats and the replacement of the port watchdog, shown and logged.
+    void keepWatchdog();
     void restoreJournal();
 
     ProcessHooks m_hooks; // first in, last out: the console's end still switches at its port
@@ -69,4 +73,5 @@ private:
     QString m_commandLine;
     std::unique_ptr<TFormInitialization> m_progress;
     std::unique_ptr<TFormVelmora> m_console;
+    std::unique_ptr<WatchdogKeeper> m_watchdogKeeper;
 };
