@@ -22,7 +22,7 @@ int openOrCreate(const QString &path)
 {
     const QByteArray name = QFile::encodeName(path);
     constexpr int Flags = O_RDWR | O_CLOEXEC | O_NOFOLLOW;
-    const int created = ::open(name.constData(), Flags | O_CREAT | O_EXCL, 0644);
+    const int created = ::open(name.constData(), Flags | O_CREAT | O_EXCL, 0600);
     if (created >= 0) {
         writeZeroByte(created);
         return created;
@@ -76,8 +76,11 @@ int SimulatorBackend::registerFile(quint32 port)
 {
     if (const auto found = m_files.constFind(port); found != m_files.cend())
         return *found;
-    if (!QDir().mkpath(simulatorDirectory()))
+    QString problem;
+    if (!prepareSimulatorDirectory(&problem)) {
+        qWarning("Port: %s", qPrintable(problem));
         return -1;
+    }
     const int fd = openOrCreate(simulatorFilePath(port));
     if (fd >= 0)
         m_files.insert(port, fd);

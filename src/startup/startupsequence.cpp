@@ -2,6 +2,7 @@
 
 #include "console/formvelmora.h"
 #include "core/engineconfig.h"
+#include "core/ownerfiles.h"
 #include "core/paths.h"
 #include "core/programvalues.h"
 #include "data/tablekeys.h"
@@ -25,6 +26,7 @@
 #include "ui/common/messagedialogs.h"
 #include "ui/common/uifonts.h"
 #include "ui/common/versioninfo.h"
+#include "ui/config/windowstore.h"
 #include "users/access.h"
 #include "users/formuser.h"
 #include "users/secrets.h"
@@ -135,6 +137,7 @@ StartupSequence::Outcome StartupSequence::start()
     }
     program.DatabaseDir = database.directory();
     program.NetFileDir = database.netDirectory();
+    removeInterruptedRewrites();
 
     restoreEventLog();
     keepWatchdog();
@@ -187,6 +190,18 @@ StartupSequence::Outcome StartupSequence::start()
                                   QStringLiteral("Volbou [Ne] ukončíte aplikaci...")))
         return fail(Outcome::NotContinued);
     return Outcome::Run;
+}
+
+void StartupSequence::removeInterruptedRewrites()
+{
+    // Only the program's own files: a run killed while it replaced one left its half-written
+    // copy beside it.
+    const QString data = Program().DatabaseDir;
+    for (const QString &file :
+         {m_console->eventLog().fileName(), WindowStore::defaultFileName(),
+          EngineConfig::filePath(), JoinPath(data, QStringLiteral("SalesSolars.txt")),
+          JoinPath(data, QStringLiteral("Velmora.usr"))})
+        ::removeInterruptedRewrites(file);
 }
 
 void StartupSequence::restoreEventLog()

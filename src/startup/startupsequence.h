@@ -62,6 +62,7 @@ private:
     bool hasSwitch(const QString &name) const;
     // Hourly backup folders past their age, when the backup settings ask for it.
     void purgeOldBackups();
+    void removeInterruptedRewrites();
     void restoreEventLog();
     // The beats and the replacement of the port watchdog, shown and logged.
     void keepWatchdog();

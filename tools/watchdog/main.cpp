@@ -2,6 +2,7 @@
 // pipe, then switches off every register the desk announced unless the desk said "end"
 // (portio/portwatchdog.h). While the desk lives, a desk that stops beating is taken for hung:
 // each run it left on past its paid end goes off here.
+#include "core/ownerfiles.h"
 #include "portio/hangnotes.h"
 #include "portio/portbackendchoice.h"
 #include "portio/portrequest.h"
@@ -174,6 +175,7 @@ int main(int argc, char *argv[])
         signal(signalNumber, SIG_IGN);
     if (argc != 2)
         return 2;
+    keepNewFilesToOwner();
     Watch watch(portBackendFromName(QString::fromLocal8Bit(argv[1])));
     return watch.run() ? 0 : 1;
 }
