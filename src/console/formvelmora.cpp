@@ -110,6 +110,16 @@ TFormVelmora::TFormVelmora(QWidget *parent)
     panelSolars->setSizePolicy(keepPlace);
     m_panelSolars = panelSolars;
     layout->addWidget(panelSolars, 1);
+    m_labelPortProtection = new QLabel(
+        QStringLiteral(" Hlídač portu neběží: spadne-li program, solária zůstanou zapnutá. "
+                       "Ukončete program, až žádné solárko neběží, a spusťte ho znovu."),
+        central);
+    m_labelPortProtection->setObjectName(QStringLiteral("LabelPortProtection"));
+    m_labelPortProtection->setStyleSheet(
+        QStringLiteral("QLabel { background: #c00000; color: white; font-weight: bold; }"));
+    m_labelPortProtection->setWordWrap(true);
+    m_labelPortProtection->hide();
+    layout->addWidget(m_labelPortProtection);
     layout->addWidget(buildStatusBar());
     setCentralWidget(central);
 
@@ -237,6 +247,11 @@ QWidget *TFormVelmora::buildStatusBar()
     m_dbTextMoney->setPalette(money);
     m_dbTextMoney->move(570, 4);
     return status;
+}
+
+void TFormVelmora::showPortProtection(bool protecting)
+{
+    m_labelPortProtection->setVisible(!protecting);
 }
 
 void TFormVelmora::createSettingsWindows()
@@ -501,6 +516,11 @@ void TFormVelmora::followRuns()
                 m_rows.at(unit - 1)->setGaugeProgress(usedSeconds);
             });
     connect(&m_runs, &SolarRuns::runHalted, this, &TFormVelmora::SetStart);
+    // Still shown running: the bed may be on until it is switched off at its own switch.
+    connect(&m_runs, &SolarRuns::runStuck, this, [this](int unit) {
+        m_rows.at(unit - 1)->setRemainingText(QStringLiteral("STOP"));
+        SetStop(unit);
+    });
     connect(&m_runs, &SolarRuns::runResumed, this, &TFormVelmora::SetStop);
     connect(&m_runs, &SolarRuns::runEnded, this,
             [this](int unit) { m_rows.at(unit - 1)->resetInputs(); });

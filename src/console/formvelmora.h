@@ -82,6 +82,10 @@ public:
     bool OpenDatabase();
     void CloseDatabase();
 
+    // A lasting line above the status bar while no port watchdog runs: a desk killed then
+    // leaves its beds on.
+    void showPortProtection(bool protecting);
+
     // --- The rows ------------------------------------------------------------------------
     void SetActiveSolars();
     void SetUserAccess();
@@ -155,6 +159,7 @@ private:
     const SolarSettings *m_solarSettings = nullptr;
 
     QWidget *m_panelSolars = nullptr;
+    QLabel *m_labelPortProtection = nullptr;
     QLabel *m_labelDate = nullptr;
     QLabel *m_labelTime = nullptr;
     QListWidget *m_listBox = nullptr;

@@ -2,6 +2,7 @@
 
 #include "console/startdialog.h"
 #include "console/stopdialog.h"
+#include "ui/common/messagedialogs.h"
 #include "ui/common/sounds.h"
 
 WindowRunDialogs::WindowRunDialogs(QWidget *parent, SettingsSource settings)
@@ -28,4 +29,12 @@ StopAnswer WindowRunDialogs::askStop(const StopFigures &figures)
     default:
         return StopAnswer::Close;
     }
+}
+
+bool WindowRunDialogs::confirmSwitchedOff(int unit)
+{
+    return ShowQuestion(QStringLiteral("Je solárko %1 vypnuté ?").arg(unit),
+                        QStringLiteral("Port solárko nevypnul. Potvrďte, že je vypnuté jeho "
+                                       "vlastním vypínačem; prodej se pak zapíše..."),
+                        false);
 }

@@ -7,7 +7,8 @@
 class QWidget;
 class SolarSettings;
 
-// The start dialog and, with its sound, the stop dialog, each shown modally over the console.
+// The start dialog and, with its sound, the stop dialog, each shown modally over the console; the
+// question whether a bed the port could not switch off is off now.
 class WindowRunDialogs : public RunQuestions
 {
 public:
@@ -17,6 +18,7 @@ public:
 
     std::optional<StartInput> askStart(int unit) override;
     StopAnswer askStop(const StopFigures &figures) override;
+    bool confirmSwitchedOff(int unit) override;
 
 private:
     QWidget *m_parent;

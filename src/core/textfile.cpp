@@ -64,7 +64,7 @@ FileResult writeFileAtomically(const QString &path, const QByteArray &content, F
     if (access == FileAccess::OwnerOnly)
         ::fchmod(fd, S_IRUSR | S_IWUSR);
     else
-        ::fchmod(fd, exists ? (existing.st_mode & 07777) : 0644);
+        ::fchmod(fd, exists ? (existing.st_mode & 07777) : S_IRUSR | S_IWUSR);
 
     const bool written = writeAll(fd, content) && ::fsync(fd) == 0;
     const int writeError = errno;

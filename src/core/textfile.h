@@ -16,15 +16,15 @@ struct FileResult
     static FileResult failure(const QString &message);
 };
 
-// Who may read a written file. Shared files keep the mode of the file they replace (new ones get
-// 0644); files that hold secrets are the owner's alone (0600), whatever they were before.
-enum class FileAccess { Shared, OwnerOnly };
+// Who may read a written file. A replaced file keeps its mode, a new one is the owner's alone
+// (0600); files that hold secrets are the owner's alone whatever they were before.
+enum class FileAccess { KeepMode, OwnerOnly };
 
 // Replaces the file so that a crash leaves either the old or the new content, never a mix:
 // a temporary file in the same folder is written, synced and renamed over the target.
 // A target that exists but may not be written is refused, as a plain rewrite would be.
 FileResult writeFileAtomically(const QString &path, const QByteArray &content,
-                               FileAccess access = FileAccess::Shared);
+                               FileAccess access = FileAccess::KeepMode);
 
 // Windows-1250 text files with CR LF line ends.
 namespace Cp1250Lines {

@@ -49,4 +49,6 @@ public:
     // The run to start on a unit; nothing when the start was called off.
     virtual std::optional<StartInput> askStart(int unit) = 0;
     virtual StopAnswer askStop(const StopFigures &figures) = 0;
+    // Whether the operator has switched off at its own switch a bed that the port could not.
+    virtual bool confirmSwitchedOff(int unit) = 0;
 };

@@ -1,13 +1,16 @@
 #include "desk/solarruns.h"
 
 #include "core/clock.h"
+#include "core/czechformat.h"
 #include "core/pricing.h"
 #include "core/solarsettings.h"
 #include "desk/desk.h"
+#include "desk/deskreport.h"
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
 #include "portio/unitswitch.h"
 
+#include <QThread>
 #include <QTimer>
 
 namespace {
@@ -16,6 +19,9 @@ constexpr int TickMilliseconds = 1000;
 // A tick that comes this much early still counts its second, so timer jitter never makes a run
 // last a second longer.
 constexpr qint64 EarlyTickTolerance = 100;
+// A refused switch-off is tried this often, this far apart, before the operator is told.
+constexpr int SwitchOffAttempts = 5;
+constexpr int SwitchOffPauseMs = 200;
 
 } // namespace
 
@@ -82,7 +88,10 @@ void SolarRuns::start(int unit, const std::optional<StartInput> &typed)
         m_settings->useDialogs() ? m_questions->askStart(unit) : typed;
     if (!input)
         return;
-    switchUnit(unit, true);
+    if (!switchUnit(unit, true)) {
+        refusedStart(unit);
+        return;
+    }
     run.discount = input->discount.toInt();
     run.totalSeconds = runSeconds(input->minutes, input->seconds);
     run.remainingSeconds = run.totalSeconds;
@@ -95,6 +104,7 @@ void SolarRuns::runCountdown(int unit)
     UnitRun &run = m_units[unit - 1];
     run.deadlineTick = programClock().tickCount() + qint64(run.remainingSeconds) * TickMilliseconds;
     run.timer->start();
+    announcePaidRun(unit, qint64(run.remainingSeconds) * TickMilliseconds);
 }
 
 void SolarRuns::catchUp(int unit)
@@ -110,6 +120,10 @@ void SolarRuns::tick(int unit)
     UnitRun &run = m_units[unit - 1];
     if (!run.timer->isActive())
         return; // a tick already queued when the run stopped
+    if (run.stuck) {
+        tryOffAgain(unit);
+        return;
+    }
     catchUp(unit);
     emit remainingChanged(unit, run.remainingSeconds, run.totalSeconds - run.remainingSeconds);
     if (run.remainingSeconds <= 0) {
@@ -121,20 +135,84 @@ void SolarRuns::tick(int unit)
 void SolarRuns::stop(int unit)
 {
     UnitRun &run = m_units[unit - 1];
-    switchUnit(unit, false); // off at once, before any question
+    if (run.stuck) {
+        if (m_questions->confirmSwitchedOff(unit))
+            recordStuckRun(unit);
+        return;
+    }
+    const bool off = switchUnitOffPersistently(unit); // off at once, before any question
     run.timer->stop();
-    emit runHalted(unit);
-
     // The figures are gathered now: another unit's stop may be asked about on top of this one.
     const Sale sale = stoppedRun(unit);
+    if (!off) {
+        holdUntilOff(unit, sale);
+        return;
+    }
+    emit runHalted(unit);
+
     const StopAnswer answer = m_questions->askStop(stopFiguresOf(sale));
     if (answer == StopAnswer::Continue) {
-        switchUnit(unit, true);
+        if (!switchUnit(unit, true)) {
+            // The run cannot go on: what was used is recorded.
+            refusedStart(unit);
+            record(sale, false);
+            return;
+        }
         runCountdown(unit);
         emit runResumed(unit);
         return;
     }
     record(sale, answer == StopAnswer::Print);
+}
+
+void SolarRuns::refusedStart(int unit)
+{
+    m_desk.eventLog().AddLog(QStringLiteral("Solárko [%1]: port nepřijal zapnutí").arg(unit));
+    m_desk.report().warn(QStringLiteral("Solárko %1 nelze zapnout...").arg(unit),
+                         QStringLiteral("Port nepřijal zápis, solárko neběží a nic se "
+                                        "neúčtuje. Zkontrolujte připojení reléové desky..."));
+}
+
+void SolarRuns::holdUntilOff(int unit, const Sale &sale)
+{
+    UnitRun &run = m_units[unit - 1];
+    run.stuck = sale;
+    run.stuckTick = programClock().tickCount();
+    run.timer->start(); // each tick tries the switch-off again
+    emit runStuck(unit);
+    m_desk.eventLog().AddLog(
+        QStringLiteral("Solárko [%1]: port nepřijal vypnutí, solárko může stále běžet").arg(unit));
+    m_desk.report().warn(
+        QStringLiteral("Solárko %1 nelze vypnout...").arg(unit),
+        QStringLiteral("Vypněte solárko %1 jeho vlastním vypínačem. Prodej se zapíše, jakmile "
+                       "bude solárko vypnuté...")
+            .arg(unit));
+}
+
+void SolarRuns::tryOffAgain(int unit)
+{
+    if (switchUnit(unit, false))
+        recordStuckRun(unit);
+}
+
+void SolarRuns::recordStuckRun(int unit)
+{
+    UnitRun &run = m_units[unit - 1];
+    if (!run.stuck)
+        return;
+    Sale sale = *std::exchange(run.stuck, std::nullopt);
+    run.timer->stop();
+    // The bed ran until now, and never longer than was paid.
+    const qint64 onAfterStop = (programClock().tickCount() - run.stuckTick) / TickMilliseconds;
+    sale.seconds = int(qMin<qint64>(run.totalSeconds, sale.seconds + onAfterStop));
+    sale.stoppedEarly = sale.seconds < run.totalSeconds;
+    sale.total =
+        stopPriceTotal(discountedMinutePrice(sale.minutePrice, sale.discount), sale.seconds);
+    m_desk.eventLog().AddLog(QStringLiteral("Solárko [%1]: vypnuto po %2")
+                                 .arg(unit)
+                                 .arg(CzechFormat::period(sale.seconds)));
+    emit runHalted(unit);
+    record(sale, false);
 }
 
 Sale SolarRuns::stoppedRun(int unit) const
@@ -154,6 +232,7 @@ Sale SolarRuns::stoppedRun(int unit) const
 void SolarRuns::record(Sale sale, bool print)
 {
     UnitRun &run = m_units[sale.unit - 1];
+    announceFreeUnit(sale.unit);
     emit runEnded(sale.unit);
     sale.keepReceipt = print || m_settings->recordAllReceipts();
     sale.taxRate = m_settings->taxRate();
@@ -169,6 +248,10 @@ void SolarRuns::recordAllRunning()
     for (int unit = 1; unit <= UnitCount; ++unit) {
         if (!isCounting(unit))
             continue;
+        if (m_units[unit - 1].stuck) {
+            recordStuckRun(unit);
+            continue;
+        }
         // The register is 0 already: only the run's state and its sale remain.
         m_units[unit - 1].timer->stop();
         emit runHalted(unit);
@@ -176,7 +259,20 @@ void SolarRuns::recordAllRunning()
     }
 }
 
-void SolarRuns::switchUnit(int unit, bool on)
+bool SolarRuns::switchUnit(int unit, bool on)
 {
-    emit portRegisterChanged(on ? switchUnitOn(unit) : switchUnitOff(unit));
+    const quint32 value = on ? switchUnitOn(unit) : switchUnitOff(unit);
+    emit portRegisterChanged(value);
+    return bool(value & unitMask(unit)) == on;
+}
+
+bool SolarRuns::switchUnitOffPersistently(int unit)
+{
+    for (int attempt = 1;; ++attempt) {
+        if (switchUnit(unit, false))
+            return true;
+        if (attempt == SwitchOffAttempts)
+            return false;
+        QThread::msleep(SwitchOffPauseMs);
+    }
 }

@@ -26,6 +26,11 @@ struct UnitOffer
 // Each unit's bit of the port register is switched here; the console's rows follow the signals.
 // The countdown follows the program's clock, so a run lasts what was paid even when the timer's
 // ticks come late.
+//
+// Every switching is read back. A start the port refuses starts nothing. A stop it refuses
+// leaves the run running and stopping: the operator is told to switch the bed off at its own
+// switch, and the run is recorded, for the time the bed was on, once the register reads it off
+// or the operator confirms it off.
 class SolarRuns : public QObject
 {
     Q_OBJECT
@@ -64,6 +69,7 @@ signals:
     void runHalted(int unit);  // the bit is off; the stop is being decided
     void runResumed(int unit); // "Pokračovat": the same run goes on
     void runEnded(int unit);   // recorded: the unit is ready for the next run
+    void runStuck(int unit);   // the port did not switch it off: the bed may still be on
     void portRegisterChanged(quint32 value);
 
 private:
@@ -75,6 +81,8 @@ private:
         int remainingSeconds = 0;
         qint64 deadlineTick = 0; // the clock's tick count when the run ends
         QTimer *timer = nullptr;
+        std::optional<Sale> stuck; // the stop the port refused, as it stood then
+        qint64 stuckTick = 0;      // the clock's tick count of that stop
     };
 
     void start(int unit, const std::optional<StartInput> &typed);
@@ -85,7 +93,14 @@ private:
     // The run as it stands, priced as the stop shows it.
     Sale stoppedRun(int unit) const;
     void record(Sale sale, bool print);
-    void switchUnit(int unit, bool on);
+    // True when the unit's bit reads as asked after the write.
+    bool switchUnit(int unit, bool on);
+    // A refused switch-off is tried again for about a second before it counts as failed.
+    bool switchUnitOffPersistently(int unit);
+    void refusedStart(int unit);
+    void holdUntilOff(int unit, const Sale &sale);
+    void tryOffAgain(int unit);
+    void recordStuckRun(int unit);
 
     Desk &m_desk;
     const SolarSettings *m_settings = nullptr;

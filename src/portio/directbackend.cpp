@@ -42,10 +42,10 @@ quint32 DirectBackend::readRegister(quint32 port, quint32 width)
     }
 }
 
-void DirectBackend::writeRegister(quint32 port, quint32 width, quint32 value)
+bool DirectBackend::writeRegister(quint32 port, quint32 width, quint32 value)
 {
     if (width > 2 || !prepare(port))
-        return;
+        return false;
     EmergencyOff::arm(writeZeroByte, int(port));
     switch (width) {
     case 0:
@@ -58,6 +58,7 @@ void DirectBackend::writeRegister(quint32 port, quint32 width, quint32 value)
         outl(value, port);
         break;
     }
+    return true; // the instruction has no result; the read-back tells
 }
 
 #else // no port instructions on this processor: access is always refused
@@ -72,6 +73,9 @@ quint32 DirectBackend::readRegister(quint32, quint32 width)
     return absentRegisterValue(width);
 }
 
-void DirectBackend::writeRegister(quint32, quint32, quint32) {}
+bool DirectBackend::writeRegister(quint32, quint32, quint32)
+{
+    return false;
+}
 
 #endif

@@ -14,7 +14,7 @@ public:
 
 protected:
     quint32 readRegister(quint32 port, quint32 width) override;
-    void writeRegister(quint32 port, quint32 width, quint32 value) override;
+    bool writeRegister(quint32 port, quint32 width, quint32 value) override;
 
 private:
     QSet<quint32> m_grantedPorts;

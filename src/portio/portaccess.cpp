@@ -23,7 +23,11 @@ public:
 
     // After the handlers: with SIGPIPE ignored, a watchdog that has gone makes a word fail to be
     // written (and reported) instead of ending the desk.
-    void startWatchdog(PortBackendKind kind) { m_watchdog.start(kind); }
+    void startWatchdog(PortBackendKind kind)
+    {
+        m_watchdog.start(kind);
+        m_hasWatchdog = true;
+    }
 
     void stop()
     {
@@ -31,6 +35,7 @@ public:
             return;
         EmergencyOff::switchAllOff();
         m_watchdog.endNormally();
+        m_hasWatchdog = false;
         EmergencyOff::disarm(); // before the back end closes the descriptors
         m_backend.reset();
         EmergencyOff::removeHandlers();
@@ -38,10 +43,12 @@ public:
 
     PortBackend *backend() const { return m_backend.get(); }
     PortWatchdog &watchdog() { return m_watchdog; }
+    bool hasWatchdog() const { return m_hasWatchdog; }
 
 private:
     std::unique_ptr<PortBackend> m_backend;
     PortWatchdog m_watchdog;
+    bool m_hasWatchdog = false;
 };
 
 PortAccessLayer layer;
@@ -65,6 +72,21 @@ void shutdownPortAccess()
     layer.stop();
 }
 
+PortWatchdog *portWatchdog()
+{
+    return layer.hasWatchdog() ? &layer.watchdog() : nullptr;
+}
+
+void announcePaidRun(int unit, qint64 remainingMs)
+{
+    layer.watchdog().paid(PortAddress(), unit, remainingMs);
+}
+
+void announceFreeUnit(int unit)
+{
+    layer.watchdog().free(PortAddress(), unit);
+}
+
 bool DriverStarted()
 {
     return layer.backend() && layer.backend()->prepare(PortAddress());
@@ -74,22 +96,23 @@ quint32 ReadPort(quint32 port, quint32 width)
 {
     if (!layer.backend())
         return absentRegisterValue(width);
-    // Results are not examined: a failed request leaves the zeroed answer.
-    QByteArray answer(PortWire::AnswerSize, '\0');
-    layer.backend()->deviceControl(PortWire::ReadCode, PortWire::encodeRequest({port, width, 0}),
-                                   &answer);
+    // A failed request reads as an absent device, never as a register of units all off.
+    QByteArray answer;
+    if (!layer.backend()->deviceControl(PortWire::ReadCode,
+                                        PortWire::encodeRequest({port, width, 0}), &answer))
+        return absentRegisterValue(width);
     return PortWire::decodeAnswer(answer);
 }
 
-void WritePort(quint32 port, quint32 width, quint32 value)
+bool WritePort(quint32 port, quint32 width, quint32 value)
 {
     if (!layer.backend())
-        return;
+        return false;
     const EmergencyOff::WriteGate gate;
     if (!gate.isOpen())
-        return;
+        return false;
     layer.watchdog().watch(port); // before the write: a kill right after it is covered
     QByteArray answer;
-    layer.backend()->deviceControl(PortWire::WriteCode,
-                                   PortWire::encodeRequest({port, width, value}), &answer);
+    return layer.backend()->deviceControl(PortWire::WriteCode,
+                                          PortWire::encodeRequest({port, width, value}), &answer);
 }

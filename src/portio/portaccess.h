@@ -4,6 +4,8 @@
 
 #include <memory>
 
+class PortWatchdog;
+
 // The port access layer: read and write the I/O port registers through the back end chosen in
 // engine.conf or $VELMORA_PORT_BACKEND (portio/portbackendchoice.h). Used only from the
 // user-interface thread.
@@ -35,7 +37,15 @@ public:
 // opens and claims what it needs then.
 bool DriverStarted();
 
+// The watchdog the layer started, running or not; nullptr when it has none (a given back end).
+PortWatchdog *portWatchdog();
+// A unit's run at PortAddress(), paid for remainingMs from now, and its end: the watchdog
+// switches off on its own what a hung desk leaves on past its paid time.
+void announcePaidRun(int unit, qint64 remainingMs);
+void announceFreeUnit(int unit);
+
 // Width codes: 0 = 8 bits, 1 = 16 bits, 2 = 32 bits. Without an initialised layer a read
-// answers as an absent device (all bits high) and a write does nothing.
+// answers as an absent device (all bits high) and a write does nothing. A write tells whether
+// the value reached the register; the read-back tells what it holds.
 quint32 ReadPort(quint32 port, quint32 width);
-void WritePort(quint32 port, quint32 width, quint32 value);
+bool WritePort(quint32 port, quint32 width, quint32 value);

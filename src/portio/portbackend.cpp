@@ -12,9 +12,8 @@ bool PortBackend::deviceControl(quint32 code, const QByteArray &input, QByteArra
         *output = PortWire::encodeAnswer(readRegister(request->port, request->width));
         return true;
     case PortWire::WriteCode:
-        writeRegister(request->port, request->width, request->value);
         output->clear();
-        return true;
+        return writeRegister(request->port, request->width, request->value);
     default:
         return false;
     }

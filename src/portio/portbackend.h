@@ -17,12 +17,14 @@ public:
     virtual bool prepare(quint32 port) = 0;
 
     // One request: ReadCode puts the 4-byte answer into *output, WriteCode clears it.
-    // False for an unknown code or a malformed input; nothing is accessed then.
+    // False for an unknown code or a malformed input (nothing is accessed then), and for a write
+    // that did not reach the register.
     virtual bool deviceControl(quint32 code, const QByteArray &input, QByteArray *output);
 
 protected:
     virtual quint32 readRegister(quint32 port, quint32 width) = 0;
-    virtual void writeRegister(quint32 port, quint32 width, quint32 value) = 0;
+    // False when the value did not reach the register.
+    virtual bool writeRegister(quint32 port, quint32 width, quint32 value) = 0;
 };
 
 // What a read returns where no device answers: every bit of the width high, as an open bus

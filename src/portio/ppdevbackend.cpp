@@ -57,16 +57,19 @@ quint32 PpdevBackend::readRegister(quint32 port, quint32 width)
     return value;
 }
 
-void PpdevBackend::writeRegister(quint32 port, quint32 width, quint32 value)
+bool PpdevBackend::writeRegister(quint32 port, quint32 width, quint32 value)
 {
     if (width != 0)
-        return;
+        return false;
     const int fd = claimedDevice(port);
     if (fd < 0)
-        return;
+        return false;
     EmergencyOff::arm(writeZeroData, fd);
     unsigned char byte = value & 0xFF;
-    ioctl(fd, PPWDATA, &byte);
+    if (ioctl(fd, PPWDATA, &byte) == 0)
+        return true;
+    qWarning("Port: zápis do %s: %s", qPrintable(portTextFromAddress(port)), strerror(errno));
+    return false;
 }
 
 int PpdevBackend::claimedDevice(quint32 port)

@@ -21,7 +21,7 @@ public:
 
 protected:
     quint32 readRegister(quint32 port, quint32 width) override;
-    void writeRegister(quint32 port, quint32 width, quint32 value) override;
+    bool writeRegister(quint32 port, quint32 width, quint32 value) override;
 
 private:
     int claimedDevice(quint32 port); // the claimed descriptor, or -1 when there is none

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -21,7 +22,7 @@ int openOrCreate(const QString &path)
 {
     const QByteArray name = QFile::encodeName(path);
     constexpr int Flags = O_RDWR | O_CLOEXEC | O_NOFOLLOW;
-    const int created = ::open(name.constData(), Flags | O_CREAT | O_EXCL, 0644);
+    const int created = ::open(name.constData(), Flags | O_CREAT | O_EXCL, 0600);
     if (created >= 0) {
         writeZeroByte(created);
         return created;
@@ -50,28 +51,36 @@ quint32 SimulatorBackend::readRegister(quint32 port, quint32 width)
     if (fd < 0)
         return absentRegisterValue(width);
     unsigned char value = 0;
-    return pread(fd, &value, 1, 0) == 1 ? value : 0;
+    return pread(fd, &value, 1, 0) == 1 ? value : absentRegisterValue(width);
 }
 
-void SimulatorBackend::writeRegister(quint32 port, quint32 width, quint32 value)
+bool SimulatorBackend::writeRegister(quint32 port, quint32 width, quint32 value)
 {
     if (width != 0 || !isSimulatedPort(port))
-        return;
+        return false;
     const int fd = registerFile(port);
     if (fd < 0)
-        return;
+        return false;
     EmergencyOff::arm(writeZeroByte, fd);
+    // A register file nobody may write is a board whose relays stick: its writes fail, also
+    // for root, as a real board's failing write would.
+    struct stat status = {};
+    if (fstat(fd, &status) != 0 || (status.st_mode & 0222) == 0)
+        return false;
     const unsigned char byte = value & 0xFF;
     // One byte at offset 0: a watcher never sees a half-written register.
-    [[maybe_unused]] const ssize_t written = pwrite(fd, &byte, 1, 0);
+    return pwrite(fd, &byte, 1, 0) == 1;
 }
 
 int SimulatorBackend::registerFile(quint32 port)
 {
     if (const auto found = m_files.constFind(port); found != m_files.cend())
         return *found;
-    if (!QDir().mkpath(simulatorDirectory()))
+    QString problem;
+    if (!prepareSimulatorDirectory(&problem)) {
+        qWarning("Port: %s", qPrintable(problem));
         return -1;
+    }
     const int fd = openOrCreate(simulatorFilePath(port));
     if (fd >= 0)
         m_files.insert(port, fd);

@@ -18,7 +18,7 @@ public:
 
 protected:
     quint32 readRegister(quint32 port, quint32 width) override;
-    void writeRegister(quint32 port, quint32 width, quint32 value) override;
+    bool writeRegister(quint32 port, quint32 width, quint32 value) override;
 
 private:
     int registerFile(quint32 port); // the open descriptor, or -1 when it cannot be had

@@ -1,5 +1,6 @@
 #include "portio/simulatorfiles.h"
 
+#include "core/ownerfiles.h"
 #include "core/paths.h"
 #include "portio/portaddress.h"
 
@@ -17,6 +18,20 @@ QString simulatorDirectory()
     if (!runtime.isEmpty())
         return JoinPath(runtime, QStringLiteral("velmora"));
     return JoinPath(QDir::tempPath(), QStringLiteral("velmora-%1").arg(getuid()));
+}
+
+bool prepareSimulatorDirectory(QString *problem)
+{
+    const QString folder = simulatorDirectory();
+    // Only the shared temporary folder can hold a folder of the same name made by another
+    // account, which would drive the register in our place.
+    if (qEnvironmentVariableIsEmpty("VELMORA_PORT_SIM_DIR") &&
+        qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return claimOwnFolder(folder, problem);
+    if (QDir().mkpath(folder))
+        return true;
+    *problem = QStringLiteral("Adresář %1 nelze vytvořit").arg(folder);
+    return false;
 }
 
 QString simulatorFilePath(quint32 port)

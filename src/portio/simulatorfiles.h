@@ -12,6 +12,9 @@ QString simulatorDirectory();
 
 // "port-0378" in the simulator directory for the address 0x378.
 QString simulatorFilePath(quint32 port);
+// Makes the folder when missing; in the shared temporary folder it must be this user's alone.
+// False with the reason otherwise.
+bool prepareSimulatorDirectory(QString *problem);
 
 // The board has ports at 0x378, 0x278 and 0x3BC; any other address has no device.
 bool isSimulatedPort(quint32 port);

@@ -1,3 +1,4 @@
+#include "core/ownerfiles.h"
 #include "portio/portaccess.h"
 #include "startup/startupsequence.h"
 #include "ui/common/qttranslation.h"
@@ -60,6 +61,7 @@ int main(int argc, char *argv[])
         print(versionLine(GetVersionInfo(QStringLiteral("InternalName"))) + QLatin1Char('\n'));
         return 0;
     }
+    keepNewFilesToOwner();
     // Port access comes first, so that even a start that fails later leaves every bed off.
     PortAccessSession portAccess;
     QApplication app(argc, argv);

@@ -1,16 +1,30 @@
 #include "startup/singleinstance.h"
 
+#include "core/ownerfiles.h"
+#include "core/paths.h"
+
 #include <QApplication>
+#include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QWidget>
 
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
 
 const QByteArray RaiseRequest = "raise\n";
 constexpr int ConnectTimeoutMs = 1000;
+
+// A server of another account is no desk of ours, whatever it answers.
+bool isOwnProcess(qintptr socket)
+{
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return ::getsockopt(int(socket), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 &&
+           peer.uid == ::getuid();
+}
 
 void restoreIfMinimized(QWidget *window)
 {
@@ -27,20 +41,35 @@ SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::defaultName()
 {
-    return QStringLiteral("Velmora-%1").arg(getuid());
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty())
+        return JoinPath(runtime, QStringLiteral("velmora-desk"));
+    // In the shared temporary folder, a folder of this user's alone: another account cannot
+    // take the name first.
+    const QString folder = JoinPath(QDir::tempPath(), QStringLiteral("velmora-%1").arg(getuid()));
+    QString problem;
+    if (!claimOwnFolder(folder, &problem)) {
+        qWarning("Jediná instance: %s", qPrintable(problem));
+        return QString();
+    }
+    return JoinPath(folder, QStringLiteral("desk"));
 }
 
 bool SingleInstance::claim()
 {
+    if (m_name.isEmpty())
+        return true; // no place of our own for the name: only a second start is not caught
     QLocalSocket probe;
     probe.connectToServer(m_name);
-    if (probe.waitForConnected(ConnectTimeoutMs)) {
+    if (probe.waitForConnected(ConnectTimeoutMs) && isOwnProcess(probe.socketDescriptor())) {
         probe.write(RaiseRequest);
         probe.waitForBytesWritten(ConnectTimeoutMs);
         probe.disconnectFromServer();
         return false;
     }
-    // Nobody answers: whatever socket file is left belongs to a run that is gone.
+    // Nobody of ours answers: whatever socket file is left belongs to a run that is gone, or to
+    // an account that has no business in our folder.
+    probe.abort();
     QLocalServer::removeServer(m_name);
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);

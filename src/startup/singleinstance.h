@@ -16,10 +16,13 @@ public:
     explicit SingleInstance(const QString &name = defaultName(), QObject *parent = nullptr);
     ~SingleInstance() override;
 
-    static QString defaultName(); // "Velmora-<user id>"
+    // "velmora-desk" in $XDG_RUNTIME_DIR, else "desk" in this user's own velmora-<user id>
+    // folder in the temporary folder; empty when that folder is not this user's alone.
+    static QString defaultName();
 
     // True when this process is the first; otherwise the running one has been asked to raise
-    // its window. A socket left by a crashed run does not count.
+    // its window. A socket left by a crashed run, or a server of another account, does not
+    // count; without a name there is nothing to claim.
     bool claim();
 
 signals:

@@ -2,6 +2,7 @@
 
 #include "console/formvelmora.h"
 #include "core/engineconfig.h"
+#include "core/ownerfiles.h"
 #include "core/paths.h"
 #include "core/programvalues.h"
 #include "data/tablekeys.h"
@@ -10,6 +11,7 @@
 #include "desk/deskbackups.h"
 #include "desk/salesjournal.h"
 #include "portio/endrequest.h"
+#include "portio/hangnotes.h"
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
 #include "portio/unitswitch.h"
@@ -24,6 +26,7 @@
 #include "ui/common/messagedialogs.h"
 #include "ui/common/uifonts.h"
 #include "ui/common/versioninfo.h"
+#include "ui/config/windowstore.h"
 #include "users/access.h"
 #include "users/formuser.h"
 #include "users/secrets.h"
@@ -86,6 +89,15 @@ StartupSequence::Outcome StartupSequence::fail(Outcome outcome)
     return outcome;
 }
 
+void StartupSequence::switchLeftoversOff()
+{
+    // Before anything can wait for an answer: a bed a crashed run left on must not stay on
+    // while a warning is open, nor for good when the start ends there. Whatever fails here is
+    // reported by the driver's own step below.
+    if (DriverStarted())
+        resetPortRegister(PortAddress());
+}
+
 StartupSequence::Outcome StartupSequence::start()
 {
     QApplication::setFont(UiFonts::sansSerif(11)); // the size every window is laid out for
@@ -101,6 +113,7 @@ StartupSequence::Outcome StartupSequence::start()
         return fail(Outcome::AnotherInstance);
     }
     m_hooks.useStoredPort(); // until the settings window, created later, takes over
+    switchLeftoversOff();
 
     m_progress = std::make_unique<TFormInitialization>();
     m_progress->show();
@@ -124,8 +137,10 @@ StartupSequence::Outcome StartupSequence::start()
     }
     program.DatabaseDir = database.directory();
     program.NetFileDir = database.netDirectory();
+    removeInterruptedRewrites();
 
     restoreEventLog();
+    keepWatchdog();
     restoreJournal();
 
     AddProgress(QStringLiteral("Start nastavení programu"));
@@ -177,6 +192,18 @@ StartupSequence::Outcome StartupSequence::start()
     return Outcome::Run;
 }
 
+void StartupSequence::removeInterruptedRewrites()
+{
+    // Only the program's own files: a run killed while it replaced one left its half-written
+    // copy beside it.
+    const QString data = Program().DatabaseDir;
+    for (const QString &file :
+         {m_console->eventLog().fileName(), WindowStore::defaultFileName(),
+          EngineConfig::filePath(), JoinPath(data, QStringLiteral("SalesSolars.txt")),
+          JoinPath(data, QStringLiteral("Velmora.usr"))})
+        ::removeInterruptedRewrites(file);
+}
+
 void StartupSequence::restoreEventLog()
 {
     EventLog &log = m_console->eventLog();
@@ -188,6 +215,23 @@ void StartupSequence::restoreEventLog()
         ShowWarning(QStringLiteral("Log soubor nelze uložit..."),
                     QStringLiteral("Error [%1]...").arg(saved.errorCode));
     log.AddLog(QStringLiteral("Start programu"));
+}
+
+void StartupSequence::keepWatchdog()
+{
+    EventLog &log = m_console->eventLog();
+    for (const QString &note : HangNotes::take())
+        log.AddLog(QStringLiteral("Hlídač portu: ") + note);
+    m_watchdogKeeper = std::make_unique<WatchdogKeeper>(portWatchdog());
+    TFormVelmora *console = m_console.get();
+    connect(m_watchdogKeeper.get(), &WatchdogKeeper::watchdogReplaced, console,
+            [&log] { log.AddLog(QStringLiteral("Hlídač portu skončil, běží nový")); });
+    connect(m_watchdogKeeper.get(), &WatchdogKeeper::protectionLost, console, [&log, console] {
+        log.AddLog(QStringLiteral("Hlídač portu skončil a nový nelze spustit: spadne-li "
+                                  "program, solária zůstanou zapnutá"));
+        console->showPortProtection(false);
+    });
+    console->showPortProtection(m_watchdogKeeper->protecting());
 }
 
 void StartupSequence::restoreJournal()

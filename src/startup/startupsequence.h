@@ -2,6 +2,8 @@
 
 #include "startup/processhooks.h"
 
+#include "portio/watchdogkeeper.h"
+
 #include <QObject>
 
 #include <functional>
@@ -50,6 +52,7 @@ public:
 
 private:
     Outcome fail(Outcome outcome);
+    void switchLeftoversOff();
     bool openTables();
     // The upkeep of the tables that the settings and the command line's switches ask for.
     Outcome maintainTables();
@@ -59,7 +62,10 @@ private:
     bool hasSwitch(const QString &name) const;
     // Hourly backup folders past their age, when the backup settings ask for it.
     void purgeOldBackups();
+    void removeInterruptedRewrites();
     void restoreEventLog();
+    // The beats and the replacement of the port watchdog, shown and logged.
+    void keepWatchdog();
     void restoreJournal();
 
     ProcessHooks m_hooks; // first in, last out: the console's end still switches at its port
@@ -68,4 +74,5 @@ private:
     QString m_commandLine;
     std::unique_ptr<TFormInitialization> m_progress;
     std::unique_ptr<TFormVelmora> m_console;
+    std::unique_ptr<WatchdogKeeper> m_watchdogKeeper;
 };

@@ -27,6 +27,7 @@ public:
     {}
     std::optional<StartInput> askStart(int) override { return StartInput{"01", "30", "0"}; }
     StopAnswer askStop(const StopFigures &figures) override { return m_windows.askStop(figures); }
+    bool confirmSwitchedOff(int unit) override { return m_windows.confirmSwitchedOff(unit); }
 
 private:
     WindowRunDialogs m_windows;

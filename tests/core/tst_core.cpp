@@ -1,5 +1,6 @@
 #include "core/cp1250.h"
 #include "core/czechformat.h"
+#include "core/ownerfiles.h"
 #include "core/paths.h"
 #include "core/pricing.h"
 #include "core/textfile.h"
@@ -41,6 +42,10 @@ private slots:
     void atomicWriteAccess_data();
     void atomicWriteAccess();
     void unencodableLineLeavesFileUntouched();
+    void ownFolder_data();
+    void ownFolder();
+    void newFilesAreTheOwners();
+    void interruptedRewritesGo();
 };
 
 void TestCore::joinPath_data()
@@ -328,8 +333,8 @@ void TestCore::atomicWriteAccess_data()
     QTest::addColumn<int>("umask");
     QTest::addColumn<int>("before"); // mode of the file replaced, 0 for none
     QTest::addColumn<int>("after");
-    QTest::newRow("new shared file") << false << 077 << 0 << 0644;
-    QTest::newRow("shared keeps the mode") << false << 022 << 0640 << 0640;
+    QTest::newRow("new file, open umask") << false << 0 << 0 << 0600;
+    QTest::newRow("replaced keeps the mode") << false << 022 << 0640 << 0640;
     QTest::newRow("secret, open umask") << true << 0 << 0 << 0600;
     QTest::newRow("secret replaces 0644") << true << 022 << 0644 << 0600;
 }
@@ -348,7 +353,7 @@ void TestCore::atomicWriteAccess()
     }
     const mode_t previous = ::umask(mode_t(umask));
     const FileResult result =
-        writeFileAtomically(path, "new", ownerOnly ? FileAccess::OwnerOnly : FileAccess::Shared);
+        writeFileAtomically(path, "new", ownerOnly ? FileAccess::OwnerOnly : FileAccess::KeepMode);
     ::umask(previous);
     QVERIFY(result.ok());
     struct stat written = {};
@@ -369,5 +374,86 @@ void TestCore::unencodableLineLeavesFileUntouched()
     QCOMPARE(read, QStringList({"old"}));
 }
 
+void TestCore::ownFolder_data()
+{
+    QTest::addColumn<QString>("made"); // how the folder is there before: "" for not at all
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("missing: made") << ""
+                                   << "";
+    QTest::newRow("ours") << "0700"
+                          << "";
+    QTest::newRow("others may write") << "0777"
+                                      << "mohou zapisovat i jiní";
+    QTest::newRow("a link") << "link"
+                            << "není adresář";
+    if (::getuid() == 0) // only root can give a folder to another account here
+        QTest::newRow("another account's") << "nobody"
+                                           << "patří jinému uživateli";
+}
+
+void TestCore::ownFolder()
+{
+    QFETCH(QString, made);
+    QFETCH(QString, problem);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("velmora-1000"));
+    const QByteArray name = QFile::encodeName(folder);
+    if (made == QLatin1String("link")) {
+        QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("elsewhere"))));
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("elsewhere")), folder));
+    } else if (!made.isEmpty()) {
+        QCOMPARE(::mkdir(name.constData(), 0700), 0);
+        if (made == QLatin1String("nobody"))
+            QCOMPARE(::chown(name.constData(), 65534, 65534), 0);
+        else
+            QCOMPARE(::chmod(name.constData(), mode_t(made.toInt(nullptr, 8))), 0);
+    }
+    QString found;
+    QCOMPARE(claimOwnFolder(folder, &found), problem.isEmpty());
+    QVERIFY2(found.contains(problem), qPrintable(found));
+    if (problem.isEmpty()) {
+        struct stat status = {};
+        QCOMPARE(::stat(name.constData(), &status), 0);
+        QCOMPARE(int(status.st_mode & 07777), 0700);
+    }
+}
+
+void TestCore::newFilesAreTheOwners()
+{
+    const mode_t previous = ::umask(022);
+    keepNewFilesToOwner();
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("zálohy/Po"));
+    QVERIFY(QDir().mkpath(folder));
+    QFile file(JoinPath(folder, QStringLiteral("Money.DB")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    ::umask(previous);
+    struct stat status = {};
+    QCOMPARE(::stat(QFile::encodeName(folder).constData(), &status), 0);
+    QCOMPARE(int(status.st_mode & 07777), 0700);
+    QCOMPARE(::stat(QFile::encodeName(file.fileName()).constData(), &status), 0);
+    QCOMPARE(int(status.st_mode & 07777), 0600);
+}
+
+void TestCore::interruptedRewritesGo()
+{
+    QTemporaryDir dir;
+    const QStringList names = {QStringLiteral("Velmora.log"), QStringLiteral(".Velmora.log.a1B2c3"),
+                               QStringLiteral(".Velmora.log.a1B2c3d"),
+                               QStringLiteral(".Velmora.ini.a1B2c3"), QStringLiteral(".other")};
+    for (const QString &name : names) {
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    removeInterruptedRewrites(dir.filePath(QStringLiteral("Velmora.log")));
+    QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    left.sort();
+    QCOMPARE(left, QStringList({QStringLiteral(".Velmora.ini.a1B2c3"),
+                                QStringLiteral(".Velmora.log.a1B2c3d"), QStringLiteral(".other"),
+                                QStringLiteral("Velmora.log")}));
+}
+
 QTEST_GUILESS_MAIN(TestCore)
+
 #include "tst_core.moc"

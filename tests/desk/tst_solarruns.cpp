@@ -5,6 +5,7 @@
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -19,7 +20,21 @@ private slots:
     void startNeedsAnOpenUnitAndARun_data();
     void startNeedsAnOpenUnitAndARun();
     void requestedEndRecordsRunningUnits();
+    void refusedSwitchOffKeepsTheRunUntilOff_data();
+    void refusedSwitchOffKeepsTheRunUntilOff();
+    void refusedSwitchOnStartsNothing();
 };
+
+namespace {
+
+// The simulated board refuses every write while its register file may not be written.
+void setPortWritable(const DeskFixture &installation, bool writable)
+{
+    QFile::setPermissions(installation.path("port/port-0378"),
+                          writable ? QFile::ReadOwner | QFile::WriteOwner : QFile::ReadOwner);
+}
+
+} // namespace
 
 void TestSolarRuns::countdownFollowsTheClock_data()
 {
@@ -135,6 +150,68 @@ void TestSolarRuns::requestedEndRecordsRunningUnits()
     QCOMPARE(
         queryValue(desk.m_desk.database(), "select PERIOD from SaleSolars where SOLAR = 4").toInt(),
         20);
+}
+
+void TestSolarRuns::refusedSwitchOffKeepsTheRunUntilOff_data()
+{
+    QTest::addColumn<bool>("confirmed"); // by the operator, else the port takes the write again
+    QTest::addColumn<int>("offAfter");   // seconds after the refused stop
+    QTest::addColumn<int>("booked");     // seconds
+    QTest::newRow("port writable again") << false << 12 << 42;
+    QTest::newRow("operator confirms") << true << 20 << 50;
+    QTest::newRow("never more than paid") << false << 200 << 90;
+}
+
+void TestSolarRuns::refusedSwitchOffKeepsTheRunUntilOff()
+{
+    QFETCH(bool, confirmed);
+    QFETCH(int, offAfter);
+    QFETCH(int, booked);
+    RunsFixture desk;
+    QSignalSpy halted(&desk.m_runs, &SolarRuns::runHalted);
+    desk.m_runs.command(1, std::nullopt);
+    desk.countDown(1, 30);
+    setPortWritable(desk.m_installation, false);
+    desk.m_runs.command(1, std::nullopt); // the stop the port refuses
+    QCOMPARE(desk.m_installation.portRegister(), quint8(0x01));
+    QVERIFY(desk.m_runs.isCounting(1)); // still shown running
+    QCOMPARE(halted.size(), 0);
+    QVERIFY(desk.m_questions.m_stops.isEmpty());
+    QCOMPARE(desk.m_report.m_reports.size(), 1);
+    QVERIFY(desk.m_report.m_reports.first().startsWith("Solárko 1 nelze vypnout... | "));
+    desk.countDown(1, 5); // still refused: nothing is booked
+    QCOMPARE(desk.receiptCount(), 0);
+
+    desk.m_installation.m_clock.m_tick += (offAfter - 5) * 1000;
+    if (confirmed) {
+        desk.m_questions.m_confirmOff = true;
+        desk.m_runs.command(1, std::nullopt);
+        QCOMPARE(desk.m_questions.m_offConfirmations, QList<int>{1});
+    } else {
+        setPortWritable(desk.m_installation, true);
+        desk.m_runs.tick(1);
+        QCOMPARE(desk.m_installation.portRegister(), quint8(0x00));
+    }
+    QVERIFY(!desk.m_runs.isCounting(1));
+    QCOMPARE(halted.size(), 1);
+    QCOMPARE(desk.receiptCount(), 1);
+    QCOMPARE(queryValue(desk.m_desk.database(), "select PERIOD from SaleSolars").toInt(), booked);
+    const QStringList log = logTexts(desk.m_desk.eventLog());
+    QVERIFY(log.contains("Solárko [1]: port nepřijal vypnutí, solárko může stále běžet"));
+}
+
+void TestSolarRuns::refusedSwitchOnStartsNothing()
+{
+    RunsFixture desk;
+    desk.m_installation.setPortRegister(0); // the board's file exists
+    setPortWritable(desk.m_installation, false);
+    QSignalSpy started(&desk.m_runs, &SolarRuns::runStarted);
+    desk.m_runs.command(2, std::nullopt);
+    QVERIFY(!desk.m_runs.isCounting(2));
+    QCOMPARE(started.size(), 0);
+    QCOMPARE(desk.m_report.m_reports.size(), 1);
+    QVERIFY(desk.m_report.m_reports.first().startsWith("Solárko 2 nelze zapnout... | "));
+    QCOMPARE(desk.receiptCount(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestSolarRuns)

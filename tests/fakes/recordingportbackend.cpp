@@ -6,7 +6,8 @@ quint32 RecordingPortBackend::readRegister(quint32 port, quint32 width)
     return Answer;
 }
 
-void RecordingPortBackend::writeRegister(quint32 port, quint32 width, quint32 value)
+bool RecordingPortBackend::writeRegister(quint32 port, quint32 width, quint32 value)
 {
     m_writes.append({port, width, value});
+    return true;
 }

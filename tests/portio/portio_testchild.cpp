@@ -1,13 +1,16 @@
 // A program that switches units on through the simulated port and then dies in the way its
 // argument names, so that the test can look at the register afterwards. The back end comes
-// from the environment, as in the real program; only the mode "watched" starts the watchdog,
-// so that the others show the signal handler's own work.
+// from the environment, as in the real program; only the modes "watched", "kept" and "paid-MS"
+// start the watchdog, so that the others show the signal handler's own work. "kept" and
+// "paid-MS" run an event loop that keeps the watchdog, as the desk does.
 
 #include "core/textfile.h"
 #include "portio/portaccess.h"
 #include "portio/portbackendchoice.h"
+#include "portio/watchdogkeeper.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 
 #include <climits>
@@ -98,6 +101,24 @@ void writeBeyondSizeLimit()
     std::fflush(stdout);
 }
 
+// Unit 1 runs, paid for the given milliseconds, while the desk's event loop beats; the watchdog
+// that replaces a killed one is reported.
+int keepWatchdog(int argc, char *argv[], qint64 paidMs)
+{
+    QCoreApplication app(argc, argv);
+    initializePortAccess();
+    WatchdogKeeper keeper(portWatchdog());
+    QObject::connect(&keeper, &WatchdogKeeper::watchdogReplaced, &app, [] {
+        std::printf("replaced\n");
+        std::fflush(stdout);
+    });
+    WritePort(Port, 0, 0x01);
+    if (paidMs > 0)
+        announcePaidRun(1, paidMs);
+    reportReady();
+    return app.exec();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -105,6 +126,10 @@ int main(int argc, char *argv[])
     if (argc != 2)
         return 2;
     const QByteArray mode = argv[1];
+    if (mode == "kept")
+        return keepWatchdog(argc, argv, 0);
+    if (mode.startsWith("paid-"))
+        return keepWatchdog(argc, argv, mode.mid(5).toLongLong());
     prctl(PR_SET_DUMPABLE, 0); // no core files from the deliberate crashes
 
     if (mode == "direct-without-rawio") {

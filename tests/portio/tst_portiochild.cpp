@@ -1,5 +1,8 @@
 #include "portio/simulatorfiles.h"
+#include "portio/watchdogwire.h"
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -50,6 +53,9 @@ private slots:
     void writePastSizeLimitFails();
     void watchdogSwitchesOffAfterKill();
     void watchdogLeavesNormalEndAlone();
+    void killedWatchdogIsReplaced();
+    void hungDeskIsCutAtItsPaidEnd_data();
+    void hungDeskIsCutAtItsPaidEnd();
     void directAccessNeedsRawIo();
 };
 
@@ -159,6 +165,79 @@ void TestPortIoChild::watchdogLeavesNormalEndAlone()
     QCOMPARE(child.readLine(), QByteArray("ready a5"));
     QCOMPARE(child.readLine(), QByteArray("watchdog gone 81"));
     QVERIFY(child.process().waitForFinished(30000));
+}
+
+namespace {
+
+// The child's own children, as the kernel lists them: its watchdog.
+QList<pid_t> childrenOf(qint64 pid)
+{
+    QFile list(QString("/proc/%1/task/%1/children").arg(pid));
+    QList<pid_t> children;
+    if (list.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &word : list.readAll().split(' '))
+            if (!word.trimmed().isEmpty())
+                children << pid_t(word.trimmed().toInt());
+    }
+    return children;
+}
+
+} // namespace
+
+void TestPortIoChild::killedWatchdogIsReplaced()
+{
+    ChildRun child("simulator");
+    child.start("kept");
+    QCOMPARE(child.readLine(), QByteArray("ready 1"));
+    const QList<pid_t> watchdogs = childrenOf(child.process().processId());
+    QCOMPARE(watchdogs.size(), 1);
+    QCOMPARE(::kill(watchdogs.first(), SIGKILL), 0);
+    QCOMPARE(child.readLine(), QByteArray("replaced"));
+    QCOMPARE(readSimulatedRegister(0x378), std::optional<quint8>(1)); // nothing switched
+    // The new watchdog knows the register: the desk's death still leaves it off.
+    QCOMPARE(::kill(child.process().processId(), SIGKILL), 0);
+    QVERIFY(child.process().waitForFinished(30000));
+    QTRY_COMPARE_WITH_TIMEOUT(readSimulatedRegister(0x378), std::optional<quint8>(0), 10000);
+}
+
+void TestPortIoChild::hungDeskIsCutAtItsPaidEnd_data()
+{
+    QTest::addColumn<int>("paidMs");
+    QTest::newRow("paid 5 s") << 5000;
+    QTest::newRow("paid 60 s") << 60000;
+}
+
+// A stopped desk beats no more: its watchdog switches off what runs past its paid end, and
+// nothing that is still paid for.
+void TestPortIoChild::hungDeskIsCutAtItsPaidEnd()
+{
+    QFETCH(int, paidMs);
+    QTemporaryDir config;
+    qputenv("VELMORA_CONFIG_DIR", config.path().toLocal8Bit());
+    ChildRun child("simulator");
+    QElapsedTimer started; // before the child announces its run
+    started.start();
+    child.start("paid-" + QString::number(paidMs));
+    QCOMPARE(child.readLine(), QByteArray("ready 1"));
+    const qint64 pid = child.process().processId();
+    QCOMPARE(::kill(pid_t(pid), SIGSTOP), 0);
+    if (paidMs > 20000) {
+        // Past the silence and the overrun a short run would have, it is still paid for.
+        QTest::qWait(int(WatchdogWire::SilenceMs + WatchdogWire::OverrunMs + 2000));
+        QCOMPARE(readSimulatedRegister(0x378), std::optional<quint8>(1));
+    } else {
+        QTRY_COMPARE_WITH_TIMEOUT(readSimulatedRegister(0x378), std::optional<quint8>(0), 60000);
+        // Never before the paid end and its overrun, whatever the machine's speed.
+        QVERIFY(started.elapsed() >= paidMs + WatchdogWire::OverrunMs);
+        qInfo("unit off %lld ms after the start", started.elapsed());
+        QFile notes(config.filePath("Velmora.hang"));
+        QVERIFY(notes.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(notes.readAll()).contains("solárko [1]"));
+    }
+    ::kill(pid_t(pid), SIGKILL);
+    ::kill(pid_t(pid), SIGCONT);
+    QVERIFY(child.process().waitForFinished(30000));
+    qunsetenv("VELMORA_CONFIG_DIR");
 }
 
 void TestPortIoChild::directAccessNeedsRawIo()

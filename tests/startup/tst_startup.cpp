@@ -77,6 +77,7 @@ private slots:
     void protectionFollowsTheSetting();
     void failurePaths_data();
     void failurePaths();
+    void leftoversGoOffBeforeAnyMessage();
     void secondInstanceIsRefused();
     void secondStartRestoresOnlyAMinimizedConsole_data();
     void secondStartRestoresOnlyAMinimizedConsole();
@@ -442,6 +443,22 @@ void TestStartup::failurePaths()
         QCOMPARE(int(ReadPort(0x378, 0)), register0378);
         QCOMPARE(int(ReadPort(0x278, 0)), register0278);
     }
+}
+
+void TestStartup::leftoversGoOffBeforeAnyMessage()
+{
+    // A fresh installation warns of its missing users file: the beds are off before it.
+    WritePort(0x378, 0, 5);
+    QList<int> registerWhileShown;
+    Hook::setWhileShown([&registerWhileShown](const Hook::Message &) {
+        registerWhileShown << int(ReadPort(0x378, 0));
+    });
+    answerLogin(QString(), MasterPassword());
+    StartupSequence startup;
+    QCOMPARE(startWith(startup), Outcome::Run);
+    Hook::setWhileShown({});
+    QVERIFY(!registerWhileShown.isEmpty());
+    QCOMPARE(registerWhileShown, QList<int>(registerWhileShown.size(), 0));
 }
 
 void TestStartup::secondInstanceIsRefused()

@@ -26,6 +26,12 @@ StopAnswer ScriptedRunDialogs::askStop(const StopFigures &figures)
     return m_stopAnswers.isEmpty() ? StopAnswer::Close : m_stopAnswers.takeFirst();
 }
 
+bool ScriptedRunDialogs::confirmSwitchedOff(int unit)
+{
+    m_offConfirmations.append(unit);
+    return m_confirmOff;
+}
+
 DeskFixture::DeskFixture() : m_previousDirectory(QDir::currentPath())
 {
     qputenv("VELMORA_CONFIG_DIR", path(QStringLiteral("config")).toUtf8());

@@ -18,6 +18,7 @@ class ScriptedRunDialogs : public RunQuestions
 public:
     std::optional<StartInput> askStart(int unit) override;
     StopAnswer askStop(const StopFigures &figures) override;
+    bool confirmSwitchedOff(int unit) override;
 
     std::optional<StartInput> m_start =
         StartInput{QStringLiteral("01"), QStringLiteral("30"), QStringLiteral("0")};
@@ -25,6 +26,8 @@ public:
     std::function<void(const StopFigures &)> m_whileStopOpen; // runs while "the dialog is open"
     QList<int> m_startedUnits;
     QList<StopFigures> m_stops;
+    QList<int> m_offConfirmations; // the units asked about
+    bool m_confirmOff = false;
 };
 
 // A fresh installation in a temporary folder, registered as the alias, the simulated relay board

@@ -5,6 +5,7 @@
 //   velmora-dbconfig --set-port-backend ppdev|direct|simulator
 //   velmora-dbconfig --help | --version
 
+#include "core/ownerfiles.h"
 #include "dbconfigcommands.h"
 #include "dbconfigdialog.h"
 #include "ui/common/qttranslation.h"
@@ -81,7 +82,8 @@ int runCommandLine(const QStringList &arguments)
 
 int main(int argc, char **argv)
 {
-    if (argc > 1) { // the command line needs no display
+    keepNewFilesToOwner(); // the tables it makes hold the salon's receipts
+    if (argc > 1) {        // the command line needs no display
         QCoreApplication app(argc, argv);
         installCzechQtTexts();
         return runCommandLine(app.arguments());
