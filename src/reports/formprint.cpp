@@ -42,6 +42,8 @@ TFormPrint::TFormPrint(const QStringList &printers, const QString &currentPrinte
     buttons.ok->setDefault(true);
     connect(buttons.ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(buttons.cancel, &QPushButton::clicked, this, &QDialog::reject);
+    // Fixed: a window manager offers no maximise button that would only stretch the form.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 QWidget *TFormPrint::buildPagesGroup()

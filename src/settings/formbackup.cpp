@@ -88,7 +88,8 @@ TFormBackup::TFormBackup(DeskBackups &backups, QWidget *parent)
         connect(box, &QCheckBox::clicked, this, &TFormBackup::applyCheckBoxRules);
     for (QLineEdit *edit : {m_editBackupPathTime, m_editBackupPathDay})
         connect(edit, &QLineEdit::textChanged, this, &TFormBackup::updateOkButton);
-    resize(676, 179);
+    // Fixed: a window manager offers no maximise button that would only stretch the form.
+    setFixedSize(sizeHint().expandedTo({676, 179}));
 }
 
 QWidget *TFormBackup::buildTimeGroup()

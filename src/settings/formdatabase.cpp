@@ -75,7 +75,8 @@ TFormDatabase::TFormDatabase(QWidget *parent)
     connect(buttons.ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_buttonCancel, &QPushButton::clicked, this, &TFormDatabase::ButtonCancelClick);
     connect(m_checkBoxSales, &QCheckBox::toggled, this, &TFormDatabase::updateSalesField);
-    resize(233, 418);
+    // Fixed: a window manager offers no maximise button that would only stretch the form.
+    setFixedSize(sizeHint().expandedTo({233, 418}));
 }
 
 QCheckBox *TFormDatabase::checkBox(const QString &caption, const QString &name, bool checked,

@@ -28,6 +28,7 @@ private slots:
     void cancelRestoresAndBackupNowRuns();
     void lastSuccessesSurviveRestart();
     void databaseWindowShowsSizeAndDefaults();
+    void settingsWindowsAreFixed();
 };
 
 void TestFormBackup::okNeedsExistingDirectories_data()
@@ -157,6 +158,19 @@ void TestFormBackup::databaseWindowShowsSizeAndDefaults()
     QCOMPARE(BackupSize(tables.path()), 421888 + 5000); // every "*.DB" of a backup folder
     QVERIFY(BackupComplete(tables.path()));
     QVERIFY(QFile::remove(tables.filePath("Solars.DB")) && !BackupComplete(tables.path()));
+}
+
+// A window manager offers the buttons that work: no maximise for a form that cannot grow.
+void TestFormBackup::settingsWindowsAreFixed()
+{
+    RunsFixture desk;
+    TFormBackup backup(desk.m_desk.backups());
+    TFormDatabase database;
+    for (QDialog *window : {static_cast<QDialog *>(&backup), static_cast<QDialog *>(&database)}) {
+        QCOMPARE(window->minimumSize(), window->maximumSize());
+        QVERIFY(!(window->windowFlags() &
+                  (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+    }
 }
 
 QTEST_MAIN(TestFormBackup)
