@@ -69,21 +69,31 @@ bool Database::connectDirectory(const QString &directory, const QString &netDire
 
 bool Database::openFiles()
 {
-    if (m_connection->isOpen())
-        return true;
+    return std::all_of(m_tableFiles.cbegin(), m_tableFiles.cend(),
+                       [this](const QString &file) { return openFile(file); });
+}
+
+bool Database::openFile(const QString &tableFile)
+{
     if (!isConnected())
         return fail(
             EngineError(EngineErrorCode::NotConnected, QStringLiteral("Databáze není připojena")));
-    for (const QString &file : std::as_const(m_tableFiles)) {
-        if (!QFileInfo(JoinPath(m_directory, file)).isFile()) {
-            return fail(EngineError(EngineErrorCode::TableFileMissing,
-                                    QStringLiteral("Soubor tabulky %1 nebyl nalezen v adresáři %2")
-                                        .arg(file, m_directory)));
-        }
+    if (!m_tableFiles.contains(tableFile, Qt::CaseInsensitive))
+        return openFiles(); // the table then tells that it does not belong here
+    if (m_connection->isOpen()) {
+        EngineError error;
+        if (m_connection->attach(tableFile, &error))
+            return true;
+        // Only a new connection can try the main file again.
+        if (tableFile.compare(m_tableFiles.first(), Qt::CaseInsensitive) != 0 || hasOpenTables() ||
+            m_connection->inTransaction())
+            return fail(error);
     }
     SuperJournals::removeStale(m_directory, m_tableFiles);
     EngineError error;
-    return m_connection->open(m_directory, m_tableFiles, &error) || fail(error);
+    if (!m_connection->open(m_directory, m_tableFiles, &error))
+        return fail(error);
+    return m_connection->holds(tableFile) || fail(m_connection->failureOf(tableFile));
 }
 
 void Database::disconnect()

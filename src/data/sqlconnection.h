@@ -60,10 +60,19 @@ public:
     ~SqlConnection();
 
     // Opens the first file as main and attaches the others under their table names, all with a
-    // rollback journal and full sync so that one transaction is atomic across the files.
+    // rollback journal and full sync so that one transaction is atomic across the files. A file
+    // that cannot be opened (missing, damaged, held by another program) is left out with its
+    // error, so that the others can still be worked on; without the first one, main is an empty
+    // database in memory. False only when no connection can be had at all.
     bool open(const QString &directory, const QStringList &tableFiles, EngineError *error);
+    // Tries a file that was left out again. Not the first one: it can only be main, which needs
+    // a new connection.
+    bool attach(const QString &tableFile, EngineError *error);
     void close();
     bool isOpen() const { return m_db != nullptr; }
+    bool holds(const QString &tableFile) const { return !schemaOf(tableFile).isEmpty(); }
+    // Why a file was left out.
+    EngineError failureOf(const QString &tableFile) const;
     sqlite3 *handle() const { return m_db; }
 
     // Cached statement; invalid with *error set when the SQL does not compile.
@@ -92,10 +101,21 @@ public:
     quint64 ownChangeCount() const;
 
 private:
+    bool openMain(EngineError *error);
+    bool openHandle(const QByteArray &name, int flags, EngineError *error);
+    // The journal, sync and cache settings of an attached or main file; they read its header,
+    // so a damaged or locked file fails here.
+    bool prepareSchema(const QString &schema, EngineError *error);
+    bool attachAs(const QString &tableFile, const QString &schema, EngineError *error);
+    // The error of a file, named in its text; a missing file is told as such.
+    EngineError fileError(const QString &tableFile, const EngineError &error) const;
+
     sqlite3 *m_db = nullptr;
     QString m_directory;
-    QHash<QString, QString> m_schemas; // upper-cased file name -> schema name
-    QHash<QString, QString> m_tables;  // upper-cased file name -> table name
+    QString m_mainFile;                    // the file that main may be, whether or not it opened
+    QHash<QString, QString> m_schemas;     // upper-cased file name -> schema name
+    QHash<QString, QString> m_tables;      // upper-cased file name -> table name
+    QHash<QString, EngineError> m_leftOut; // upper-cased file name -> why
     QHash<QString, sqlite3_stmt *> m_cache;
 };
 

@@ -56,14 +56,15 @@ struct Table::Private
     int disableCount = 0;
 
     // --- helpers ---
-    // Connected, with the table files open (they open with the first table that needs them).
+    // Connected, with the table's file open (the files open with the first table that needs
+    // them; one that cannot be had keeps out only its own table).
     bool filesReady()
     {
         if (!database || !database->isConnected()) {
             return fail(EngineError(EngineErrorCode::NotConnected,
                                     QStringLiteral("Databáze není připojena")));
         }
-        return database->openFiles();
+        return database->openFile(fileName);
     }
     SqlConnection *sql() const { return database->connection(); }
     QString schema() const { return sql()->schemaOf(fileName); }
