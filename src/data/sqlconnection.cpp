@@ -14,6 +14,7 @@ namespace {
 constexpr int BusyTimeoutMs = 5000;
 constexpr int MaxCachedStatements = 512;
 constexpr int LargeCacheKiB = 65536;
+constexpr int SmallCacheKiB = 2000; // SQLite's default
 
 QString czechText(int primaryCode)
 {
@@ -280,6 +281,15 @@ bool SqlConnection::prepareSchema(const QString &schema, EngineError *error)
            // over a secondary index or the browser's count otherwise rereads the same pages
            // many times. (A memory map would read faster but keeps every page it touched.)
            exec(pragma + QStringLiteral("cache_size = %1").arg(-LargeCacheKiB), {}, error);
+}
+
+void SqlConnection::setLargeCache(const QString &tableFileName, bool large)
+{
+    EngineError ignored; // a cache size is never refused
+    exec(QStringLiteral("PRAGMA %1.cache_size = %2")
+             .arg(Storage::quoted(schemaOf(tableFileName)))
+             .arg(large ? -LargeCacheKiB : -SmallCacheKiB),
+         {}, &ignored);
 }
 
 bool SqlConnection::attach(const QString &tableFile, EngineError *error)

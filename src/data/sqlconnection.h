@@ -91,6 +91,9 @@ public:
     QString filePath(const QString &tableFileName) const;
     // Whether the table's file is protected (enciphered with the table password).
     bool isProtected(const QString &tableFileName) const;
+    // Each file has a large page cache; SQLite's small default suits work that reads each page
+    // once.
+    void setLargeCache(const QString &tableFileName, bool large);
     // Reserved bytes per page that the table's next VACUUM gives its file (never fewer than now).
     void requestReservedBytes(const QString &tableFileName, int bytes);
     QString directory() const { return m_directory; }

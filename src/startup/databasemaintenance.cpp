@@ -14,6 +14,7 @@
 #include <QFile>
 
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -78,6 +79,23 @@ bool createIndexes(Table &table, const QStringList &indexSet)
         QCoreApplication::processEvents();
     }
     return true;
+}
+
+// One engine call on the table held exclusively, reported as a step of its own: its line, then
+// "Ok" or "Error" after the engine's error.
+bool engineCallOnExclusiveTable(Table &table, const QString &step,
+                                const std::function<quint16()> &call)
+{
+    const TableAtRest atRest(table);
+    AddProgress(step.arg(upper(table)));
+    bool success = false;
+    if (OpenExclusive(table)) {
+        success = call() == 0;
+        ShowDatabaseError(success);
+        CloseExclusive(table);
+    }
+    ProgressResult(success);
+    return success;
 }
 
 } // namespace
@@ -180,33 +198,44 @@ Upkeep EraseTable(Table &table)
     return Upkeep::Done;
 }
 
-bool RegenerateIndexes(Table &table)
+bool RegenerateIndexes(Table &table, std::optional<bool> packSecured)
 {
-    const TableAtRest atRest(table);
-    AddProgress(QStringLiteral("Obnova indexů: %1").arg(upper(table)));
-    bool success = false;
-    if (OpenExclusive(table)) {
-        success = table.regenerateIndexes() == 0;
-        ShowDatabaseError(success);
-        CloseExclusive(table);
-    }
-    ProgressResult(success);
-    return success;
+    return engineCallOnExclusiveTable(table, QStringLiteral("Obnova indexů: %1"), [&] {
+        if (!packSecured)
+            return table.regenerateIndexes();
+        table.close(); // a change of protection puts a new file in place of the open one
+        return table.restructure(true, *packSecured);
+    });
 }
 
 bool PackTable(Table &table, bool secured)
 {
-    const TableAtRest atRest(table);
-    AddProgress(QStringLiteral("Komprimace: %1").arg(upper(table)));
-    bool success = false;
-    if (OpenExclusive(table)) {
+    return engineCallOnExclusiveTable(table, QStringLiteral("Komprimace: %1"), [&] {
         table.close();
-        success = table.restructure(true, secured) == 0;
-        ShowDatabaseError(success);
-        CloseExclusive(table);
+        return table.restructure(true, secured);
+    });
+}
+
+void RegenerateAndPackTables(const QList<Table *> &tables, bool regenerate, bool pack, bool secured)
+{
+    QList<const Table *> packed;
+    if (regenerate) {
+        for (Table *table : tables) {
+            if (RegenerateIndexes(*table, pack ? std::optional<bool>(secured) : std::nullopt) &&
+                pack)
+                packed.append(table);
+        }
     }
-    ProgressResult(success);
-    return success;
+    if (!pack)
+        return;
+    for (Table *table : tables) {
+        if (packed.contains(table)) {
+            AddProgress(QStringLiteral("Komprimace: %1").arg(upper(*table)));
+            ProgressOk();
+        } else {
+            PackTable(*table, secured);
+        }
+    }
 }
 
 bool PurgeOldReceipts(Table &saleSolars, int days, DatabaseSaver &saver)

@@ -1,6 +1,7 @@
 #include "deskfixture.h"
 
 #include "data/table.h"
+#include "data/tablekeys.h"
 #include "data/tables.h"
 #include "startup/databasemaintenance.h"
 #include "startup/forminitialization.h"
@@ -30,6 +31,26 @@ private:
     QStringList m_states;
 };
 
+namespace Hook = MessageDialogsTestHook;
+
+QList<Table *> tablesOf(Desk &desk)
+{
+    return {&desk.tableMoney(), &desk.tableSolars(), &desk.tableSaleSolars()};
+}
+
+// The progress lines of the regeneration and the pack, each table's step ending as given.
+QStringList upkeepLines(bool regenerate, bool pack, const QString &saleSolarsEnd = "Ok")
+{
+    QStringList lines;
+    for (const auto &[asked, step] :
+         {std::pair{regenerate, "Obnova indexů: "}, {pack, "Komprimace: "}})
+        for (const char *table : {"MONEY.DB", "SOLARS.DB", "SALESOLARS.DB"})
+            if (asked)
+                lines << QString(step) + table
+                      << (QString(table) == "SALESOLARS.DB" ? saleSolarsEnd : "Ok");
+    return lines;
+}
+
 } // namespace
 
 class TestMaintenance : public QObject
@@ -42,6 +63,8 @@ private slots:
     void purgeOldReceipts_data();
     void purgeOldReceipts();
     void fileRoutines();
+    void oneRebuildKeepsTheData_data();
+    void oneRebuildKeepsTheData();
 };
 
 void TestMaintenance::rebuildIndexesReportsFigures()
@@ -127,6 +150,53 @@ void TestMaintenance::fileRoutines()
                           "Ok"}));
     QCOMPARE(QDir(data).entryList({"SaleSolars.*"}),
              (QStringList{"SaleSolars.DB", "SaleSolars.DB-journal"}));
+}
+
+void TestMaintenance::oneRebuildKeepsTheData_data()
+{
+    QTest::addColumn<bool>("regenerate");
+    QTest::addColumn<bool>("pack");
+    QTest::addColumn<bool>("secured");
+    QTest::addColumn<bool>("protectedAfter");
+    QTest::newRow("both, plain") << true << true << false << false;
+    QTest::newRow("both, protected") << true << true << true << true;
+    // Only the pack sets the protection: a protected file regenerated alone stays protected.
+    QTest::newRow("regeneration alone") << true << false << false << true;
+}
+
+void TestMaintenance::oneRebuildKeepsTheData()
+{
+    QFETCH(bool, regenerate);
+    QFETCH(bool, pack);
+    QFETCH(bool, secured);
+    QFETCH(bool, protectedAfter);
+    TableKeys::registerPassword("heslo údržby");
+    RunsFixture desk;
+    Database &database = desk.m_desk.database();
+    QVERIFY(runSql(database, "insert into SaleSolars with recursive n(i) as (select 1 union all "
+                             "select i + 1 from n where i < 300) select i, '2026-12-01', "
+                             "'10:00:00', i % 8 + 1, i % 2, 21, i * 0.5, i % 30, i, 'Eva' || i "
+                             "from n"));
+    const char *fingerprint = "select count(*) || '/' || sum(PARAGON * PERIOD) || '/' || "
+                              "total(PRICE) || '/' || group_concat(USER) from SaleSolars";
+    const QString before = queryValue(database, fingerprint).toString();
+    database.disconnect();
+    QVERIFY(database.connectDirectory(desk.m_installation.dataDirectory()));
+    if (!regenerate || !pack)
+        RegenerateAndPackTables(tablesOf(desk.m_desk), false, true, true); // protected first
+    ProgressTrace trace;
+    RegenerateAndPackTables(tablesOf(desk.m_desk), regenerate, pack, secured);
+    QCOMPARE(trace.lines(), upkeepLines(regenerate, pack));
+    QVERIFY(Hook::takeMessages().isEmpty());
+    for (const char *file : {"Money.DB", "Solars.DB", "SaleSolars.DB"}) {
+        QFile table(desk.m_installation.dataDirectory() + "/" + file);
+        QVERIFY(table.open(QIODevice::ReadOnly));
+        QCOMPARE(table.read(6) != "SQLite", protectedAfter);
+    }
+    QCOMPARE(queryValue(database, fingerprint).toString(), before);
+    QCOMPARE(queryValue(database, "select * from pragma_integrity_check('SaleSolars')").toString(),
+             QString("ok"));
+    QCOMPARE(desk.m_desk.tableSaleSolars().indexDefinitions().size(), 17);
 }
 
 QTEST_MAIN(TestMaintenance)
