@@ -2,6 +2,7 @@
 
 #include "core/clock.h"
 #include "core/paths.h"
+#include "data/engineerror.h"
 #include "data/query.h"
 #include "data/table.h"
 #include "data/tables.h"
@@ -108,7 +109,13 @@ bool OpenExclusive(Table &table)
         table.setExclusive(true);
         if (table.open())
             break;
-        if (!ShowQuestion(QStringLiteral("%1 nelze otevřít...").arg(table.fileName()),
+        // Only a table that another program holds may be had by trying again; a damaged or
+        // missing file is told as it is, at once.
+        const bool held = Engine::lastError().heldByAnotherProgram();
+        if (!held)
+            ShowDatabaseError(false);
+        if (!held ||
+            !ShowQuestion(QStringLiteral("%1 nelze otevřít...").arg(table.fileName()),
                           QStringLiteral("Opakovat pokus o otevření s výhradním přístupem ?"),
                           true)) {
             table.setExclusive(false);

@@ -11,6 +11,8 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
+#include <sqlite3.h>
+
 namespace {
 
 // Every state of the progress window's last line, as the routines replace it.
@@ -58,11 +60,20 @@ class TestMaintenance : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { MessageDialogsTestHook::engage(); }
+    void initTestCase()
+    {
+        MessageDialogsTestHook::engage();
+        setDatabaseErrorSource([] {
+            const EngineError error = Engine::lastError();
+            return DatabaseError{error.code, error.message};
+        });
+    }
     void rebuildIndexesReportsFigures();
     void purgeOldReceipts_data();
     void purgeOldReceipts();
     void fileRoutines();
+    void heldOrDamagedFileAsksOnlyForItself_data();
+    void heldOrDamagedFileAsksOnlyForItself();
     void oneRebuildKeepsTheData_data();
     void oneRebuildKeepsTheData();
 };
@@ -150,6 +161,43 @@ void TestMaintenance::fileRoutines()
                           "Ok"}));
     QCOMPARE(QDir(data).entryList({"SaleSolars.*"}),
              (QStringList{"SaleSolars.DB", "SaleSolars.DB-journal"}));
+}
+
+void TestMaintenance::heldOrDamagedFileAsksOnlyForItself_data()
+{
+    QTest::addColumn<bool>("damaged");
+    QTest::newRow("held by another connection") << false;
+    QTest::newRow("truncated") << true;
+}
+
+void TestMaintenance::heldOrDamagedFileAsksOnlyForItself()
+{
+    QFETCH(bool, damaged);
+    RunsFixture desk;
+    Database &database = desk.m_desk.database();
+    const QString data = desk.m_installation.dataDirectory();
+    database.disconnect(); // as at a start: no file open yet
+    QVERIFY(database.connectDirectory(data));
+    const QString receipts = data + "/SaleSolars.DB";
+    sqlite3 *other = nullptr;
+    if (damaged) {
+        QVERIFY(QFile::resize(receipts, QFileInfo(receipts).size() / 2));
+    } else {
+        QCOMPARE(sqlite3_open(QFile::encodeName(receipts).constData(), &other), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "begin exclusive", nullptr, nullptr, nullptr), SQLITE_OK);
+    }
+    ProgressTrace trace;
+    RegenerateAndPackTables(tablesOf(desk.m_desk), true, true, false);
+    sqlite3_close(other);
+    QCOMPARE(trace.lines(), upkeepLines(true, true, "Error"));
+    QStringList shown;
+    for (const Hook::Message &message : Hook::takeMessages())
+        shown << message.text + " | " + message.detail.section(" [", 0, 0);
+    const QString question =
+        "SaleSolars.DB nelze otevřít... | Opakovat pokus o otevření s výhradním přístupem ?";
+    const QString damage = QString("Error [%1] | SaleSolars.DB: Soubor databáze je poškozen")
+                               .arg(quint16(EngineErrorCode::SqliteBase) + SQLITE_CORRUPT);
+    QCOMPARE(shown, QStringList(2, damaged ? damage : question));
 }
 
 void TestMaintenance::oneRebuildKeepsTheData_data()
