@@ -72,6 +72,7 @@ private slots:
     void purgeOldReceipts_data();
     void purgeOldReceipts();
     void fileRoutines();
+    void purgeShowsARunningCount();
     void heldOrDamagedFileAsksOnlyForItself_data();
     void heldOrDamagedFileAsksOnlyForItself();
     void oneRebuildKeepsTheData_data();
@@ -161,6 +162,25 @@ void TestMaintenance::fileRoutines()
                           "Ok"}));
     QCOMPARE(QDir(data).entryList({"SaleSolars.*"}),
              (QStringList{"SaleSolars.DB", "SaleSolars.DB-journal"}));
+}
+
+void TestMaintenance::purgeShowsARunningCount()
+{
+    RunsFixture desk;
+    Database &database = desk.m_desk.database();
+    QVERIFY(runSql(database, "insert into SaleSolars with recursive n(i) as (select 1 union all "
+                             "select i + 1 from n where i < 12001) select i, iif(i = 12001, "
+                             "'2026-12-09', '2025-01-01'), '10:00:00', 1, 0, 21, 10.0, 0, 60, "
+                             "'Eva' from n"));
+    ProgressTrace trace;
+    QVERIFY(PurgeOldReceipts(desk.m_desk.tableSaleSolars(), 0, desk.m_desk.databaseSaver()));
+    QList<int> counts;
+    for (const QString &state : trace.states().filter("Vymazání záznamů s doklady: "))
+        counts << state.section(": ", 1).toInt();
+    QVERIFY2(counts.size() >= 3, qPrintable(trace.states().join('|')));
+    QVERIFY(std::is_sorted(counts.begin(), counts.end()) && counts.first() < counts.last());
+    QCOMPARE(counts.last(), 12000);
+    QCOMPARE(queryValue(database, "select PARAGON from SaleSolars").toInt(), 12001);
 }
 
 void TestMaintenance::heldOrDamagedFileAsksOnlyForItself_data()
