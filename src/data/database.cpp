@@ -80,20 +80,50 @@ bool Database::openFile(const QString &tableFile)
             EngineError(EngineErrorCode::NotConnected, QStringLiteral("Databáze není připojena")));
     if (!m_tableFiles.contains(tableFile, Qt::CaseInsensitive))
         return openFiles(); // the table then tells that it does not belong here
-    if (m_connection->isOpen()) {
-        EngineError error;
-        if (m_connection->attach(tableFile, &error))
-            return true;
-        // Only a new connection can try the main file again.
-        if (tableFile.compare(m_tableFiles.first(), Qt::CaseInsensitive) != 0 || hasOpenTables() ||
-            m_connection->inTransaction())
-            return fail(error);
-    }
+    if ((!m_connection->isOpen() && !openConnection()) || !keepReadableFiles())
+        return false;
+    if (m_connection->holds(tableFile))
+        return true;
+    EngineError error;
+    if (tableFile.compare(m_tableFiles.first(), Qt::CaseInsensitive) != 0)
+        return m_connection->attach(tableFile, &error) || fail(error);
+    // Only a new connection can try the main file again.
+    if (hasOpenTables() || m_connection->inTransaction())
+        return fail(m_connection->failureOf(tableFile));
+    return openConnection() && keepReadableFiles() &&
+           (m_connection->holds(tableFile) || fail(m_connection->failureOf(tableFile)));
+}
+
+bool Database::openConnection()
+{
     SuperJournals::removeStale(m_directory, m_tableFiles);
     EngineError error;
-    if (!m_connection->open(m_directory, m_tableFiles, &error))
+    return m_connection->open(m_directory, m_tableFiles, &error) || fail(error);
+}
+
+bool Database::keepReadableFiles()
+{
+    EngineError error;
+    if (m_connection->structureReadable(&error))
+        return true;
+    if (m_connection->inTransaction())
         return fail(error);
-    return m_connection->holds(tableFile) || fail(m_connection->failureOf(tableFile));
+    const QHash<QString, EngineError> unreadable = m_connection->unreadableFiles();
+    for (auto it = unreadable.cbegin(); it != unreadable.cend(); ++it) {
+        if (hasOpenTableOn(it.key()))
+            return fail(it.value());
+    }
+    const QString mainFile = m_tableFiles.first().toUpper();
+    if (unreadable.contains(mainFile)) {
+        if (hasOpenTables())
+            return fail(unreadable.value(mainFile));
+        if (!openConnection()) // without it: main in memory
+            return false;
+    } else {
+        for (auto it = unreadable.cbegin(); it != unreadable.cend(); ++it)
+            m_connection->leaveOut(it.key(), it.value());
+    }
+    return m_connection->structureReadable(&error) || fail(error);
 }
 
 void Database::disconnect()
@@ -168,6 +198,14 @@ bool Database::hasOpenTables() const
 {
     return std::any_of(m_tables.cbegin(), m_tables.cend(),
                        [](const QPointer<Table> &table) { return table && table->isOpen(); });
+}
+
+bool Database::hasOpenTableOn(const QString &tableFile) const
+{
+    return std::any_of(m_tables.cbegin(), m_tables.cend(), [&](const QPointer<Table> &table) {
+        return table && table->isOpen() &&
+               table->fileName().compare(tableFile, Qt::CaseInsensitive) == 0;
+    });
 }
 
 bool Database::replaceTableFile(const QString &tableFile, const QString &newFile,

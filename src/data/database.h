@@ -76,6 +76,12 @@ signals:
 
 private:
     bool fail(const EngineError &error);
+    bool openConnection();
+    // SQLite reads the structure of every file it holds before any statement: a file that can
+    // no longer be read (another program locks it, it was damaged) is left out, so that the
+    // others can still be worked on, while none of its tables is open and no transaction runs.
+    bool keepReadableFiles();
+    bool hasOpenTableOn(const QString &tableFile) const;
 
     std::unique_ptr<SqlConnection> m_connection;
     std::unique_ptr<EngineLocks> m_locks;

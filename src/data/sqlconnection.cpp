@@ -216,6 +216,7 @@ bool SqlConnection::open(const QString &directory, const QStringList &tableFiles
 {
     close();
     m_directory = directory;
+    m_files = tableFiles;
     m_mainFile = tableFiles.value(0);
     EngineError mainError;
     if (openMain(&mainError)) {
@@ -339,6 +340,47 @@ EngineError SqlConnection::fileError(const QString &tableFile, const EngineError
     return EngineError(error.errorCode(), QStringLiteral("%1: %2").arg(tableFile, error.message));
 }
 
+bool SqlConnection::structureReadable(EngineError *error)
+{
+    // Every statement needs the structure of all held files; once read, it stays until a file's
+    // structure changes (a pack reads all of them again).
+    return prepareOwned(QStringLiteral("SELECT 1 FROM sqlite_schema"), error).isValid();
+}
+
+QHash<QString, EngineError> SqlConnection::unreadableFiles() const
+{
+    QHash<QString, EngineError> unreadable;
+    for (const QString &file : m_files) {
+        if (!holds(file))
+            continue;
+        sqlite3 *probe = nullptr;
+        // A connection of its own that does not wait: our connection holds no lock between its
+        // statements, so what it meets is another program's lock or the file itself.
+        int rc = sqlite3_open_v2(
+            ProtectedVfs::fileUri(JoinPath(m_directory, file), false, QStringLiteral("ro"))
+                .toUtf8()
+                .constData(),
+            &probe, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, ProtectedVfs::name());
+        if (rc == SQLITE_OK)
+            rc = sqlite3_exec(probe, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr,
+                              nullptr);
+        if (rc != SQLITE_OK)
+            unreadable.insert(file.toUpper(), fileError(file, errorOf(probe, rc)));
+        sqlite3_close_v2(probe);
+    }
+    return unreadable;
+}
+
+void SqlConnection::leaveOut(const QString &tableFile, const EngineError &why)
+{
+    clearCache();        // no statement may keep the file in use
+    EngineError ignored; // detached, or gone with the connection when it cannot be
+    exec(QStringLiteral("DETACH DATABASE ") + Storage::quoted(schemaOf(tableFile)), {}, &ignored);
+    m_schemas.remove(tableFile.toUpper());
+    m_tables.remove(tableFile.toUpper());
+    m_leftOut.insert(tableFile.toUpper(), why);
+}
+
 EngineError SqlConnection::failureOf(const QString &tableFile) const
 {
     return m_leftOut.value(
@@ -421,10 +463,15 @@ bool SqlConnection::exec(const QString &sql, const QVariantList &values, EngineE
 
 EngineError SqlConnection::errorFor(int resultCode) const
 {
-    const int extended = m_db ? sqlite3_extended_errcode(m_db) : resultCode;
+    return errorOf(m_db, resultCode);
+}
+
+EngineError SqlConnection::errorOf(sqlite3 *db, int resultCode)
+{
+    const int extended = db ? sqlite3_extended_errcode(db) : resultCode;
     const int code = (extended & 0xFF) == (resultCode & 0xFF) ? extended : resultCode;
-    const QString detail = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db))
-                                : QString::fromUtf8(sqlite3_errstr(resultCode));
+    const QString detail =
+        db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(resultCode));
     if (code == SQLITE_IOERR_DATA) {
         return EngineError(EngineErrorCode::CannotDecipher,
                            QStringLiteral("Tabulku nelze dešifrovat: heslo tabulek nesouhlasí "

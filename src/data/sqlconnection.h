@@ -73,6 +73,13 @@ public:
     bool holds(const QString &tableFile) const { return !schemaOf(tableFile).isEmpty(); }
     // Why a file was left out.
     EngineError failureOf(const QString &tableFile) const;
+    // SQLite reads the structure of every held file before any statement: a file that another
+    // program locks, or that was damaged, after it was attached keeps every statement out.
+    bool structureReadable(EngineError *error);
+    // The held files, by upper-cased name, that cannot be read on their own now, with why.
+    QHash<QString, EngineError> unreadableFiles() const;
+    // Leaves an attached file out (not main), keeping why.
+    void leaveOut(const QString &tableFile, const EngineError &why);
     sqlite3 *handle() const { return m_db; }
 
     // Cached statement; invalid with *error set when the SQL does not compile.
@@ -83,6 +90,7 @@ public:
     void clearCache();
 
     EngineError errorFor(int resultCode) const;
+    static EngineError errorOf(sqlite3 *db, int resultCode);
 
     bool inTransaction() const;
 
@@ -115,6 +123,7 @@ private:
 
     sqlite3 *m_db = nullptr;
     QString m_directory;
+    QStringList m_files;                   // every table file, held or left out
     QString m_mainFile;                    // the file that main may be, whether or not it opened
     QHash<QString, QString> m_schemas;     // upper-cased file name -> schema name
     QHash<QString, QString> m_tables;      // upper-cased file name -> table name

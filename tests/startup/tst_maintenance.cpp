@@ -183,17 +183,23 @@ void TestMaintenance::purgeShowsARunningCount()
 void TestMaintenance::heldOrDamagedFileAsksOnlyForItself_data()
 {
     QTest::addColumn<bool>("damaged");
-    QTest::newRow("held by another connection") << false;
-    QTest::newRow("truncated") << true;
+    QTest::addColumn<bool>("openBefore"); // the files open before it is held or damaged
+    QTest::newRow("held by another connection") << false << false;
+    QTest::newRow("held after the files opened") << false << true;
+    QTest::newRow("truncated") << true << false;
 }
 
 void TestMaintenance::heldOrDamagedFileAsksOnlyForItself()
 {
     QFETCH(bool, damaged);
+    QFETCH(bool, openBefore);
     RunsFixture desk;
     const QString receipts = desk.m_installation.dataDirectory() + "/SaleSolars.DB";
-    desk.m_desk.database().disconnect(); // as at a start: no file open yet
-    QVERIFY(desk.m_desk.database().connectDirectory(desk.m_installation.dataDirectory()));
+    desk.m_desk.closeTables();
+    if (!openBefore) {
+        desk.m_desk.database().disconnect();
+        QVERIFY(desk.m_desk.database().connectDirectory(desk.m_installation.dataDirectory()));
+    }
     sqlite3 *other = nullptr;
     if (damaged)
         QVERIFY(QFile::resize(receipts, QFileInfo(receipts).size() / 2));
