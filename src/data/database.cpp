@@ -69,21 +69,61 @@ bool Database::connectDirectory(const QString &directory, const QString &netDire
 
 bool Database::openFiles()
 {
-    if (m_connection->isOpen())
-        return true;
+    return std::all_of(m_tableFiles.cbegin(), m_tableFiles.cend(),
+                       [this](const QString &file) { return openFile(file); });
+}
+
+bool Database::openFile(const QString &tableFile)
+{
     if (!isConnected())
         return fail(
             EngineError(EngineErrorCode::NotConnected, QStringLiteral("Databáze není připojena")));
-    for (const QString &file : std::as_const(m_tableFiles)) {
-        if (!QFileInfo(JoinPath(m_directory, file)).isFile()) {
-            return fail(EngineError(EngineErrorCode::TableFileMissing,
-                                    QStringLiteral("Soubor tabulky %1 nebyl nalezen v adresáři %2")
-                                        .arg(file, m_directory)));
-        }
-    }
+    if (!m_tableFiles.contains(tableFile, Qt::CaseInsensitive))
+        return openFiles(); // the table then tells that it does not belong here
+    if ((!m_connection->isOpen() && !openConnection()) || !keepReadableFiles())
+        return false;
+    if (m_connection->holds(tableFile))
+        return true;
+    EngineError error;
+    if (tableFile.compare(m_tableFiles.first(), Qt::CaseInsensitive) != 0)
+        return m_connection->attach(tableFile, &error) || fail(error);
+    // Only a new connection can try the main file again.
+    if (hasOpenTables() || m_connection->inTransaction())
+        return fail(m_connection->failureOf(tableFile));
+    return openConnection() && keepReadableFiles() &&
+           (m_connection->holds(tableFile) || fail(m_connection->failureOf(tableFile)));
+}
+
+bool Database::openConnection()
+{
     SuperJournals::removeStale(m_directory, m_tableFiles);
     EngineError error;
     return m_connection->open(m_directory, m_tableFiles, &error) || fail(error);
+}
+
+bool Database::keepReadableFiles()
+{
+    EngineError error;
+    if (m_connection->structureReadable(&error))
+        return true;
+    if (m_connection->inTransaction())
+        return fail(error);
+    const QHash<QString, EngineError> unreadable = m_connection->unreadableFiles();
+    for (auto it = unreadable.cbegin(); it != unreadable.cend(); ++it) {
+        if (hasOpenTableOn(it.key()))
+            return fail(it.value());
+    }
+    const QString mainFile = m_tableFiles.first().toUpper();
+    if (unreadable.contains(mainFile)) {
+        if (hasOpenTables())
+            return fail(unreadable.value(mainFile));
+        if (!openConnection()) // without it: main in memory
+            return false;
+    } else {
+        for (auto it = unreadable.cbegin(); it != unreadable.cend(); ++it)
+            m_connection->leaveOut(it.key(), it.value());
+    }
+    return m_connection->structureReadable(&error) || fail(error);
 }
 
 void Database::disconnect()
@@ -158,6 +198,14 @@ bool Database::hasOpenTables() const
 {
     return std::any_of(m_tables.cbegin(), m_tables.cend(),
                        [](const QPointer<Table> &table) { return table && table->isOpen(); });
+}
+
+bool Database::hasOpenTableOn(const QString &tableFile) const
+{
+    return std::any_of(m_tables.cbegin(), m_tables.cend(), [&](const QPointer<Table> &table) {
+        return table && table->isOpen() &&
+               table->fileName().compare(tableFile, Qt::CaseInsensitive) == 0;
+    });
 }
 
 bool Database::replaceTableFile(const QString &tableFile, const QString &newFile,

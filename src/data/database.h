@@ -41,9 +41,13 @@ public:
     // Closes every table object on the database, then the files; rolls back an open transaction.
     void disconnect();
     bool isConnected() const;
-    // Opens the table files unless they are open; a missing or damaged file fails here. Stale
-    // super-journals of earlier crashes are removed first.
+    // Opens the table files unless they are open; a missing, damaged or locked file fails here.
+    // Stale super-journals of earlier crashes are removed first.
     bool openFiles();
+    // Opens the one table file, whether or not the others can be had: a table is worked on
+    // while another file is held by another program or damaged. A file that failed is tried
+    // again at the next call; the first file only while no table is open.
+    bool openFile(const QString &tableFile);
 
     QString directory() const { return m_directory; }       // the alias directory
     QString netDirectory() const { return m_netDirectory; } // where "PDOXUSRS.NET" lives
@@ -72,6 +76,12 @@ signals:
 
 private:
     bool fail(const EngineError &error);
+    bool openConnection();
+    // SQLite reads the structure of every file it holds before any statement: a file that can
+    // no longer be read (another program locks it, it was damaged) is left out, so that the
+    // others can still be worked on, while none of its tables is open and no transaction runs.
+    bool keepReadableFiles();
+    bool hasOpenTableOn(const QString &tableFile) const;
 
     std::unique_ptr<SqlConnection> m_connection;
     std::unique_ptr<EngineLocks> m_locks;

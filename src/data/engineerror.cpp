@@ -1,5 +1,7 @@
 #include "data/engineerror.h"
 
+#include <sqlite3.h>
+
 namespace {
 
 EngineError &storedLastError()
@@ -13,6 +15,15 @@ EngineError &storedLastError()
 EngineError::EngineError(EngineErrorCode errorCode, const QString &text)
     : code(quint16(errorCode)), message(text.left(MaxMessageLength))
 {}
+
+bool EngineError::heldByAnotherProgram() const
+{
+    if (errorCode() == EngineErrorCode::TableInUse)
+        return true;
+    if (code < quint16(EngineErrorCode::SqliteBase))
+        return false;
+    return ((code - quint16(EngineErrorCode::SqliteBase)) & 0xFF) == SQLITE_BUSY;
+}
 
 namespace Engine {
 

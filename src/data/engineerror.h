@@ -48,6 +48,9 @@ struct EngineError
     EngineError(EngineErrorCode errorCode, const QString &text);
 
     bool isError() const { return code != 0; }
+    // Another program holds the table or its file (an exclusive open refused, the file locked):
+    // worth another try, unlike a damaged or missing file.
+    bool heldByAnotherProgram() const;
     EngineErrorCode errorCode() const { return EngineErrorCode(code); }
 };
 

@@ -13,6 +13,8 @@ namespace {
 
 constexpr int BusyTimeoutMs = 5000;
 constexpr int MaxCachedStatements = 512;
+constexpr int LargeCacheKiB = 65536;
+constexpr int SmallCacheKiB = 2000; // SQLite's default
 
 QString czechText(int primaryCode)
 {
@@ -219,47 +221,177 @@ bool SqlConnection::open(const QString &directory, const QStringList &tableFiles
 {
     close();
     m_directory = directory;
-    const QString mainPath = JoinPath(directory, tableFiles.value(0));
-    const int rc = sqlite3_open_v2(QFile::encodeName(mainPath).constData(), &m_db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX,
-                                   ProtectedVfs::name());
+    m_files = tableFiles;
+    m_mainFile = tableFiles.value(0);
+    EngineError mainError;
+    if (openMain(&mainError)) {
+        m_schemas.insert(m_mainFile.toUpper(), QStringLiteral("main"));
+        m_tables.insert(m_mainFile.toUpper(), tableNameOfFile(m_mainFile));
+    } else {
+        m_leftOut.insert(m_mainFile.toUpper(), fileError(m_mainFile, mainError));
+        // The other files stay within reach; a transaction over all of them needs the real main
+        // file and a new connection.
+        if (!openHandle(":memory:", SQLITE_OPEN_CREATE | SQLITE_OPEN_MEMORY, error))
+            return false;
+    }
+    for (const QString &file : tableFiles.mid(1)) {
+        EngineError attachError;
+        if (!attach(file, &attachError))
+            m_leftOut.insert(file.toUpper(), attachError);
+    }
+    return true;
+}
+
+bool SqlConnection::openMain(EngineError *error)
+{
+    const QString path = JoinPath(m_directory, m_mainFile);
+    if (!QFileInfo(path).isFile()) {
+        *error = EngineError(EngineErrorCode::TableFileMissing, QString());
+        return false;
+    }
+    if (!openHandle(QFile::encodeName(path), 0, error))
+        return false;
+    if (prepareSchema(QStringLiteral("main"), error))
+        return true;
+    sqlite3_close_v2(m_db);
+    m_db = nullptr;
+    return false;
+}
+
+bool SqlConnection::openHandle(const QByteArray &name, int flags, EngineError *error)
+{
+    const int rc =
+        sqlite3_open_v2(name.constData(), &m_db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX | flags,
+                        ProtectedVfs::name());
     if (rc != SQLITE_OK) {
         *error = errorFor(rc);
-        close();
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
         return false;
     }
     sqlite3_extended_result_codes(m_db, 1);
     sqlite3_busy_timeout(m_db, BusyTimeoutMs);
     registerSqlFunctions(m_db);
-
-    for (int i = 0; i < tableFiles.size(); ++i) {
-        const QString &file = tableFiles.at(i);
-        const QString schema = i == 0 ? QStringLiteral("main") : tableNameOfFile(file);
-        // A rollback journal (never WAL) and full sync: the super-journal then makes one
-        // transaction over all attached files atomic, and a commit is on disk when it returns.
-        // They read the file's header: a damaged file fails here, named in the error.
-        const QString pragma = QStringLiteral("PRAGMA %1.").arg(Storage::quoted(schema));
-        const bool opened =
-            (i == 0 ||
-             exec(QStringLiteral("ATTACH DATABASE ? AS ") + Storage::quoted(schema),
-                  {ProtectedVfs::fileUri(JoinPath(directory, file), false, QStringLiteral("rw"))},
-                  error)) &&
-            exec(pragma + QStringLiteral("journal_mode = DELETE"), {}, error) &&
-            exec(pragma + QStringLiteral("synchronous = FULL"), {}, error) &&
-            // Up to 64 MiB of pages each, taken as used: with years of receipts a purge, a walk
-            // over a secondary index or the browser's count otherwise rereads the same pages
-            // many times. (A memory map would read faster but keeps every page it touched.)
-            exec(pragma + QStringLiteral("cache_size = -65536"), {}, error);
-        if (!opened) {
-            *error =
-                EngineError(error->errorCode(), QStringLiteral("%1: %2").arg(file, error->message));
-            close();
-            return false;
-        }
-        m_schemas.insert(file.toUpper(), schema);
-        m_tables.insert(file.toUpper(), tableNameOfFile(file));
-    }
     return true;
+}
+
+bool SqlConnection::prepareSchema(const QString &schema, EngineError *error)
+{
+    // A rollback journal (never WAL) and full sync: the super-journal then makes one
+    // transaction over all attached files atomic, and a commit is on disk when it returns.
+    const QString pragma = QStringLiteral("PRAGMA %1.").arg(Storage::quoted(schema));
+    return exec(pragma + QStringLiteral("journal_mode = DELETE"), {}, error) &&
+           exec(pragma + QStringLiteral("synchronous = FULL"), {}, error) &&
+           // Up to 64 MiB of pages each, taken as used: with years of receipts a purge, a walk
+           // over a secondary index or the browser's count otherwise rereads the same pages
+           // many times. (A memory map would read faster but keeps every page it touched.)
+           exec(pragma + QStringLiteral("cache_size = %1").arg(-LargeCacheKiB), {}, error);
+}
+
+void SqlConnection::setLargeCache(const QString &tableFileName, bool large)
+{
+    EngineError ignored; // a cache size is never refused
+    exec(QStringLiteral("PRAGMA %1.cache_size = %2")
+             .arg(Storage::quoted(schemaOf(tableFileName)))
+             .arg(large ? -LargeCacheKiB : -SmallCacheKiB),
+         {}, &ignored);
+}
+
+bool SqlConnection::attach(const QString &tableFile, EngineError *error)
+{
+    if (holds(tableFile))
+        return true;
+    if (!m_db || tableFile.compare(m_mainFile, Qt::CaseInsensitive) == 0) {
+        *error = failureOf(tableFile);
+        return false;
+    }
+    const QString schema = tableNameOfFile(tableFile);
+    EngineError attachError;
+    if (!attachAs(tableFile, schema, &attachError)) {
+        *error = fileError(tableFile, attachError);
+        return false;
+    }
+    m_leftOut.remove(tableFile.toUpper());
+    m_schemas.insert(tableFile.toUpper(), schema);
+    m_tables.insert(tableFile.toUpper(), schema);
+    return true;
+}
+
+bool SqlConnection::attachAs(const QString &tableFile, const QString &schema, EngineError *error)
+{
+    const QString path = JoinPath(m_directory, tableFile);
+    if (!QFileInfo(path).isFile()) {
+        *error = EngineError(EngineErrorCode::TableFileMissing, QString());
+        return false;
+    }
+    if (!exec(QStringLiteral("ATTACH DATABASE ? AS ") + Storage::quoted(schema),
+              {ProtectedVfs::fileUri(path, false, QStringLiteral("rw"))}, error))
+        return false;
+    if (prepareSchema(schema, error))
+        return true;
+    EngineError ignored;
+    exec(QStringLiteral("DETACH DATABASE ") + Storage::quoted(schema), {}, &ignored);
+    return false;
+}
+
+EngineError SqlConnection::fileError(const QString &tableFile, const EngineError &error) const
+{
+    if (error.errorCode() == EngineErrorCode::TableFileMissing) {
+        return EngineError(EngineErrorCode::TableFileMissing,
+                           QStringLiteral("Soubor tabulky %1 nebyl nalezen v adresáři %2")
+                               .arg(tableFile, m_directory));
+    }
+    return EngineError(error.errorCode(), QStringLiteral("%1: %2").arg(tableFile, error.message));
+}
+
+bool SqlConnection::structureReadable(EngineError *error)
+{
+    // Every statement needs the structure of all held files; once read, it stays until a file's
+    // structure changes (a pack reads all of them again).
+    return prepareOwned(QStringLiteral("SELECT 1 FROM sqlite_schema"), error).isValid();
+}
+
+QHash<QString, EngineError> SqlConnection::unreadableFiles() const
+{
+    QHash<QString, EngineError> unreadable;
+    for (const QString &file : m_files) {
+        if (!holds(file))
+            continue;
+        sqlite3 *probe = nullptr;
+        // A connection of its own that does not wait: our connection holds no lock between its
+        // statements, so what it meets is another program's lock or the file itself.
+        int rc = sqlite3_open_v2(
+            ProtectedVfs::fileUri(JoinPath(m_directory, file), false, QStringLiteral("ro"))
+                .toUtf8()
+                .constData(),
+            &probe, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, ProtectedVfs::name());
+        if (rc == SQLITE_OK)
+            rc = sqlite3_exec(probe, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr,
+                              nullptr);
+        if (rc != SQLITE_OK)
+            unreadable.insert(file.toUpper(), fileError(file, errorOf(probe, rc)));
+        sqlite3_close_v2(probe);
+    }
+    return unreadable;
+}
+
+void SqlConnection::leaveOut(const QString &tableFile, const EngineError &why)
+{
+    clearCache();        // no statement may keep the file in use
+    EngineError ignored; // detached, or gone with the connection when it cannot be
+    exec(QStringLiteral("DETACH DATABASE ") + Storage::quoted(schemaOf(tableFile)), {}, &ignored);
+    m_schemas.remove(tableFile.toUpper());
+    m_tables.remove(tableFile.toUpper());
+    m_leftOut.insert(tableFile.toUpper(), why);
+}
+
+EngineError SqlConnection::failureOf(const QString &tableFile) const
+{
+    return m_leftOut.value(
+        tableFile.toUpper(),
+        EngineError(EngineErrorCode::TableFileMissing,
+                    QStringLiteral("Tabulka %1 nepatří k databázi").arg(tableFile)));
 }
 
 void SqlConnection::close()
@@ -270,6 +402,7 @@ void SqlConnection::close()
     m_db = nullptr;
     m_schemas.clear();
     m_tables.clear();
+    m_leftOut.clear();
 }
 
 void SqlConnection::clearCache()
@@ -335,10 +468,15 @@ bool SqlConnection::exec(const QString &sql, const QVariantList &values, EngineE
 
 EngineError SqlConnection::errorFor(int resultCode) const
 {
-    const int extended = m_db ? sqlite3_extended_errcode(m_db) : resultCode;
+    return errorOf(m_db, resultCode);
+}
+
+EngineError SqlConnection::errorOf(sqlite3 *db, int resultCode)
+{
+    const int extended = db ? sqlite3_extended_errcode(db) : resultCode;
     const int code = (extended & 0xFF) == (resultCode & 0xFF) ? extended : resultCode;
-    const QString detail = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db))
-                                : QString::fromUtf8(sqlite3_errstr(resultCode));
+    const QString detail =
+        db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(resultCode));
     if (code == SQLITE_IOERR_DATA) {
         return EngineError(EngineErrorCode::CannotDecipher,
                            QStringLiteral("Tabulku nelze dešifrovat: heslo tabulek nesouhlasí "

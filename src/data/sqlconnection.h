@@ -63,10 +63,26 @@ public:
     ~SqlConnection();
 
     // Opens the first file as main and attaches the others under their table names, all with a
-    // rollback journal and full sync so that one transaction is atomic across the files.
+    // rollback journal and full sync so that one transaction is atomic across the files. A file
+    // that cannot be opened (missing, damaged, held by another program) is left out with its
+    // error, so that the others can still be worked on; without the first one, main is an empty
+    // database in memory. False only when no connection can be had at all.
     bool open(const QString &directory, const QStringList &tableFiles, EngineError *error);
+    // Tries a file that was left out again. Not the first one: it can only be main, which needs
+    // a new connection.
+    bool attach(const QString &tableFile, EngineError *error);
     void close();
     bool isOpen() const { return m_db != nullptr; }
+    bool holds(const QString &tableFile) const { return !schemaOf(tableFile).isEmpty(); }
+    // Why a file was left out.
+    EngineError failureOf(const QString &tableFile) const;
+    // SQLite reads the structure of every held file before any statement: a file that another
+    // program locks, or that was damaged, after it was attached keeps every statement out.
+    bool structureReadable(EngineError *error);
+    // The held files, by upper-cased name, that cannot be read on their own now, with why.
+    QHash<QString, EngineError> unreadableFiles() const;
+    // Leaves an attached file out (not main), keeping why.
+    void leaveOut(const QString &tableFile, const EngineError &why);
     sqlite3 *handle() const { return m_db; }
 
     // Cached statement; invalid with *error set when the SQL does not compile.
@@ -77,6 +93,7 @@ public:
     void clearCache();
 
     EngineError errorFor(int resultCode) const;
+    static EngineError errorOf(sqlite3 *db, int resultCode);
 
     bool inTransaction() const;
 
@@ -85,6 +102,9 @@ public:
     QString filePath(const QString &tableFileName) const;
     // Whether the table's file is protected (enciphered with the table password).
     bool isProtected(const QString &tableFileName) const;
+    // Each file has a large page cache; SQLite's small default suits work that reads each page
+    // once.
+    void setLargeCache(const QString &tableFileName, bool large);
     // Reserved bytes per page that the table's next VACUUM gives its file (never fewer than now).
     void requestReservedBytes(const QString &tableFileName, int bytes);
     QString directory() const { return m_directory; }
@@ -95,10 +115,22 @@ public:
     quint64 ownChangeCount() const;
 
 private:
+    bool openMain(EngineError *error);
+    bool openHandle(const QByteArray &name, int flags, EngineError *error);
+    // The journal, sync and cache settings of an attached or main file; they read its header,
+    // so a damaged or locked file fails here.
+    bool prepareSchema(const QString &schema, EngineError *error);
+    bool attachAs(const QString &tableFile, const QString &schema, EngineError *error);
+    // The error of a file, named in its text; a missing file is told as such.
+    EngineError fileError(const QString &tableFile, const EngineError &error) const;
+
     sqlite3 *m_db = nullptr;
     QString m_directory;
-    QHash<QString, QString> m_schemas; // upper-cased file name -> schema name
-    QHash<QString, QString> m_tables;  // upper-cased file name -> table name
+    QStringList m_files;                   // every table file, held or left out
+    QString m_mainFile;                    // the file that main may be, whether or not it opened
+    QHash<QString, QString> m_schemas;     // upper-cased file name -> schema name
+    QHash<QString, QString> m_tables;      // upper-cased file name -> table name
+    QHash<QString, EngineError> m_leftOut; // upper-cased file name -> why
     QHash<QString, sqlite3_stmt *> m_cache;
 };
 

@@ -218,8 +218,9 @@ public:
     QList<WindowRow> readWindow(qint64 offset, int count);
 
     // --- Engine calls on the table: 0 on success, otherwise the error code -----------------
-    quint16 emptyTable();        // deletes every record
-    quint16 regenerateIndexes(); // rebuilds all indexes of the table
+    quint16 emptyTable(); // deletes every record
+    // Rebuilds all indexes of the table: the pack below, which keeps its protection as it is.
+    quint16 regenerateIndexes();
     // Packs the table (rewrites its file without free space) and protects it with the table
     // password registered with the engine, or takes the protection off. A change of protection
     // writes a new file and puts it in place of the old one; it needs every table of the

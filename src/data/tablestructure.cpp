@@ -292,9 +292,32 @@ bool TableStructure::rebuildTable(SqlConnection &sql, bool withPrimaryKey,
     return sql.exec(QStringLiteral("RELEASE velmora_rebuild"), {}, error);
 }
 
+namespace {
+
+// For the length of a pack: the copy passes each page once, so the file's large page cache,
+// which VACUUM gives its copy too, would only cost allocations.
+class OnePassCache
+{
+public:
+    OnePassCache(SqlConnection &sql, const QString &fileName) : m_sql(sql), m_fileName(fileName)
+    {
+        m_sql.setLargeCache(m_fileName, false);
+    }
+    ~OnePassCache() { m_sql.setLargeCache(m_fileName, true); }
+    OnePassCache(const OnePassCache &) = delete;
+    OnePassCache &operator=(const OnePassCache &) = delete;
+
+private:
+    SqlConnection &m_sql;
+    QString m_fileName;
+};
+
+} // namespace
+
 bool TableStructure::pack(SqlConnection &sql, EngineError *error)
 {
     sql.clearCache(); // VACUUM refuses to run beside active statements
+    const OnePassCache cache(sql, m_fileName);
     return sql.exec(QStringLiteral("VACUUM ") + Storage::quoted(sql.schemaOf(m_fileName)), {},
                     error);
 }
@@ -309,6 +332,7 @@ bool TableStructure::packInto(SqlConnection &sql, const QString &target, bool pr
         return false;
     }
     sql.clearCache(); // VACUUM refuses to run beside active statements
+    const OnePassCache cache(sql, m_fileName);
     // A protected file needs room for each page's nonce and tag. SQLite never takes reserved
     // bytes away again, so a file made plain keeps them unused.
     sql.requestReservedBytes(m_fileName, protect ? PageCipher::ReservedBytes : 0);

@@ -2,6 +2,8 @@
 
 #include "core/clock.h"
 #include "core/paths.h"
+#include "data/database.h"
+#include "data/engineerror.h"
 #include "data/query.h"
 #include "data/table.h"
 #include "data/tables.h"
@@ -14,6 +16,7 @@
 #include <QFile>
 
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -80,6 +83,42 @@ bool createIndexes(Table &table, const QStringList &indexSet)
     return true;
 }
 
+// One engine call on the table held exclusively, reported as a step of its own: its line, then
+// "Ok" or "Error" after the engine's error.
+bool engineCallOnExclusiveTable(Table &table, const QString &step,
+                                const std::function<quint16()> &call)
+{
+    const TableAtRest atRest(table);
+    AddProgress(step.arg(upper(table)));
+    bool success = false;
+    if (OpenExclusive(table)) {
+        success = call() == 0;
+        ShowDatabaseError(success);
+        CloseExclusive(table);
+    }
+    ProgressResult(success);
+    return success;
+}
+
+// Receipts that the purge deletes in one step: the count moves several times a second, and a
+// step costs little beside its deletions.
+constexpr int PurgeStep = 5000;
+
+// The number below which the walk in receipt order deletes: that of the first receipt that is
+// not older than the limit, or of the last one, which always stays. Nothing without receipts.
+bool firstReceiptKept(Database &database, const QDate &limit, qint64 *number)
+{
+    Query query(&database);
+    query.setSql(QStringLiteral("select coalesce(min(PARAGON), 0) from (select PARAGON from "
+                                "SaleSolars where DATE >= '%1' union all select max(PARAGON) from "
+                                "SaleSolars)")
+                     .arg(limit.toString(Qt::ISODate)));
+    if (!query.exec() || !query.first())
+        return false;
+    *number = query.value(0).toLongLong();
+    return true;
+}
+
 } // namespace
 
 bool OpenExclusive(Table &table)
@@ -90,7 +129,13 @@ bool OpenExclusive(Table &table)
         table.setExclusive(true);
         if (table.open())
             break;
-        if (!ShowQuestion(QStringLiteral("%1 nelze otevřít...").arg(table.fileName()),
+        // Only a table that another program holds may be had by trying again; a damaged or
+        // missing file is told as it is, at once.
+        const bool held = Engine::lastError().heldByAnotherProgram();
+        if (!held)
+            ShowDatabaseError(false);
+        if (!held ||
+            !ShowQuestion(QStringLiteral("%1 nelze otevřít...").arg(table.fileName()),
                           QStringLiteral("Opakovat pokus o otevření s výhradním přístupem ?"),
                           true)) {
             table.setExclusive(false);
@@ -180,33 +225,44 @@ Upkeep EraseTable(Table &table)
     return Upkeep::Done;
 }
 
-bool RegenerateIndexes(Table &table)
+bool RegenerateIndexes(Table &table, std::optional<bool> packSecured)
 {
-    const TableAtRest atRest(table);
-    AddProgress(QStringLiteral("Obnova indexů: %1").arg(upper(table)));
-    bool success = false;
-    if (OpenExclusive(table)) {
-        success = table.regenerateIndexes() == 0;
-        ShowDatabaseError(success);
-        CloseExclusive(table);
-    }
-    ProgressResult(success);
-    return success;
+    return engineCallOnExclusiveTable(table, QStringLiteral("Obnova indexů: %1"), [&] {
+        if (!packSecured)
+            return table.regenerateIndexes();
+        table.close(); // a change of protection puts a new file in place of the open one
+        return table.restructure(true, *packSecured);
+    });
 }
 
 bool PackTable(Table &table, bool secured)
 {
-    const TableAtRest atRest(table);
-    AddProgress(QStringLiteral("Komprimace: %1").arg(upper(table)));
-    bool success = false;
-    if (OpenExclusive(table)) {
+    return engineCallOnExclusiveTable(table, QStringLiteral("Komprimace: %1"), [&] {
         table.close();
-        success = table.restructure(true, secured) == 0;
-        ShowDatabaseError(success);
-        CloseExclusive(table);
+        return table.restructure(true, secured);
+    });
+}
+
+void RegenerateAndPackTables(const QList<Table *> &tables, bool regenerate, bool pack, bool secured)
+{
+    QList<const Table *> packed;
+    if (regenerate) {
+        for (Table *table : tables) {
+            if (RegenerateIndexes(*table, pack ? std::optional<bool>(secured) : std::nullopt) &&
+                pack)
+                packed.append(table);
+        }
     }
-    ProgressResult(success);
-    return success;
+    if (!pack)
+        return;
+    for (Table *table : tables) {
+        if (packed.contains(table)) {
+            AddProgress(QStringLiteral("Komprimace: %1").arg(upper(*table)));
+            ProgressOk();
+        } else {
+            PackTable(*table, secured);
+        }
+    }
 }
 
 bool PurgeOldReceipts(Table &saleSolars, int days, DatabaseSaver &saver)
@@ -218,20 +274,43 @@ bool PurgeOldReceipts(Table &saleSolars, int days, DatabaseSaver &saver)
         ProgressError();
         return false;
     }
-    // One statement for what the walk in receipt order would delete: every receipt below the
-    // first one that is not older than the limit, and never the last one.
-    const QString below =
-        QStringLiteral("(select min(PARAGON) from (select PARAGON from SaleSolars where DATE >= "
-                       "'%1' union all select max(PARAGON) from SaleSolars))")
-            .arg(limit.toString(Qt::ISODate));
-    Query count(saleSolars.database());
-    count.setSql(QStringLiteral("select count(*) from SaleSolars where PARAGON < ") + below);
-    Query purge(saleSolars.database());
-    purge.setSql(QStringLiteral("delete from SaleSolars where PARAGON < ") + below);
-    const bool counted = count.exec() && count.first();
-    const int deleted = counted ? count.value(0).toInt() : 0;
-    count.close();
-    if (!counted || !purge.exec()) {
+    Database &database = *saleSolars.database();
+    int deleted = 0;
+    const auto rolledBack = [&database] {
+        const EngineError failure = Engine::lastError(); // what the report shows
+        database.rollback();
+        Engine::setLastError(failure);
+        return false;
+    };
+    const auto purged = [&] {
+        qint64 bound = 0;
+        if (!firstReceiptKept(database, limit, &bound) || !database.startTransaction())
+            return false;
+        // Lowest numbers first, in steps, so that the count grows as they go; one transaction,
+        // so that a failure deletes none. Each step's limit is a number in its statement: one
+        // that SQLite must work out as it deletes makes it keep a journal of the statement too.
+        Query nextLimit(&database);
+        nextLimit.setSql(QStringLiteral("select coalesce((select PARAGON from SaleSolars where "
+                                        "PARAGON < %1 order by PARAGON limit 1 offset %2), %1)")
+                             .arg(bound)
+                             .arg(PurgeStep));
+        Query step(&database);
+        qint64 below = 0;
+        do {
+            if (!nextLimit.exec() || !nextLimit.first())
+                return rolledBack();
+            below = nextLimit.value(0).toLongLong();
+            nextLimit.close();
+            step.setSql(QStringLiteral("delete from SaleSolars where PARAGON < %1").arg(below));
+            if (!step.exec())
+                return rolledBack();
+            deleted += int(step.changedRows());
+            ReplaceProgress(QStringLiteral("Vymazání záznamů s doklady: %1").arg(deleted));
+            QCoreApplication::processEvents();
+        } while (below < bound);
+        return database.commit() || rolledBack();
+    };
+    if (!purged()) {
         ShowDatabaseError(false);
         CloseExclusive(saleSolars);
         ProgressError();

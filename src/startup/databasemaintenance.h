@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class DatabaseSaver;
 class Table;
 
@@ -26,9 +28,16 @@ bool DeleteIndexFiles(const QString &databaseDirectory);
 Upkeep RebuildIndexes(Table &table, const QStringList &indexSet);
 // Deletes every record; the table stays open exclusively.
 Upkeep EraseTable(Table &table);
-bool RegenerateIndexes(Table &table);
+// Rebuilds every index of the table. With packSecured, the same rebuild packs the table too,
+// protected or plain as it says.
+bool RegenerateIndexes(Table &table, std::optional<bool> packSecured = std::nullopt);
 // Rewrites the table's file without free space, protected or not.
 bool PackTable(Table &table, bool secured);
+// The regeneration of the tables' indexes, then their pack, each table in a step with its own
+// progress lines. With both, the rebuild that regenerates a table's indexes packs it as well and
+// its pack step only reports that; a table whose regeneration failed is packed in its own step.
+void RegenerateAndPackTables(const QList<Table *> &tables, bool regenerate, bool pack,
+                             bool secured);
 // Deletes the receipts, lowest number first, dated before today minus `days`, up to the first
 // that is not older, and never the last one. Returns whether the table could be had.
 bool PurgeOldReceipts(Table &saleSolars, int days, DatabaseSaver &saver);

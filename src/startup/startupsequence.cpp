@@ -297,10 +297,15 @@ StartupSequence::Outcome StartupSequence::maintainTables()
     if (repair)
         DeleteIndexFiles(program.DatabaseDir);
     registerTablePassword();
-    if (hasSwitch(QStringLiteral("/RESET")) && special &&
-        EraseTable(m_console->tableSaleSolars()) == Upkeep::StartupError) {
-        showStartFailure();
-        return Outcome::Failed;
+    if (hasSwitch(QStringLiteral("/RESET")) && special) {
+        const Upkeep erased = EraseTable(m_console->tableSaleSolars());
+        // It leaves the receipts open exclusively; a pack that changes the protection needs
+        // every table closed.
+        CloseExclusive(m_console->tableSaleSolars());
+        if (erased == Upkeep::StartupError) {
+            showStartFailure();
+            return Outcome::Failed;
+        }
     }
     if (settings.createIndexes() || repair) {
         for (const auto &[table, indexSet] : tables) {
@@ -310,16 +315,10 @@ StartupSequence::Outcome StartupSequence::maintainTables()
             }
         }
     }
-    if (settings.regenerateIndexes() && !repair) {
-        for (const auto &[table, indexSet] : tables)
-            RegenerateIndexes(*table);
-    }
-    if (settings.packTables() || repair) {
-        for (const auto &[table, indexSet] : tables)
-            PackTable(*table, settings.secured());
-    }
-    for (const auto &[table, indexSet] : tables)
-        CloseExclusive(*table); // the erase leaves the receipts open exclusively
+    RegenerateAndPackTables(
+        {&m_console->tableMoney(), &m_console->tableSolars(), &m_console->tableSaleSolars()},
+        settings.regenerateIndexes() && !repair, settings.packTables() || repair,
+        settings.secured());
     if (hasSwitch(QStringLiteral("/STOP")))
         return Outcome::Stopped;
     if (settings.purgeOldReceipts())

@@ -199,8 +199,8 @@ private slots:
     void engineCalls();
     void notificationsSuspendAndResume();
     void tableNamesAreCaseInsensitiveInSql();
-    void missingOrDamagedFileFailsWhenTablesOpen_data();
-    void missingOrDamagedFileFailsWhenTablesOpen();
+    void missingOrDamagedFileFailsOnlyItsTable_data();
+    void missingOrDamagedFileFailsOnlyItsTable();
     void onlyStaleSuperJournalsAreRemoved();
     void tableOutlivesDatabase();
     void queryResult();
@@ -1104,34 +1104,48 @@ void TestData::tableNamesAreCaseInsensitiveInSql()
     sqlite3_close(db);
 }
 
-void TestData::missingOrDamagedFileFailsWhenTablesOpen_data()
+void TestData::missingOrDamagedFileFailsOnlyItsTable_data()
 {
+    QTest::addColumn<QString>("file");
     QTest::addColumn<bool>("damaged");
     QTest::addColumn<quint16>("code");
-    QTest::newRow("missing") << false << quint16(EngineErrorCode::TableFileMissing);
-    QTest::newRow("damaged") << true
-                             << quint16(quint16(EngineErrorCode::SqliteBase) + SQLITE_NOTADB);
+    const quint16 notADatabase = quint16(EngineErrorCode::SqliteBase) + SQLITE_NOTADB;
+    QTest::newRow("missing") << "Solars.DB" << false << quint16(EngineErrorCode::TableFileMissing);
+    QTest::newRow("damaged") << "Solars.DB" << true << notADatabase;
+    QTest::newRow("the first file damaged") << "Money.DB" << true << notADatabase;
 }
 
-void TestData::missingOrDamagedFileFailsWhenTablesOpen()
+void TestData::missingOrDamagedFileFailsOnlyItsTable()
 {
+    QFETCH(QString, file);
     QFETCH(bool, damaged);
     QFETCH(quint16, code);
     Installation installation;
-    const QString path = installation.dir.filePath(QStringLiteral("Solars.DB"));
-    QVERIFY(QFile::remove(path));
+    const QString path = installation.dir.filePath(file);
+    QVERIFY(QFile::rename(path, path + ".good"));
     if (damaged) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray(4096, 'x'));
+        QFile bad(path);
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write(QByteArray(4096, 'x'));
     }
-    // Connecting needs only the directories; the start-up's maintenance may mend the files.
+    Table &failing = file == "Money.DB" ? installation.money : installation.solars;
+    Table &other = file == "Money.DB" ? installation.solars : installation.money;
+    // Connecting needs only the directories; the start-up's maintenance may mend the files, and
+    // works on the others meanwhile.
     QVERIFY(installation.database.connectDirectory(installation.dir.path()));
-    QVERIFY(!installation.money.open());
+    QVERIFY(other.open() && installation.sales.open());
+    QVERIFY(!failing.open());
     QCOMPARE(Engine::lastError().code, code);
-    QVERIFY2(Engine::lastError().message.contains(QStringLiteral("Solars.DB")),
-             qPrintable(Engine::lastError().message));
-    QCOMPARE(QFile::exists(path), damaged); // never created
+    QVERIFY2(Engine::lastError().message.contains(file), qPrintable(Engine::lastError().message));
+    QVERIFY(!installation.database.startTransaction()); // one over all three files
+    QCOMPARE(QFile::exists(path), damaged);             // never created
+    // Mended, the file opens at the next try.
+    other.close();
+    installation.sales.close();
+    QFile::remove(path);
+    QVERIFY(QFile::rename(path + ".good", path));
+    QVERIFY(failing.open() && installation.database.startTransaction());
+    QVERIFY(installation.database.rollback());
     QVERIFY(!installation.database.connect(QStringLiteral("Nikde")));
     QCOMPARE(Engine::lastError().code, quint16(EngineErrorCode::AliasNotFound));
 }

@@ -1,6 +1,7 @@
 #include "deskfixture.h"
 
 #include "data/table.h"
+#include "data/tablekeys.h"
 #include "data/tables.h"
 #include "startup/databasemaintenance.h"
 #include "startup/forminitialization.h"
@@ -9,6 +10,8 @@
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QTest>
+
+#include <sqlite3.h>
 
 namespace {
 
@@ -30,6 +33,26 @@ private:
     QStringList m_states;
 };
 
+namespace Hook = MessageDialogsTestHook;
+
+QList<Table *> tablesOf(Desk &desk)
+{
+    return {&desk.tableMoney(), &desk.tableSolars(), &desk.tableSaleSolars()};
+}
+
+// The progress lines of the regeneration and the pack, each table's step ending as given.
+QStringList upkeepLines(bool regenerate, bool pack, const QString &saleSolarsEnd = "Ok")
+{
+    QStringList lines;
+    for (const auto &[asked, step] :
+         {std::pair{regenerate, "Obnova indexů: "}, {pack, "Komprimace: "}})
+        for (const char *table : {"MONEY.DB", "SOLARS.DB", "SALESOLARS.DB"})
+            if (asked)
+                lines << QString(step) + table
+                      << (QString(table) == "SALESOLARS.DB" ? saleSolarsEnd : "Ok");
+    return lines;
+}
+
 } // namespace
 
 class TestMaintenance : public QObject
@@ -37,11 +60,23 @@ class TestMaintenance : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { MessageDialogsTestHook::engage(); }
+    void initTestCase()
+    {
+        MessageDialogsTestHook::engage();
+        setDatabaseErrorSource([] {
+            const EngineError error = Engine::lastError();
+            return DatabaseError{error.code, error.message};
+        });
+    }
     void rebuildIndexesReportsFigures();
     void purgeOldReceipts_data();
     void purgeOldReceipts();
     void fileRoutines();
+    void purgeShowsARunningCount();
+    void heldOrDamagedFileAsksOnlyForItself_data();
+    void heldOrDamagedFileAsksOnlyForItself();
+    void oneRebuildKeepsTheData_data();
+    void oneRebuildKeepsTheData();
 };
 
 void TestMaintenance::rebuildIndexesReportsFigures()
@@ -127,6 +162,106 @@ void TestMaintenance::fileRoutines()
                           "Ok"}));
     QCOMPARE(QDir(data).entryList({"SaleSolars.*"}),
              (QStringList{"SaleSolars.DB", "SaleSolars.DB-journal"}));
+}
+
+void TestMaintenance::purgeShowsARunningCount()
+{
+    RunsFixture desk;
+    QVERIFY(runSql(desk.m_desk.database(),
+                   "insert into SaleSolars with recursive n(i) as (select 1 union all select i + 1 "
+                   "from n where i < 12001) select i, iif(i = 12001, '2026-12-09', '2025-01-01'), "
+                   "'10:00:00', 1, 0, 21, 10.0, 0, 60, 'Eva' from n"));
+    ProgressTrace trace;
+    QVERIFY(PurgeOldReceipts(desk.m_desk.tableSaleSolars(), 0, desk.m_desk.databaseSaver()));
+    QList<int> counts;
+    for (const QString &state : trace.states().filter("Vymazání záznamů s doklady: "))
+        counts << state.section(": ", 1).toInt();
+    QVERIFY(counts.size() >= 3 && std::is_sorted(counts.begin(), counts.end()));
+    QVERIFY(counts.first() < counts.last() && counts.last() == 12000);
+}
+
+void TestMaintenance::heldOrDamagedFileAsksOnlyForItself_data()
+{
+    QTest::addColumn<bool>("damaged");
+    QTest::addColumn<bool>("openBefore"); // the files open before it is held or damaged
+    QTest::newRow("held by another connection") << false << false;
+    QTest::newRow("held after the files opened") << false << true;
+    QTest::newRow("truncated") << true << false;
+}
+
+void TestMaintenance::heldOrDamagedFileAsksOnlyForItself()
+{
+    QFETCH(bool, damaged);
+    QFETCH(bool, openBefore);
+    RunsFixture desk;
+    const QString receipts = desk.m_installation.dataDirectory() + "/SaleSolars.DB";
+    desk.m_desk.closeTables();
+    if (!openBefore) {
+        desk.m_desk.database().disconnect();
+        QVERIFY(desk.m_desk.database().connectDirectory(desk.m_installation.dataDirectory()));
+    }
+    sqlite3 *other = nullptr;
+    if (damaged)
+        QVERIFY(QFile::resize(receipts, QFileInfo(receipts).size() / 2));
+    else
+        QVERIFY(sqlite3_open(QFile::encodeName(receipts).constData(), &other) == SQLITE_OK &&
+                sqlite3_exec(other, "begin exclusive", nullptr, nullptr, nullptr) == SQLITE_OK);
+    ProgressTrace trace;
+    RegenerateAndPackTables(tablesOf(desk.m_desk), true, true, false);
+    sqlite3_close(other);
+    QCOMPARE(trace.lines(), upkeepLines(true, true, "Error"));
+    QStringList shown;
+    for (const Hook::Message &message : Hook::takeMessages())
+        shown << message.text + " | " + message.detail.section(" [", 0, 0);
+    const QString question =
+        "SaleSolars.DB nelze otevřít... | Opakovat pokus o otevření s výhradním přístupem ?";
+    const QString damage = QString("Error [%1] | SaleSolars.DB: Soubor databáze je poškozen")
+                               .arg(quint16(EngineErrorCode::SqliteBase) + SQLITE_CORRUPT);
+    QCOMPARE(shown, QStringList(2, damaged ? damage : question));
+}
+
+void TestMaintenance::oneRebuildKeepsTheData_data()
+{
+    QTest::addColumn<bool>("regenerate");
+    QTest::addColumn<bool>("pack");
+    QTest::addColumn<bool>("secured");
+    QTest::addColumn<bool>("protectedAfter");
+    QTest::newRow("both, plain") << true << true << false << false;
+    QTest::newRow("both, protected") << true << true << true << true;
+    // Only the pack sets the protection: a protected file regenerated alone stays protected.
+    QTest::newRow("regeneration alone") << true << false << false << true;
+}
+
+void TestMaintenance::oneRebuildKeepsTheData()
+{
+    QFETCH(bool, regenerate);
+    QFETCH(bool, pack);
+    QFETCH(bool, secured);
+    QFETCH(bool, protectedAfter);
+    TableKeys::registerPassword("heslo údržby");
+    RunsFixture desk;
+    Database &database = desk.m_desk.database();
+    QVERIFY(runSql(database, "insert into SaleSolars with recursive n(i) as (select 1 union all "
+                             "select i + 1 from n where i < 300) select i, '2026-12-01', "
+                             "'10:00:00', i % 8 + 1, i % 2, 21, i * 0.5, i % 30, i, 'Eva' || i "
+                             "from n"));
+    const char *fingerprint = "select count(*) || sum(PARAGON * PERIOD) || total(PRICE) || "
+                              "group_concat(USER) from SaleSolars";
+    const QString before = queryValue(database, fingerprint).toString();
+    database.disconnect();
+    QVERIFY(database.connectDirectory(desk.m_installation.dataDirectory()));
+    if (!pack)
+        RegenerateAndPackTables(tablesOf(desk.m_desk), false, true, true); // protected first
+    ProgressTrace trace;
+    RegenerateAndPackTables(tablesOf(desk.m_desk), regenerate, pack, secured);
+    QCOMPARE(trace.lines(), upkeepLines(regenerate, pack));
+    QVERIFY(Hook::takeMessages().isEmpty());
+    QFile receipts(desk.m_installation.dataDirectory() + "/SaleSolars.DB");
+    QVERIFY(receipts.open(QIODevice::ReadOnly));
+    QCOMPARE(receipts.read(6) != "SQLite", protectedAfter);
+    QCOMPARE(queryValue(database, fingerprint).toString(), before);
+    QCOMPARE(queryValue(database, "select * from pragma_integrity_check('SaleSolars')").toString(),
+             QString("ok"));
 }
 
 QTEST_MAIN(TestMaintenance)
