@@ -45,7 +45,8 @@ bool writeAll(int fd, const QByteArray &content)
 
 } // namespace
 
-FileResult writeFileAtomically(const QString &path, const QByteArray &content, FileAccess access)
+FileResult writeFileAtomically(const QString &path, const QByteArray &content, FileAccess access,
+                               FileSync sync)
 {
     const QByteArray target = QFile::encodeName(path);
     struct stat existing = {};
@@ -66,7 +67,7 @@ FileResult writeFileAtomically(const QString &path, const QByteArray &content, F
     else
         ::fchmod(fd, exists ? (existing.st_mode & 07777) : S_IRUSR | S_IWUSR);
 
-    const bool written = writeAll(fd, content) && ::fsync(fd) == 0;
+    const bool written = writeAll(fd, content) && (sync == FileSync::ToCache || ::fsync(fd) == 0);
     const int writeError = errno;
     ::close(fd);
     if (!written || ::rename(tempName.constData(), target.constData()) != 0) {
@@ -74,7 +75,8 @@ FileResult writeFileAtomically(const QString &path, const QByteArray &content, F
         ::unlink(tempName.constData());
         return FileResult::systemError(error, path);
     }
-    syncDirectory(directory);
+    if (sync == FileSync::ToDisk)
+        syncDirectory(directory);
     return FileResult::success();
 }
 

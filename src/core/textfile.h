@@ -20,11 +20,16 @@ struct FileResult
 // (0600); files that hold secrets are the owner's alone whatever they were before.
 enum class FileAccess { KeepMode, OwnerOnly };
 
+// Whether the new content must survive a power cut (synced to the disk, as it is by default), or
+// only a death of the program, which the file system's cache survives.
+enum class FileSync { ToDisk, ToCache };
+
 // Replaces the file so that a crash leaves either the old or the new content, never a mix:
 // a temporary file in the same folder is written, synced and renamed over the target.
 // A target that exists but may not be written is refused, as a plain rewrite would be.
 FileResult writeFileAtomically(const QString &path, const QByteArray &content,
-                               FileAccess access = FileAccess::KeepMode);
+                               FileAccess access = FileAccess::KeepMode,
+                               FileSync sync = FileSync::ToDisk);
 
 // Windows-1250 text files with CR LF line ends.
 namespace Cp1250Lines {

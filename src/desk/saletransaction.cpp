@@ -11,6 +11,15 @@
 
 #include <algorithm>
 
+namespace {
+
+QString sellerOf(const Sale &sale)
+{
+    return sale.user.isEmpty() ? Program().CurrentUser : sale.user;
+}
+
+} // namespace
+
 SaleRecorder::SaleRecorder(Database &database, Table &money, Table &solars, Table &saleSolars,
                            Table &receiptNumbers, EventLog &log, DatabaseSaver &saver,
                            FailureReport reportFailure)
@@ -52,7 +61,7 @@ bool SaleRecorder::SaleSolarTransaction(const Sale &sale)
     }
     TransactionLog::TransactionSaleSolarsError(m_log, sale.unit);
     TransactionLog::saleNotStored(m_log, sale.unit, sale.seconds, sale.minutePrice, sale.discount,
-                                  sale.total, Program().CurrentUser);
+                                  sale.total, sellerOf(sale));
     // Only now, with nothing left open, may the messages run their modal loops.
     heldErrors.release();
     Engine::setLastError(error);
@@ -96,11 +105,11 @@ bool SaleRecorder::writeSale(const Sale &sale, qint64 paragon, bool *started,
         const QTime time(now.time().hour(), now.time().minute(), now.time().second());
         if (!m_tableSaleSolars.append({paragon, now.date(), time, sale.unit, sale.stoppedEarly,
                                        sale.taxRate, sale.minutePrice, sale.discount, sale.seconds,
-                                       Program().CurrentUser}))
+                                       sellerOf(sale)}))
             return false;
     } else {
-        const QString line = SalesJournal::formatLine(
-            now, sale.unit, sale.minutePrice, sale.discount, sale.seconds, Program().CurrentUser);
+        const QString line = SalesJournal::formatLine(now, sale.unit, sale.minutePrice,
+                                                      sale.discount, sale.seconds, sellerOf(sale));
         const FileResult written = SalesJournal::append(line);
         if (!written.ok()) {
             // Reported like the engine's errors, so the failure shows what went wrong.

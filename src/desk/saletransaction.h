@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QString>
 #include <QtGlobal>
 
 #include <functional>
@@ -22,6 +23,7 @@ struct Sale
     int discount = 0;        // percent
     double minutePrice = 0;  // before the discount
     int taxRate = 0;         // VAT percent at the moment of the sale
+    QString user;            // who sold it; empty: the logged-in user
 };
 
 // Stores a sale in one transaction over the three tables: the receipt (or the journal line),

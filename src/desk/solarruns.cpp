@@ -3,6 +3,7 @@
 #include "core/clock.h"
 #include "core/czechformat.h"
 #include "core/pricing.h"
+#include "core/programvalues.h"
 #include "core/solarsettings.h"
 #include "desk/desk.h"
 #include "desk/deskreport.h"
@@ -48,6 +49,12 @@ SolarRuns::SolarRuns(Desk &desk, QObject *parent) : QObject(parent), m_desk(desk
     }
 }
 
+void SolarRuns::keepRunsIn(const QString &runFile)
+{
+    m_runFile.setPath(runFile);
+    announceRunFile(runFile);
+}
+
 void SolarRuns::loadOffers()
 {
     Table &solars = m_desk.tableSolars();
@@ -88,7 +95,9 @@ void SolarRuns::start(int unit, const std::optional<StartInput> &typed)
         m_settings->useDialogs() ? m_questions->askStart(unit) : typed;
     if (!input)
         return;
+    m_runFile.keep(startedRecord(unit, *input), FileSync::ToDisk);
     if (!switchUnit(unit, true)) {
+        m_runFile.forget(unit);
         refusedStart(unit);
         return;
     }
@@ -140,10 +149,11 @@ void SolarRuns::stop(int unit)
             recordStuckRun(unit);
         return;
     }
-    const bool off = switchUnitOffPersistently(unit); // off at once, before any question
-    run.timer->stop();
     // The figures are gathered now: another unit's stop may be asked about on top of this one.
     const Sale sale = stoppedRun(unit);
+    keepStopped(unit, sale.seconds);
+    const bool off = switchUnitOffPersistently(unit); // off at once, before any question
+    run.timer->stop();
     if (!off) {
         holdUntilOff(unit, sale);
         return;
@@ -152,6 +162,7 @@ void SolarRuns::stop(int unit)
 
     const StopAnswer answer = m_questions->askStop(stopFiguresOf(sale));
     if (answer == StopAnswer::Continue) {
+        keepResumed(unit, sale.seconds);
         if (!switchUnit(unit, true)) {
             // The run cannot go on: what was used is recorded.
             refusedStart(unit);
@@ -239,8 +250,48 @@ void SolarRuns::record(Sale sale, bool print)
     run.totalSeconds = 0;
     run.remainingSeconds = 0;
     run.discount = 0;
-    if (m_desk.saleRecorder().SaleSolarTransaction(sale) && print && m_printReceipt)
+    const bool stored = m_desk.saleRecorder().SaleSolarTransaction(sale);
+    // Stored, its counters show it to the next start; refused, it was reported and logged.
+    m_runFile.forget(sale.unit);
+    if (stored && print && m_printReceipt)
         m_printReceipt();
+}
+
+RunRecord SolarRuns::startedRecord(int unit, const StartInput &input) const
+{
+    RunRecord record;
+    record.unit = unit;
+    record.startedMs = programClock().now().toMSecsSinceEpoch();
+    record.paidSeconds = runSeconds(input.minutes, input.seconds);
+    record.minutePrice = m_units.at(unit - 1).offer.price;
+    record.discount = input.discount.toInt();
+    record.user = Program().CurrentUser;
+    Table &solars = m_desk.tableSolars();
+    if (solars.locate(QStringLiteral("SOLAR"), unit)) {
+        record.startupsBefore = solars.value(QStringLiteral("STARTUP")).toInt();
+        record.counterBefore = solars.value(QStringLiteral("COUNTER")).toLongLong();
+    }
+    return record;
+}
+
+void SolarRuns::keepResumed(int unit, int usedSeconds)
+{
+    std::optional<RunRecord> record = m_runFile.record(unit);
+    if (!record)
+        return;
+    record->startedMs = programClock().now().toMSecsSinceEpoch();
+    record->usedBefore = usedSeconds;
+    record->stoppedAt.reset();
+    m_runFile.keep(*record, FileSync::ToDisk);
+}
+
+void SolarRuns::keepStopped(int unit, int usedSeconds)
+{
+    std::optional<RunRecord> record = m_runFile.record(unit);
+    if (!record)
+        return;
+    record->stoppedAt = usedSeconds;
+    m_runFile.keep(*record, FileSync::ToCache);
 }
 
 void SolarRuns::recordAllRunning()

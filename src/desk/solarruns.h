@@ -1,5 +1,6 @@
 #pragma once
 
+#include "desk/runfile.h"
 #include "desk/runinput.h"
 #include "desk/saletransaction.h"
 
@@ -44,6 +45,10 @@ public:
     void setQuestions(RunQuestions *questions) { m_questions = questions; }
     // Prints the receipt just stored; none until set.
     void setReceiptPrinter(std::function<void()> printer) { m_printReceipt = std::move(printer); }
+
+    // Keeps each run in the file before its register is switched, so that the next start books
+    // a run that a death of the desk cut short; the port watchdog stamps it there too.
+    void keepRunsIn(const QString &runFile);
 
     // Reads every unit's offer from the solarium table, in record order; units beyond its
     // records stay closed.
@@ -101,12 +106,17 @@ private:
     void holdUntilOff(int unit, const Sale &sale);
     void tryOffAgain(int unit);
     void recordStuckRun(int unit);
+    // The run as the run file keeps it as it starts, and as it goes on after "Pokračovat".
+    RunRecord startedRecord(int unit, const StartInput &input) const;
+    void keepResumed(int unit, int usedSeconds);
+    void keepStopped(int unit, int usedSeconds);
 
     Desk &m_desk;
     const SolarSettings *m_settings = nullptr;
     RunQuestions *m_questions = nullptr;
     std::function<void()> m_printReceipt;
     std::array<UnitRun, UnitCount> m_units = {};
+    RunFile m_runFile;
 };
 
 // The stop's figures of a priced sale.

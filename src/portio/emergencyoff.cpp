@@ -50,9 +50,15 @@ std::atomic<int> targetCount{0};
 std::atomic<bool> triggered{false};
 std::atomic<pid_t> writingThread{0};
 std::atomic<int> endRequestFd{-1};
-std::atomic<bool> endRequested{false};
+// The monotonic millisecond of the first request to end; -1 before it.
+std::atomic<long long> firstEndRequestMs{-1};
 static_assert(std::atomic<pid_t>::is_always_lock_free && std::atomic<int>::is_always_lock_free &&
-              std::atomic<bool>::is_always_lock_free);
+              std::atomic<bool>::is_always_lock_free &&
+              std::atomic<long long>::is_always_lock_free);
+
+// A logout sends SIGHUP and SIGTERM (or SIGTERM twice) within milliseconds: requests this close
+// to the first are the same request, and its runs still get booked.
+constexpr long long SameRequestMs = 2000;
 
 // How long the orderly end after a request may take before SIGALRM ends the program anyway.
 constexpr unsigned EndGraceSeconds = 10;
@@ -82,13 +88,25 @@ void waitForWriterToLeave(pid_t writer) noexcept
         nanosleep(&pause, nullptr);
 }
 
-// The first request to end goes to the event loop, which records the runs and ends; a second
-// one, or one that cannot be passed on, ends the program at once.
+long long monotonicMs() noexcept
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now); // async-signal-safe
+    return (long long)(now.tv_sec) * 1000 + now.tv_nsec / 1'000'000;
+}
+
+// The first request to end goes to the event loop, which records the runs and ends; one within
+// two seconds of it counts as the same; a later one, or one that cannot be passed on, ends the
+// program at once.
 bool handOverEndRequest(int signalNumber) noexcept
 {
     const int fd = endRequestFd.load();
-    if (fd < 0 || endRequested.exchange(true))
+    if (fd < 0)
         return false;
+    const long long now = monotonicMs();
+    long long first = -1;
+    if (!firstEndRequestMs.compare_exchange_strong(first, now))
+        return now - first < SameRequestMs;
     const unsigned char number = static_cast<unsigned char>(signalNumber);
     if (write(fd, &number, 1) != 1)
         return false;

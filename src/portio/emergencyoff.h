@@ -22,8 +22,9 @@ void removeHandlers(); // puts the earlier actions back
 
 // While fd is not -1, the first SIGTERM, SIGINT or SIGHUP writes 0 to the armed targets, then
 // writes its signal number as one byte to fd and lets the program go on, so that it can end in
-// order; SIGALRM ends it after ten seconds if it has not. A second request, or one that cannot
-// be written, ends the program at once. The port stays shut to the program's writes either way.
+// order; SIGALRM ends it after ten seconds if it has not. A request within two seconds of the
+// first is the same one (a logout's SIGHUP and SIGTERM); a later one, or one that cannot be
+// written, ends the program at once. The port stays shut to the program's writes either way.
 void passEndRequestsTo(int fd);
 
 // Registers a target once; repeated calls with the same writer and handle are ignored.

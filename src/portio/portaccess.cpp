@@ -87,6 +87,11 @@ void announceFreeUnit(int unit)
     layer.watchdog().free(PortAddress(), unit);
 }
 
+void announceRunFile(const QString &path)
+{
+    layer.watchdog().runFile(PortAddress(), path);
+}
+
 bool DriverStarted()
 {
     return layer.backend() && layer.backend()->prepare(PortAddress());

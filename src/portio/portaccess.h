@@ -43,6 +43,9 @@ PortWatchdog *portWatchdog();
 // switches off on its own what a hung desk leaves on past its paid time.
 void announcePaidRun(int unit, qint64 remainingMs);
 void announceFreeUnit(int unit);
+// The desk's run file for the units at PortAddress(), where the watchdog stamps what it
+// switches off on its own.
+void announceRunFile(const QString &path);
 
 // Width codes: 0 = 8 bits, 1 = 16 bits, 2 = 32 bits. Without an initialised layer a read
 // answers as an absent device (all bits high) and a write does nothing. A write tells whether

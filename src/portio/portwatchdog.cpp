@@ -71,6 +71,7 @@ bool PortWatchdog::start(PortBackendKind kind)
     close();
     m_watched.clear();
     m_runs.clear();
+    m_runFiles.clear();
     m_kind = kind;
     return spawn();
 }
@@ -82,6 +83,8 @@ bool PortWatchdog::restart()
         return false;
     for (const quint32 port : std::as_const(m_watched))
         send(WatchdogWire::portWord(port));
+    for (auto file = m_runFiles.cbegin(); file != m_runFiles.cend(); ++file)
+        send(WatchdogWire::runsWord(file.key(), file.value()));
     const qint64 now = monotonicMs();
     for (const Run &run : std::as_const(m_runs))
         send(WatchdogWire::paidWord(run.port, run.unit, qMax<qint64>(0, run.endTick - now)));
@@ -149,6 +152,13 @@ void PortWatchdog::free(quint32 port, int unit)
     m_runs.removeIf([port, unit](const Run &run) { return run.port == port && run.unit == unit; });
     if (m_pipe >= 0 && m_runs.size() != before)
         send(WatchdogWire::freeWord(port, unit));
+}
+
+void PortWatchdog::runFile(quint32 port, const QString &path)
+{
+    m_runFiles.insert(port, path);
+    if (m_pipe >= 0)
+        send(WatchdogWire::runsWord(port, path));
 }
 
 void PortWatchdog::endNormally()

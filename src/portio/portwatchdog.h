@@ -2,6 +2,7 @@
 
 #include "portio/portbackendchoice.h"
 
+#include <QHash>
 #include <QList>
 #include <QSet>
 
@@ -41,6 +42,8 @@ public:
     // A unit's run, paid for remainingMs from now; free when it has stopped.
     void paid(quint32 port, int unit, qint64 remainingMs);
     void free(quint32 port, int unit);
+    // Where the watchdog stamps the units at port it switches off on its own.
+    void runFile(quint32 port, const QString &path);
     // The desk ends normally (its registers are 0 already): "end", and the pipe closes.
     void endNormally();
 
@@ -61,4 +64,5 @@ private:
     int m_hangUp = -1;
     QSet<quint32> m_watched;
     QList<Run> m_runs;
+    QHash<quint32, QString> m_runFiles;
 };

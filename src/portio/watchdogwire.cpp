@@ -11,6 +11,7 @@ namespace {
 const QByteArray PortPrefix = QByteArrayLiteral("port ");
 const QByteArray PaidPrefix = QByteArrayLiteral("paid ");
 const QByteArray FreePrefix = QByteArrayLiteral("free ");
+const QByteArray RunsPrefix = QByteArrayLiteral("runs ");
 const QByteArray BeatLine = QByteArrayLiteral("beat");
 const QByteArray EndLine = QByteArrayLiteral("end");
 
@@ -69,6 +70,11 @@ QByteArray freeWord(quint32 port, int unit)
     return FreePrefix + portText(port) + ' ' + QByteArray::number(unit) + '\n';
 }
 
+QByteArray runsWord(quint32 port, const QString &runFile)
+{
+    return RunsPrefix + portText(port) + ' ' + runFile.toUtf8() + '\n';
+}
+
 QByteArray endWord()
 {
     return EndLine + '\n';
@@ -99,6 +105,12 @@ void Orders::take(const QByteArray &line, qint64 nowMs)
             forgetRun(word->port, word->unit);
             m_runs.append({word->port, word->unit, nowMs + word->milliseconds});
         }
+    } else if (line.startsWith(RunsPrefix)) {
+        const QByteArray rest = line.mid(RunsPrefix.size());
+        const qsizetype space = rest.indexOf(' ');
+        const auto port = portOf(rest.left(space));
+        if (space > 0 && port)
+            m_runFiles.insert(*port, QString::fromUtf8(rest.mid(space + 1)));
     } else if (line.startsWith(FreePrefix)) {
         if (const auto word = unitWord(line.mid(FreePrefix.size()), false))
             forgetRun(word->port, word->unit);
@@ -120,6 +132,16 @@ QList<PaidRun> Orders::overdueRuns(qint64 nowMs) const
             overdue.append(run);
     }
     return overdue;
+}
+
+quint32 Orders::paidUnits(quint32 port) const
+{
+    quint32 bits = 0;
+    for (const PaidRun &run : m_runs) {
+        if (run.port == port)
+            bits |= 1u << (run.unit - 1);
+    }
+    return bits;
 }
 
 void Orders::forgetRun(quint32 port, int unit)

@@ -9,6 +9,8 @@
 #include "data/tables.h"
 #include "desk/configtool.h"
 #include "desk/deskbackups.h"
+#include "desk/interruptedruns.h"
+#include "desk/runfile.h"
 #include "desk/salesjournal.h"
 #include "portio/endrequest.h"
 #include "portio/hangnotes.h"
@@ -181,6 +183,7 @@ StartupSequence::Outcome StartupSequence::start()
         showStartFailure();
         return fail(Outcome::Failed);
     }
+    bookInterruptedRuns();
 
     const bool askToContinue = m_console->databaseSettings()->waitAtStart() ||
                                hasSwitch(QStringLiteral("/REPAIR")) ||
@@ -232,6 +235,21 @@ void StartupSequence::keepWatchdog()
         console->showPortProtection(false);
     });
     console->showPortProtection(m_watchdogKeeper->protecting());
+}
+
+void StartupSequence::bookInterruptedRuns()
+{
+    const QString runFile = JoinPath(Program().DatabaseDir, RunFile::FileName);
+    const QList<InterruptedRun> booked =
+        ::bookInterruptedRuns(m_console->desk(), runFile, m_console->solarSettings());
+    m_console->runs().keepRunsIn(runFile);
+    if (booked.isEmpty())
+        return;
+    QStringList lines;
+    for (const InterruptedRun &run : booked)
+        lines << describeInterruptedRun(run);
+    ShowInformation(QStringLiteral("Zaúčtovány přerušené běhy solárek..."),
+                    lines.join(QLatin1Char('\n')));
 }
 
 void StartupSequence::restoreJournal()

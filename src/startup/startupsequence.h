@@ -67,6 +67,8 @@ private:
     // The beats and the replacement of the port watchdog, shown and logged.
     void keepWatchdog();
     void restoreJournal();
+    // The runs a death of the desk cut short, booked and listed; then the runs are kept.
+    void bookInterruptedRuns();
 
     ProcessHooks m_hooks; // first in, last out: the console's end still switches at its port
     std::unique_ptr<SingleInstance> m_instance;

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstring>
 #include <optional>
+#include <unistd.h>
 
 namespace {
 
@@ -29,6 +30,7 @@ private slots:
     void requestedEndRecordsRuns();
     void otherSignalEndsAtOnce_data();
     void otherSignalEndsAtOnce();
+    void logoutsTwoRequestsAreOne();
     void secondRequestEndsAtOnce();
     void frozenEndEndsByAlarm();
 
@@ -107,12 +109,27 @@ void TestDeskEnd::otherSignalEndsAtOnce()
     waitForDeath(signal);
 }
 
+// A logout's SIGHUP and SIGTERM milliseconds apart are one request: the runs are booked.
+void TestDeskEnd::logoutsTwoRequestsAreOne()
+{
+    startDesk("loop");
+    QCOMPARE(::kill(m_desk->processId(), SIGHUP), 0);
+    ::usleep(5000);
+    QCOMPARE(::kill(m_desk->processId(), SIGTERM), 0);
+    QVERIFY(m_desk->waitForFinished(30000));
+    QCOMPARE(m_desk->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_desk->exitCode(), 128 + SIGHUP);
+    const QList<QByteArray> told = m_desk->readAllStandardOutput().trimmed().split('\n');
+    QCOMPARE(told.mid(0, 3), QList<QByteArray>({"sale 1 1 30", "sale 3 1 5", "sale 2 1 10"}));
+}
+
 void TestDeskEnd::secondRequestEndsAtOnce()
 {
     startDesk("frozen");
     QCOMPARE(::kill(m_desk->processId(), SIGTERM), 0);
     // The handler has begun once the register is 0; the second request meets it or follows it.
     QTRY_COMPARE_WITH_TIMEOUT(readSimulatedRegister(0x378), std::optional<quint8>(0), 30000);
+    QTest::qWait(2100); // no longer the same request
     QCOMPARE(::kill(m_desk->processId(), SIGINT), 0);
     QVERIFY(m_desk->waitForFinished(30000));
     QCOMPARE(m_desk->exitStatus(), QProcess::CrashExit);

@@ -6,6 +6,7 @@
 #include "portio/hangnotes.h"
 #include "portio/portbackendchoice.h"
 #include "portio/portrequest.h"
+#include "portio/runstamps.h"
 #include "portio/unitswitch.h"
 #include "portio/watchdogwire.h"
 
@@ -16,6 +17,7 @@
 #include <cstdio>
 #include <ctime>
 #include <memory>
+#include <optional>
 #include <poll.h>
 #include <unistd.h>
 
@@ -57,9 +59,19 @@ bool writeRegister(PortBackend &backend, quint32 port, quint32 value)
                                  &answer);
 }
 
-bool switchOff(PortBackend &backend, quint32 port)
+std::optional<quint32> readRegister(PortBackend &backend, quint32 port)
 {
-    return prepareWithRetries(backend, port) && writeRegister(backend, port, 0);
+    QByteArray answer;
+    if (!backend.deviceControl(PortWire::ReadCode, PortWire::encodeRequest({port, 0, 0}), &answer))
+        return std::nullopt;
+    return PortWire::decodeAnswer(answer) & 0xFF;
+}
+
+qint64 epochMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1'000'000;
 }
 
 // The desk and this watchdog: what it said, and the back end, opened only when needed.
@@ -76,6 +88,7 @@ private:
     void switchOffOverdueRuns();
     bool switchOffUnit(const WatchdogWire::PaidRun &run);
     bool switchOffEverything();
+    bool switchOff(quint32 port);
 
     PortBackendKind m_kind;
     std::unique_ptr<PortBackend> m_backend;
@@ -142,11 +155,28 @@ bool Watch::switchOffUnit(const WatchdogWire::PaidRun &run)
         }
         return false;
     }
-    QByteArray answer;
-    if (!port.deviceControl(PortWire::ReadCode, PortWire::encodeRequest({run.port, 0, 0}), &answer))
+    const std::optional<quint32> value = readRegister(port, run.port);
+    if (!value || !writeRegister(port, run.port, *value & ~unitMask(run.unit)))
         return false;
-    const quint32 value = PortWire::decodeAnswer(answer) & ~unitMask(run.unit) & 0xFF;
-    return writeRegister(port, run.port, value);
+    RunStamps::appendOffStamps(m_orders.runFile(run.port), *value & unitMask(run.unit), epochMs(),
+                               false);
+    return true;
+}
+
+// The units found on, and those with a paid run that the desk's own handler may have switched
+// off just before it died, are stamped in the desk's run file: its next start books each
+// interrupted run up to now.
+bool Watch::switchOff(quint32 port)
+{
+    PortBackend &device = backend();
+    if (!prepareWithRetries(device, port))
+        return false;
+    const quint32 before = readRegister(device, port).value_or(0);
+    if (!writeRegister(device, port, 0))
+        return false;
+    RunStamps::appendOffStamps(m_orders.runFile(port), before | m_orders.paidUnits(port), epochMs(),
+                               true);
+    return true;
 }
 
 bool Watch::switchOffEverything()
@@ -154,7 +184,7 @@ bool Watch::switchOffEverything()
     const QList<quint32> registers = m_orders.registersToSwitchOff();
     bool allOff = true;
     for (const quint32 port : registers) {
-        if (!switchOff(backend(), port)) {
+        if (!switchOff(port)) {
             allOff = false;
             std::fprintf(stderr, "velmora-watchdog: port %04X nelze vypnout\n", port);
         }

@@ -78,16 +78,20 @@ void MessageWindow::setMessage(const QString &text, const QString &detail)
     const QScreen *shown = screen() ? screen() : QGuiApplication::primaryScreen();
     const int widest = shown ? shown->availableGeometry().width() : ClientWidth;
     const int width = std::clamp(needed, ClientWidth, std::max(widest, ClientWidth));
-    setFixedSize(width, ClientHeight);
+    // A detail of several lines (a list) pushes the buttons down.
+    const int extraHeight =
+        std::max(0, m_specification->height() - m_specification->fontMetrics().height());
+    setFixedSize(width, ClientHeight + extraHeight);
     for (const PlacedButton &placed : std::as_const(m_buttons))
-        placed.button->move(placed.left + (width - ClientWidth) / 2, ButtonTop);
+        placed.button->move(placed.left + (width - ClientWidth) / 2, ButtonTop + extraHeight);
 }
 
 QPushButton *MessageWindow::addButton(const QString &caption, int left, const QString &name)
 {
     auto *button = new QPushButton(caption, this);
     button->setObjectName(name);
-    button->setGeometry(left + (width() - ClientWidth) / 2, ButtonTop, ButtonWidth, ButtonHeight);
+    button->setGeometry(left + (width() - ClientWidth) / 2, ButtonTop + height() - ClientHeight,
+                        ButtonWidth, ButtonHeight);
     m_buttons.append({button, left});
     return button;
 }
