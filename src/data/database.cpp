@@ -69,7 +69,10 @@ bool Database::connectDirectory(const QString &directory, const QString &netDire
 
 bool Database::openFiles()
 {
-    return std::all_of(m_tableFiles.cbegin(), m_tableFiles.cend(),
+    // A copy: opening a file may hand the list to a new connection, and the names must outlive
+    // that.
+    const QStringList files = m_tableFiles;
+    return std::all_of(files.cbegin(), files.cend(),
                        [this](const QString &file) { return openFile(file); });
 }
 
@@ -85,7 +88,7 @@ bool Database::openFile(const QString &tableFile)
     if (m_connection->holds(tableFile))
         return true;
     EngineError error;
-    if (tableFile.compare(m_tableFiles.first(), Qt::CaseInsensitive) != 0)
+    if (tableFile.compare(m_tableFiles.constFirst(), Qt::CaseInsensitive) != 0)
         return m_connection->attach(tableFile, &error) || fail(error);
     // Only a new connection can try the main file again.
     if (hasOpenTables() || m_connection->inTransaction())
@@ -113,7 +116,7 @@ bool Database::keepReadableFiles()
         if (hasOpenTableOn(it.key()))
             return fail(it.value());
     }
-    const QString mainFile = m_tableFiles.first().toUpper();
+    const QString mainFile = m_tableFiles.constFirst().toUpper();
     if (unreadable.contains(mainFile)) {
         if (hasOpenTables())
             return fail(unreadable.value(mainFile));
