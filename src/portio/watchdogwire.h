@@ -44,7 +44,6 @@ public:
 
     void feed(const QByteArray &bytes, qint64 nowMs = 0);
 
-    bool endedNormally() const { return m_ended; }
     // What to switch off once the pipe has closed: every announced register, none after "end".
     QList<quint32> registersToSwitchOff() const;
 

@@ -250,15 +250,6 @@ void IniFile::setValue(const QString &section, const QString &key, const QString
         target->entries.append({key, text, QByteArray()});
 }
 
-void IniFile::removeKey(const QString &section, const QString &key)
-{
-    if (Section *found = findSection(section)) {
-        found->entries.removeIf([&key](const Entry &entry) {
-            return !entry.key.isEmpty() && sameName(entry.key, key);
-        });
-    }
-}
-
 void IniFile::removeSection(const QString &section)
 {
     m_sections.removeIf(

@@ -55,7 +55,6 @@ public:
     int intValue(const QString &section, const QString &key, int defaultValue) const;
 
     void setValue(const QString &section, const QString &key, const QString &value);
-    void removeKey(const QString &section, const QString &key);
     void removeSection(const QString &section);
     // Erases the section and writes the keys anew, keeping the section's place in the file;
     // with no keys the section disappears.

@@ -25,8 +25,6 @@ struct ReportPageSetup
 
     double sheetWidthMm() const { return landscape ? heightMm : widthMm; }
     double sheetHeightMm() const { return landscape ? widthMm : heightMm; }
-    // The width between the margins, which is every band's width.
-    double bandWidthMm() const { return sheetWidthMm() - leftMm - rightMm; }
 };
 
 enum class ReportElementKind : quint8 {

@@ -21,7 +21,6 @@ class RecordGrid : public QTableView
 public:
     RecordGrid(TableModel *model, QWidget *parent);
 
-    TableModel *recordModel() const { return m_model; }
     int rowHeight() const;
 
 protected:
