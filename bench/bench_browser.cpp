@@ -19,10 +19,10 @@
 #include "data/table.h"
 #include "desk/desk.h"
 #include "reports/formsalesolars.h"
-#include "reports/formsql.h"
+#include "reports/logic/statistics.h"
 #include "reports/printsettings.h"
 #include "reports/reportpreview.h"
-#include "reports/statistics.h"
+#include "sqlconsole/formsql.h"
 #include "ui/common/recordgrid.h"
 
 #include <QApplication>

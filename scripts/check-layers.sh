@@ -6,8 +6,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
-# Level and folder (as include paths spell it). The user dialogs share src/users with the user
-# register but sit above the common controls they use; they are the files named below.
+# Level and folder (as include paths spell it).
 levels='
 1 core
 2 data
@@ -18,13 +17,14 @@ levels='
 3 ui/common
 3 ui/config
 3 reports/engine
-4 users:dialogs
+3 reports/logic
+4 userdialogs
+4 sqlconsole
 4 settings
 4 reports
 5 console
 6 startup
 '
-user_dialogs=' formlogin formuser userdialogs usertextvalidator '
 
 declare -A level_of
 while read -r level folder; do
@@ -34,12 +34,7 @@ done <<<"$levels"
 # The layer of a path below src/ ("settings/formsetupsolar.cpp"): its folder or the nearest
 # enclosing folder in the table; empty when the table knows none.
 layer_of() {
-    local path=$1 folder=${1%/*} name=${1##*/}
-    name=${name%%.*}
-    if [[ $folder == users && $user_dialogs == *" $name "* ]]; then
-        echo users:dialogs
-        return
-    fi
+    local folder=${1%/*}
     while [[ -z ${level_of[$folder]:-} && $folder == */* ]]; do
         folder=${folder%/*}
     done

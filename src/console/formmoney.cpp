@@ -4,7 +4,7 @@
 #include "ui/common/currencyedit.h"
 #include "ui/common/passwordfield.h"
 #include "ui/common/windowhelpers.h"
-#include "users/usertextvalidator.h"
+#include "userdialogs/usertextvalidator.h"
 
 #include <QApplication>
 #include <QComboBox>

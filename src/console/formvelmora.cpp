@@ -14,17 +14,17 @@
 #include "portio/portaddress.h"
 #include "reports/formsalesolars.h"
 #include "reports/formsetupprint.h"
-#include "reports/formsql.h"
 #include "reports/printmonitor.h"
 #include "reports/receiptprinting.h"
 #include "settings/formbackup.h"
 #include "settings/formdatabase.h"
 #include "settings/formsetupsolar.h"
+#include "sqlconsole/formsql.h"
 #include "ui/common/formabout.h"
 #include "ui/common/messagedialogs.h"
 #include "ui/config/placementstore.h"
+#include "userdialogs/formuser.h"
 #include "users/access.h"
-#include "users/formuser.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reports/salesfilter.h"
+#include "reports/logic/salesfilter.h"
 
 #include <QDialog>
 

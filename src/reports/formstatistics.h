@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reports/statistics.h"
+#include "reports/logic/statistics.h"
 
 #include <QDialog>
 

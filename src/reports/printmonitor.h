@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reports/printjobwatch.h"
+#include "reports/logic/printjobwatch.h"
 
 #include <QObject>
 

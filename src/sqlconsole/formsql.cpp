@@ -1,4 +1,4 @@
-#include "reports/formsql.h"
+#include "sqlconsole/formsql.h"
 
 #include "core/clock.h"
 #include "core/programvalues.h"
@@ -8,7 +8,7 @@
 #include "data/resulteditor.h"
 #include "desk/desk.h"
 #include "desk/transactionlog.h"
-#include "reports/workbookexport.h"
+#include "sqlconsole/workbookexport.h"
 #include "ui/common/messagedialogs.h"
 #include "ui/common/recordgrid.h"
 #include "ui/common/windowhelpers.h"

@@ -1,4 +1,4 @@
-#include "reports/workbookexport.h"
+#include "sqlconsole/workbookexport.h"
 
 #include "data/query.h"
 

@@ -4,8 +4,8 @@
 #include "desk/eventlog.h"
 #include "startup/forminitialization.h"
 #include "ui/config/settingsstore.h"
+#include "userdialogs/formlogin.h"
 #include "users/access.h"
-#include "users/formlogin.h"
 
 bool runLoginLoop(const UserRegister &users, EventLog &log)
 {

@@ -29,8 +29,8 @@
 #include "ui/common/uifonts.h"
 #include "ui/common/versioninfo.h"
 #include "ui/config/windowstore.h"
+#include "userdialogs/formuser.h"
 #include "users/access.h"
-#include "users/formuser.h"
 #include "users/secrets.h"
 
 #include <QApplication>

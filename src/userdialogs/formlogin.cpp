@@ -1,10 +1,10 @@
-#include "users/formlogin.h"
+#include "userdialogs/formlogin.h"
 
 #include "ui/common/passwordfield.h"
 #include "ui/common/windowhelpers.h"
+#include "userdialogs/usertextvalidator.h"
 #include "users/access.h"
 #include "users/userregister.h"
-#include "users/usertextvalidator.h"
 
 #include <QComboBox>
 #include <QGridLayout>

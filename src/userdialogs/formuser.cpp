@@ -1,11 +1,11 @@
-#include "users/formuser.h"
+#include "userdialogs/formuser.h"
 
 #include "core/programvalues.h"
 #include "ui/common/messagedialogs.h"
 #include "ui/common/versioninfo.h"
 #include "ui/common/windowhelpers.h"
+#include "userdialogs/userdialogs.h"
 #include "users/access.h"
-#include "users/userdialogs.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "users/usertextvalidator.h"
+#include "userdialogs/usertextvalidator.h"
 
 #include "ui/common/storabletextvalidator.h"
 #include "users/userregister.h"

@@ -7,12 +7,12 @@
 #include "data/table.h"
 #include "reports/formsalesolars.h"
 #include "reports/formsetupprint.h"
-#include "reports/formsql.h"
 #include "reports/reportpreview.h"
 #include "settings/formbackup.h"
 #include "settings/formdatabase.h"
+#include "sqlconsole/formsql.h"
 #include "ui/common/messagedialogs.h"
-#include "users/formuser.h"
+#include "userdialogs/formuser.h"
 #include "users/userregister.h"
 
 #include <QAction>

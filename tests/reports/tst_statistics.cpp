@@ -4,7 +4,7 @@
 
 #include "data/table.h"
 #include "reports/formstatistics.h"
-#include "reports/salesfilter.h"
+#include "reports/logic/salesfilter.h"
 
 #include <QBarCategoryAxis>
 #include <QChart>

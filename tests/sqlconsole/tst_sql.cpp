@@ -3,7 +3,7 @@
 #include "pdftext.h"
 
 #include "core/programvalues.h"
-#include "reports/formsql.h"
+#include "sqlconsole/formsql.h"
 #include "ui/common/messagedialogs.h"
 
 #include <QCheckBox>

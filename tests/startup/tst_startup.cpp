@@ -16,7 +16,7 @@
 #include "startup/singleinstance.h"
 #include "startup/startupsequence.h"
 #include "ui/common/messagedialogs.h"
-#include "users/formlogin.h"
+#include "userdialogs/formlogin.h"
 #include "users/secrets.h"
 #include "users/userregister.h"
 

@@ -1,8 +1,8 @@
 #include "core/programvalues.h"
 #include "ui/common/messagedialogs.h"
-#include "users/formlogin.h"
-#include "users/formuser.h"
-#include "users/userdialogs.h"
+#include "userdialogs/formlogin.h"
+#include "userdialogs/formuser.h"
+#include "userdialogs/userdialogs.h"
 
 #include <QComboBox>
 #include <QHeaderView>

@@ -1,4 +1,4 @@
-#include "reports/printqueue.h"
+#include "reports/logic/printqueue.h"
 
 #include <cups/cups.h>
 

@@ -1,4 +1,4 @@
-#include "reports/printjobwatch.h"
+#include "reports/logic/printjobwatch.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reports/printqueue.h"
+#include "reports/logic/printqueue.h"
 
 #include <QObject>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "reports/salesfilter.h"
+#include "reports/logic/salesfilter.h"
 
 std::optional<DateRange> periodRange(SalesPeriod period, const QDate &today)
 {

@@ -1,4 +1,4 @@
-#include "reports/statistics.h"
+#include "reports/logic/statistics.h"
 
 #include "data/table.h"
 
