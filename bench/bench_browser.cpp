@@ -14,14 +14,15 @@
 
 #include "benchcases.h"
 #include "deskplaces.h"
+#include "fakes/fakeclock.h"
+#include "fakes/fakeprintsettings.h"
+#include "fakes/recordingpreview.h"
 
 #include "core/clock.h"
 #include "data/table.h"
 #include "desk/desk.h"
 #include "reports/formsalesolars.h"
 #include "reports/logic/statistics.h"
-#include "reports/printsettings.h"
-#include "reports/reportpreview.h"
 #include "sqlconsole/formsql.h"
 #include "ui/common/recordgrid.h"
 
@@ -38,30 +39,6 @@
 #include <memory>
 
 namespace {
-
-// A day in the middle of the generated receipts, so that "dnešní den" has a day's worth.
-class DayInTheData : public Clock
-{
-public:
-    QDateTime now() const override { return QDateTime(QDate(2024, 6, 14), QTime(14, 0)); }
-    qint64 tickCount() const override { return m_system.tickCount(); }
-
-private:
-    SystemClock m_system;
-};
-
-struct NoPrintSettings : PrintSettings
-{
-    QStringList addressLines() const override { return {}; }
-    QStringList titleLines() const override { return {}; }
-    QStringList infoLines() const override { return {}; }
-    bool manualPrinting() const override { return true; }
-};
-
-struct NoPreview : TCustomQRPreviewInterface
-{
-    void preview(const PageStore &) override {}
-};
 
 double peakResidentMegabytes()
 {
@@ -84,6 +61,8 @@ public:
         : m_directory(installationOrSkip(state, receipts)), m_place(m_directory), m_report(state),
           m_desk(m_report)
     {
+        // A day in the middle of the generated receipts, so that "dnešní den" has a day's worth.
+        m_clock.m_now = QDateTime(QDate(2024, 6, 14), QTime(14, 0));
         setProgramClock(&m_clock);
         m_ready = !m_directory.isEmpty() && m_desk.database().connectDirectory(m_directory) &&
                   m_desk.openTables();
@@ -113,11 +92,11 @@ private:
     QString m_directory;
     SalePlace m_place;
     SkippingReport m_report;
-    DayInTheData m_clock;
+    FakeClock m_clock;
     Desk m_desk;
-    DefaultSettings m_settings;
-    NoPrintSettings m_printSettings;
-    NoPreview m_preview;
+    FakeSolarSettings m_settings = defaultSettings();
+    FakePrintSettings m_printSettings;
+    RecordingPreview m_preview;
     bool m_ready = false;
 };
 

@@ -14,6 +14,8 @@
 
 #include "benchcases.h"
 #include "deskplaces.h"
+#include "fakes/fakesolarsettings.h"
+#include "fakes/scriptedrundialogs.h"
 
 #include "console/formvelmora.h"
 #include "core/textfile.h"
@@ -22,7 +24,6 @@
 #include "data/tablesnapshot.h"
 #include "desk/desk.h"
 #include "desk/eventlog.h"
-#include "desk/runinput.h"
 #include "desk/solarruns.h"
 #include "portio/portwatchdog.h"
 #include "reports/engine/pagepainter.h"
@@ -39,17 +40,14 @@
 
 namespace {
 
-// Starts every run at 01:30 without a discount and closes every stop dialog.
-class AnsweredRunDialogs : public RunQuestions
+// Starts every run at 01:30 without a discount, closes every stop dialog and confirms every bed
+// switched off by hand.
+ScriptedRunDialogs answeredRunDialogs()
 {
-public:
-    std::optional<StartInput> askStart(int) override
-    {
-        return StartInput{QStringLiteral("01"), QStringLiteral("30"), QStringLiteral("0")};
-    }
-    StopAnswer askStop(const StopFigures &) override { return StopAnswer::Close; }
-    bool confirmSwitchedOff(int) override { return true; }
-};
+    ScriptedRunDialogs dialogs;
+    dialogs.m_confirmOff = true;
+    return dialogs;
+}
 
 void BM_ConsoleSale(benchmark::State &state)
 {
@@ -58,7 +56,7 @@ void BM_ConsoleSale(benchmark::State &state)
         return;
     const SalePlace place(directory);
     {
-        AnsweredRunDialogs dialogs;
+        ScriptedRunDialogs dialogs = answeredRunDialogs();
         TFormVelmora console;
         if (!console.database().connectDirectory(directory)) {
             state.SkipWithError("connect failed");
@@ -96,8 +94,8 @@ void BM_DeskSale(benchmark::State &state)
             state.SkipWithError("open failed");
             return;
         }
-        AnsweredRunDialogs questions;
-        DefaultSettings settings;
+        ScriptedRunDialogs questions = answeredRunDialogs();
+        FakeSolarSettings settings = defaultSettings();
         SolarRuns runs(desk);
         runs.setQuestions(&questions);
         runs.setSettings(&settings);

@@ -26,3 +26,10 @@ SalePlace::~SalePlace()
     MessageDialogsTestHook::release();
     QDir::setCurrent(m_previousDirectory);
 }
+
+FakeSolarSettings defaultSettings()
+{
+    FakeSolarSettings settings;
+    settings.m_discounts = {QStringLiteral("0")};
+    return settings;
+}

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/solarsettings.h"
 #include "desk/deskreport.h"
+#include "fakes/fakesolarsettings.h"
 
 #include <QTemporaryDir>
 
@@ -39,14 +39,5 @@ private:
     benchmark::State &m_state;
 };
 
-// Every setting at its default, as a fresh installation has them.
-class DefaultSettings : public SolarSettings
-{
-public:
-    QStringList discounts() const override { return {QStringLiteral("0")}; }
-    QString defaultDiscount() const override { return QStringLiteral("0"); }
-    int taxRate() const override { return 21; }
-    QString portText() const override { return QStringLiteral("0378"); }
-    bool recordAllReceipts() const override { return true; }
-    bool useDialogs() const override { return true; }
-};
+// Every setting at its default, as a fresh installation has them: no discount but 0.
+FakeSolarSettings defaultSettings();

@@ -1,4 +1,5 @@
 #include "consolefixture.h"
+#include "fakes/recordingpreview.h"
 
 #include "console/formvelmora.h"
 #include "console/solarrow.h"
@@ -7,7 +8,6 @@
 #include "data/table.h"
 #include "reports/formsalesolars.h"
 #include "reports/formsetupprint.h"
-#include "reports/reportpreview.h"
 #include "settings/formbackup.h"
 #include "settings/formdatabase.h"
 #include "sqlconsole/formsql.h"
@@ -28,11 +28,6 @@
 #include <QTest>
 
 namespace Hook = MessageDialogsTestHook;
-
-struct NullPreview : TCustomQRPreviewInterface
-{
-    void preview(const PageStore &) override {}
-};
 
 class TestConsole : public QObject
 {
@@ -437,7 +432,7 @@ void TestConsole::salesBrowser()
     ConsoleFixture desk;
     TFormVelmora &console = desk.console();
     Table &sales = console.tableSaleSolars();
-    NullPreview preview;
+    RecordingPreview preview;
     {
         TFormSaleSolars browser(console.desk(), console.solarSettings(), *console.setupPrint(),
                                 preview, console.users()->users().names(), &console);

@@ -6,6 +6,7 @@
 #include "data/table.h"
 #include "data/tablemodel.h"
 #include "data/tables.h"
+#include "fakes/tableinstallation.h"
 
 #include <QDate>
 #include <QDir>
@@ -22,36 +23,6 @@
 #include <csignal>
 
 namespace {
-
-// A fresh installation in a temporary folder with the program's four table objects.
-struct Installation
-{
-    QTemporaryDir dir;
-    Database database;
-    Table money{&database, QStringLiteral("Money.DB")};
-    Table solars{&database, QStringLiteral("Solars.DB")};
-    Table sales{&database, QStringLiteral("SaleSolars.DB")};
-
-    Installation()
-    {
-        QString error;
-        if (!createInstallation(dir.path(), &error))
-            qFatal("%s", qPrintable(error));
-        money.setObjectName(QStringLiteral("TableMoney"));
-        solars.setObjectName(QStringLiteral("TableSolars"));
-        sales.setObjectName(QStringLiteral("TableSaleSolars"));
-        solars.setCalculatedFields(solarsTable().calculatedFields);
-        solars.setCalcFieldsCallback(TableSolarsCalcFields);
-        sales.setCalculatedFields(saleSolarsTable().calculatedFields);
-        sales.setCalcFieldsCallback(TableSaleSolarsCalcFields);
-    }
-
-    bool connectAndOpen()
-    {
-        return database.connectDirectory(dir.path()) && money.open() && solars.open() &&
-               sales.open();
-    }
-};
 
 QVariantList receipt(int paragon, const QDate &date, const QTime &time, int solar, int price,
                      int off, int period, const QString &user)
@@ -219,7 +190,7 @@ void TestData::initTestCase()
 
 void TestData::freshInstallation()
 {
-    Installation installation;
+    TableInstallation installation;
     QVERIFY(installation.connectAndOpen());
     QCOMPARE(installation.money.recordCount(), 1);
     QCOMPARE(installation.money.value(QStringLiteral("MONEY")).toDouble(), 0.0);
@@ -280,7 +251,7 @@ void TestData::indexSets()
     QFETCH(QString, file);
     QFETCH(QString, primary);
     QFETCH(QStringList, secondary);
-    Installation installation;
+    TableInstallation installation;
     QVERIFY(installation.database.connectDirectory(installation.dir.path()));
     Table table(&installation.database, file);
     const QList<IndexDefinition> indexes = table.indexDefinitions(); // closed table
@@ -302,7 +273,7 @@ void TestData::indexSets()
 
 void TestData::rebuildIndexesKeepsRecords()
 {
-    Installation installation;
+    TableInstallation installation;
     QVERIFY(installation.connectAndOpen());
     QVERIFY(appendSampleRows(installation.sales));
     const QList<int> before = walkForward(installation.sales);
@@ -331,7 +302,7 @@ void TestData::rebuildIndexesKeepsRecords()
 
 void TestData::primaryKeyRefusesDuplicates()
 {
-    Installation installation;
+    TableInstallation installation;
     QVERIFY(installation.connectAndOpen());
     Table &sales = installation.sales;
     QVERIFY(sales.append(receipt(1, QDate(2026, 1, 1), QTime(9, 0), 1, 10, 0, 60, "a")));
@@ -365,7 +336,7 @@ void TestData::navigation_data()
 void TestData::navigation()
 {
     QFETCH(QString, index);
-    Installation installation;
+    TableInstallation installation;
     QVERIFY(installation.connectAndOpen());
     Table &sales = installation.sales;
     const QList<Row> rows = sampleRows();
@@ -416,7 +387,7 @@ void TestData::walksUseTheirIndex()
 {
     // Every statement a walk runs must be served by the order's index: SQLite may never sort
     // the table (or the filtered records) to find the next record.
-    Installation installation;
+    TableInstallation installation;
     QVERIFY(installation.connectAndOpen());
     Table &sales = installation.sales;
     QVERIFY(appendSampleRows(sales));
@@ -468,7 +439,7 @@ void TestData::walksUseTheirIndex()
 
 void TestData::positionsAndWindows()
 {
-    Installation installation;
+    TableInstallation installation;
     QVERIFY(installation.connectAndOpen());
     Table &sales = installation.sales;
     QVERIFY(appendSampleRows(sales));
@@ -496,7 +467,7 @@ void TestData::walkSeesOwnWritesAhead()
 {
     // The cursor reads ahead in batches; a change through another table object of the same
     // database must show at the next step.
-    Installation installation;
+    TableInstallation installation;
     QVERIFY(installation.connectAndOpen());
     Table &sales = installation.sales;
     for (int i = 1; i <= 30; ++i)
@@ -526,7 +497,7 @@ void TestData::walkSeesOwnWritesAhead()
 
 void TestData::bookmarksAfterDeletes()
 {
-    Installation installation;
+    TableInstallation installation;
     QVERIFY(installation.connectAndOpen());
     Table &sales = installation.sales;
     for (int i = 1; i <= 5; ++i)
@@ -565,7 +536,7 @@ void TestData::bookmarksAfterDeletes()
 
 void TestData::deleteMovesToNextRecord()
 {
-    Installation installation;
+    TableInstallation installation;
     QVERIFY(installation.connectAndOpen());
     Table &sales = installation.sales;
     for (int i = 1; i <= 4; ++i)
@@ -594,7 +565,7 @@ void TestData::filterValuesAreLiteral_data()
 void TestData::filterValuesAreLiteral()
 {
     QFETCH(QString, user);
-    Installation installation;
+    TableInstallation installation;
     QVERIFY(installation.connectAndOpen());
     Table &sales = installation.sales;
     QVERIFY(sales.append(receipt(1, QDate(2026, 1, 1), QTime(9, 0), 1, 10, 0, 60, "Anna")));
@@ -611,7 +582,7 @@ void TestData::filterValuesAreLiteral()
 
 void TestData::filterByDateText()
 {
-    Installation installation;
+    TableInstallation installation;
     QVERIFY(installation.connectAndOpen());
     Table &sales = installation.sales;
     for (int day = 1; day <= 12; ++day)
@@ -632,7 +603,7 @@ void TestData::filterByDateText()
 
 void TestData::recordCountFollowsChanges()
 {
-    Installation installation;
+    TableInstallation installation;
     QVERIFY(installation.connectAndOpen());
     QCOMPARE(installation.sales.recordCount(), 0);
     QVERIFY(
@@ -674,7 +645,7 @@ void TestData::locate()
     QFETCH(QVariant, value);
     QFETCH(int, options);
     QFETCH(int, found);
-    Installation installation;
+    TableInstallation installation;
     QVERIFY(installation.connectAndOpen());
     Table &sales = installation.sales;
     QVERIFY(
@@ -688,7 +659,7 @@ void TestData::locate()
 
 void TestData::calculatedFields()
 {
-    Installation installation;
+    TableInstallation installation;
     QVERIFY(installation.connectAndOpen());
     Table &sales = installation.sales;
     QVERIFY(sales.append(receipt(1, QDate(2026, 1, 1), QTime(9, 0), 1, 0, 15, 754, "u")));
@@ -730,7 +701,7 @@ void TestData::calculatedFields()
 
 void TestData::sumMatchesWalk()
 {
-    Installation installation;
+    TableInstallation installation;
     QVERIFY(installation.connectAndOpen());
     Table &sales = installation.sales;
     for (int i = 1; i <= 30; ++i) {
@@ -799,7 +770,7 @@ void TestData::countByPart()
     QFETCH(QDate, from);
     QFETCH(PartCounts, counts);
     QFETCH(QString, error);
-    Installation installation;
+    TableInstallation installation;
     QVERIFY(installation.connectAndOpen());
     Table &sales = installation.sales;
     QVERIFY(sales.append(receipt(1, QDate(2026, 2, 1), QTime(0, 0), 1, 10, 0, 60, "a")));
@@ -845,7 +816,7 @@ void TestData::valueRefusal()
     QFETCH(QVariant, value);
     QFETCH(int, code);
     QFETCH(QString, message);
-    Installation installation;
+    TableInstallation installation;
     QVERIFY(installation.connectAndOpen());
     Table &solars = installation.solars;
     QVERIFY(solars.edit());
@@ -869,7 +840,7 @@ void TestData::valueRefusal()
 
 void TestData::postErrorHandlerCancels()
 {
-    Installation installation;
+    TableInstallation installation;
     QVERIFY(installation.connectAndOpen());
     Table &solars = installation.solars;
     EngineError seen;
@@ -899,7 +870,7 @@ void TestData::postErrorHandlerCancels()
 
 void TestData::editErrorWithoutRecord()
 {
-    Installation installation;
+    TableInstallation installation;
     QVERIFY(installation.connectAndOpen());
     int handled = 0;
     installation.sales.setEditErrorHandler([&](Table &, const EngineError &error, ErrorAction &) {
@@ -914,7 +885,7 @@ void TestData::editErrorWithoutRecord()
 
 void TestData::transactionRollsBackAllTables()
 {
-    Installation installation;
+    TableInstallation installation;
     QVERIFY(installation.connectAndOpen());
     QVERIFY(installation.database.startTransaction());
     QVERIFY(!installation.database.startTransaction());
@@ -940,7 +911,7 @@ void TestData::transactionRollsBackAllTables()
 
 void TestData::killedTransactionLeavesNothing()
 {
-    Installation installation;
+    TableInstallation installation;
     QProcess child;
     child.start(QStringLiteral(DATA_HELPER), {"pending", installation.dir.path()});
     QVERIFY(child.waitForReadyRead(20000));
@@ -959,7 +930,7 @@ void TestData::killedSalesLoopStaysConsistent()
 {
     // Sales are committed in a loop until the writer is killed at some moment, possibly inside
     // a commit: every sale must be in all three tables or in none.
-    Installation installation;
+    TableInstallation installation;
     for (int round = 0; round < 3; ++round) {
         QProcess child;
         child.start(QStringLiteral(DATA_HELPER), {"sales", installation.dir.path()});
@@ -991,7 +962,7 @@ void TestData::exclusiveOpenAcrossProcesses()
 {
     QFETCH(QString, childMode);
     QFETCH(bool, ourExclusive);
-    Installation installation;
+    TableInstallation installation;
     QVERIFY(installation.database.connectDirectory(installation.dir.path()));
     QProcess child;
     child.start(QStringLiteral(DATA_HELPER),
@@ -1025,7 +996,7 @@ void TestData::exclusiveOpenAcrossProcesses()
 
 void TestData::engineCalls()
 {
-    Installation installation;
+    TableInstallation installation;
     QVERIFY(installation.connectAndOpen());
     Table &sales = installation.sales;
     for (int i = 1; i <= 50; ++i)
@@ -1050,7 +1021,7 @@ void TestData::engineCalls()
 
 void TestData::notificationsSuspendAndResume()
 {
-    Installation installation;
+    TableInstallation installation;
     QVERIFY(installation.connectAndOpen());
     Table &sales = installation.sales;
     int records = 0;
@@ -1073,7 +1044,7 @@ void TestData::notificationsSuspendAndResume()
 
 void TestData::tableNamesAreCaseInsensitiveInSql()
 {
-    Installation installation;
+    TableInstallation installation;
     QVERIFY(installation.connectAndOpen());
     QVERIFY(
         installation.sales.append(receipt(7, QDate(2026, 1, 1), QTime(9, 0), 1, 10, 0, 60, "u")));
@@ -1120,7 +1091,7 @@ void TestData::missingOrDamagedFileFailsOnlyItsTable()
     QFETCH(QString, file);
     QFETCH(bool, damaged);
     QFETCH(quint16, code);
-    Installation installation;
+    TableInstallation installation;
     const QString path = installation.dir.filePath(file);
     QVERIFY(QFile::rename(path, path + ".good"));
     if (damaged) {
@@ -1152,7 +1123,7 @@ void TestData::missingOrDamagedFileFailsOnlyItsTable()
 
 void TestData::onlyStaleSuperJournalsAreRemoved()
 {
-    Installation installation;
+    TableInstallation installation;
     const QDir dir(installation.dir.path());
     const auto write = [&](const QString &name, const QByteArray &bytes) {
         QFile file(dir.filePath(name));
@@ -1202,7 +1173,7 @@ void TestData::tableOutlivesDatabase()
 
 void TestData::queryResult()
 {
-    Installation installation;
+    TableInstallation installation;
     QVERIFY(installation.connectAndOpen());
     for (int i = 1; i <= 450; ++i) {
         QVERIFY(
@@ -1261,7 +1232,7 @@ void TestData::queryStatementsWithoutRows()
 {
     QFETCH(QString, sql);
     QFETCH(int, money);
-    Installation installation;
+    TableInstallation installation;
     QVERIFY(installation.connectAndOpen());
     Query query(&installation.database);
     query.setSql(sql);
@@ -1285,7 +1256,7 @@ void TestData::queryErrors_data()
 void TestData::queryErrors()
 {
     QFETCH(QString, sql);
-    Installation installation;
+    TableInstallation installation;
     QVERIFY(installation.connectAndOpen());
     Query query(&installation.database);
     query.setSql(sql);
@@ -1300,7 +1271,7 @@ void TestData::queryErrors()
 
 void TestData::tableModel()
 {
-    Installation installation;
+    TableInstallation installation;
     QVERIFY(installation.connectAndOpen());
     Table &sales = installation.sales;
     for (int i = 1; i <= 450; ++i) {

@@ -3,8 +3,8 @@
 #include "data/query.h"
 #include "data/table.h"
 #include "data/tablekeys.h"
-#include "data/tables.h"
 #include "data/tablesnapshot.h"
+#include "fakes/tableinstallation.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -15,19 +15,13 @@ namespace {
 const QString Password = QStringLiteral("Heslo-tabulek 1");
 const QString Customer = QStringLiteral("Jana Nováková");
 
-struct Installation
+// Connected, with the helpers of the protection tests.
+struct Installation : TableInstallation
 {
-    QTemporaryDir dir;
-    Database database;
-    Table money{&database, QStringLiteral("Money.DB")};
-    Table solars{&database, QStringLiteral("Solars.DB")};
-    Table sales{&database, QStringLiteral("SaleSolars.DB")};
-
     Installation()
     {
-        QString error;
-        if (!createInstallation(dir.path(), &error) || !database.connectDirectory(dir.path()))
-            qFatal("%s", qPrintable(error));
+        if (!connect())
+            qFatal("cannot connect to %s", qPrintable(dir.path()));
     }
     QString file(const QString &name) const { return dir.filePath(name); }
     QList<Table *> tables() { return {&money, &solars, &sales}; }

@@ -9,9 +9,9 @@
 #include "desk/deskreport.h"
 #include "desk/eventlog.h"
 #include "desk/runfile.h"
-#include "desk/runinput.h"
 #include "desk/solarruns.h"
 #include "fakes/fakesolarsettings.h"
+#include "fakes/scriptedrundialogs.h"
 #include "portio/portaccess.h"
 #include "portio/watchdogkeeper.h"
 
@@ -41,28 +41,6 @@ public:
     void databaseError() override { std::fputs("database error\n", stderr); }
 };
 
-// Starts every run at 01:30; a stop dialog is closed, or held open in "stop-open".
-class ChildQuestions : public RunQuestions
-{
-public:
-    std::optional<StartInput> askStart(int) override
-    {
-        return StartInput{QStringLiteral("01"), QStringLiteral("30"), QStringLiteral("10")};
-    }
-    StopAnswer askStop(const StopFigures &) override
-    {
-        if (m_holdStop) {
-            say("stop open");
-            QEventLoop open; // the dialog's loop, until the test kills the desk
-            open.exec();
-        }
-        return StopAnswer::Close;
-    }
-    bool confirmSwitchedOff(int) override { return false; }
-
-    bool m_holdStop = false;
-};
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -80,8 +58,17 @@ int main(int argc, char *argv[])
         return 3;
     Program().CurrentUser = QStringLiteral("Eva");
     FakeSolarSettings settings;
-    ChildQuestions questions;
-    questions.m_holdStop = mode == "stop-open";
+    // Every run starts at 01:30; a stop dialog is closed, or held open in "stop-open".
+    ScriptedRunDialogs questions;
+    questions.m_start =
+        StartInput{QStringLiteral("01"), QStringLiteral("30"), QStringLiteral("10")};
+    if (mode == "stop-open") {
+        questions.m_whileStopOpen = [](const StopFigures &) {
+            say("stop open");
+            QEventLoop open; // the dialog's loop, until the test kills the desk
+            open.exec();
+        };
+    }
     SolarRuns runs(desk);
     runs.setSettings(&settings);
     runs.setQuestions(&questions);

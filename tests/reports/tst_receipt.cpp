@@ -1,12 +1,12 @@
 #include "deskfixture.h"
+#include "fakes/fakeprintsettings.h"
+#include "fakes/recordingpreview.h"
 
 #include "data/table.h"
 #include "reports/engine/reportfonts.h"
 #include "reports/formqrsalesolara5.h"
 #include "reports/formqrsalesolartotala5.h"
-#include "reports/printsettings.h"
 #include "reports/receiptprinting.h"
-#include "reports/reportpreview.h"
 #include "ui/common/messagedialogs.h"
 
 #include <QDir>
@@ -74,21 +74,6 @@ QStringList numbered(const QString &what, int count)
         lines << QString("%1 %2").arg(what).arg(i);
     return lines;
 }
-
-struct StoredPrintSettings : PrintSettings
-{
-    QStringList addressLines() const override { return {"Slunečná 7"}; }
-    QStringList titleLines() const override { return {"Studio Paprsek"}; }
-    QStringList infoLines() const override { return {"Otevřeno denně"}; }
-    bool manualPrinting() const override { return manual; }
-    bool manual = true;
-};
-
-struct RecordingPreview : TCustomQRPreviewInterface
-{
-    void preview(const PageStore &store) override { shown << store; }
-    QList<PageStore> shown;
-};
 
 bool holdsText(const PageStore &store, const QString &wanted)
 {
@@ -289,14 +274,17 @@ void TestReceipt::printedAfterRun()
                    "600, 'Eva')"));
     Table &receipts = desk.m_desk.tableSaleSolars();
     QVERIFY(receipts.refresh() && receipts.last());
-    StoredPrintSettings settings;
-    settings.manual = manual;
+    FakePrintSettings settings;
+    settings.m_addressLines = QStringList{"Slunečná 7"};
+    settings.m_titleLines = QStringList{"Studio Paprsek"};
+    settings.m_infoLines = QStringList{"Otevřeno denně"};
+    settings.m_manualPrinting = manual;
     RecordingPreview preview;
     ReceiptPrinting(receipts, settings, preview).printAfterRun();
 
-    QCOMPARE(preview.shown.size(), previews);
+    QCOMPARE(preview.m_shown.size(), previews);
     if (previews) {
-        const PageStore &shown = preview.shown.first();
+        const PageStore &shown = preview.m_shown.first();
         QCOMPARE(shown.title, QString("000000007"));
         for (const QString &text : QStringList{"Slunečná 7", "Studio Paprsek", "Otevřeno denně"})
             QVERIFY2(holdsText(shown, text), qPrintable(text));

@@ -1,10 +1,10 @@
 #include "deskfixture.h"
+#include "fakes/fakeprintsettings.h"
+#include "fakes/recordingpreview.h"
 
 #include "core/programvalues.h"
 #include "data/table.h"
 #include "reports/formsalesolars.h"
-#include "reports/printsettings.h"
-#include "reports/reportpreview.h"
 #include "ui/common/messagedialogs.h"
 #include "ui/common/recordgrid.h"
 
@@ -20,20 +20,6 @@
 #include <QTimeEdit>
 
 namespace {
-
-struct NoPrintSettings : PrintSettings
-{
-    QStringList addressLines() const override { return {}; }
-    QStringList titleLines() const override { return {}; }
-    QStringList infoLines() const override { return {}; }
-    bool manualPrinting() const override { return true; }
-};
-
-struct CountingPreview : TCustomQRPreviewInterface
-{
-    void preview(const PageStore &) override { ++m_shown; }
-    int m_shown = 0;
-};
 
 // Four receipts, three of them today (the fake clock's 9 December): number, date, time, unit,
 // discount, seconds, user.
@@ -71,8 +57,8 @@ public:
     int current() { return sales().value("PARAGON").toInt(); }
 
     RunsFixture m_runs;
-    NoPrintSettings m_print;
-    CountingPreview m_preview;
+    FakePrintSettings m_print;
+    RecordingPreview m_preview;
     std::unique_ptr<TFormSaleSolars> m_browser;
 };
 
@@ -236,17 +222,17 @@ void TestSalesBrowser::doubleClickPrintsOnCellsOnly()
     QHeaderView *titles = grid->horizontalHeader();
     QTest::mouseDClick(titles->viewport(), Qt::LeftButton, {},
                        QPoint(titles->sectionPosition(1) + 5, titles->height() / 2));
-    QCOMPARE(browser.m_preview.m_shown, 0);
+    QCOMPARE(browser.m_preview.m_shown.size(), 0);
     QHeaderView *indicator = grid->verticalHeader();
     QVERIFY(indicator->isVisible() && indicator->width() > 0);
     QTest::mouseDClick(indicator->viewport(), Qt::LeftButton, {},
                        QPoint(indicator->width() / 2, indicator->sectionViewportPosition(0) + 3));
-    QCOMPARE(browser.m_preview.m_shown, 0);
+    QCOMPARE(browser.m_preview.m_shown.size(), 0);
     const QPoint cell = grid->visualRect(grid->model()->index(0, 1)).center();
     // A double click as the window system sends it: a click, then the second press.
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell);
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell);
-    QCOMPARE(browser.m_preview.m_shown, 1);
+    QCOMPARE(browser.m_preview.m_shown.size(), 1);
     QCOMPARE(browser.current(), 1); // the receipt that was double-clicked
 }
 

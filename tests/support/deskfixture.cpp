@@ -12,26 +12,6 @@
 #include <QDir>
 #include <QTest>
 
-std::optional<StartInput> ScriptedRunDialogs::askStart(int unit)
-{
-    m_startedUnits.append(unit);
-    return m_start;
-}
-
-StopAnswer ScriptedRunDialogs::askStop(const StopFigures &figures)
-{
-    m_stops.append(figures);
-    if (m_whileStopOpen)
-        m_whileStopOpen(figures);
-    return m_stopAnswers.isEmpty() ? StopAnswer::Close : m_stopAnswers.takeFirst();
-}
-
-bool ScriptedRunDialogs::confirmSwitchedOff(int unit)
-{
-    m_offConfirmations.append(unit);
-    return m_confirmOff;
-}
-
 DeskFixture::DeskFixture() : m_previousDirectory(QDir::currentPath())
 {
     qputenv("VELMORA_CONFIG_DIR", path(QStringLiteral("config")).toUtf8());

@@ -3,32 +3,14 @@
 #include "desk/backupsettings.h"
 #include "desk/desk.h"
 #include "desk/deskreport.h"
-#include "desk/runinput.h"
 #include "desk/solarruns.h"
 #include "fakes/fakeclock.h"
 #include "fakes/fakesolarsettings.h"
+#include "fakes/scriptedrundialogs.h"
 
 #include <QTemporaryDir>
 
 #include <functional>
-
-// Answers the start and stop questions without windows and remembers what the stops showed.
-class ScriptedRunDialogs : public RunQuestions
-{
-public:
-    std::optional<StartInput> askStart(int unit) override;
-    StopAnswer askStop(const StopFigures &figures) override;
-    bool confirmSwitchedOff(int unit) override;
-
-    std::optional<StartInput> m_start =
-        StartInput{QStringLiteral("01"), QStringLiteral("30"), QStringLiteral("0")};
-    QList<StopAnswer> m_stopAnswers;                          // in order; Close once they run out
-    std::function<void(const StopFigures &)> m_whileStopOpen; // runs while "the dialog is open"
-    QList<int> m_startedUnits;
-    QList<StopFigures> m_stops;
-    QList<int> m_offConfirmations; // the units asked about
-    bool m_confirmOff = false;
-};
 
 // A fresh installation in a temporary folder, registered as the alias, the simulated relay board
 // as the port, the working folder there and a fake clock. Everything is put back on destruction.

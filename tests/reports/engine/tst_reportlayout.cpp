@@ -1,4 +1,5 @@
 #include "core/clock.h"
+#include "fakes/fakeclock.h"
 #include "reports/engine/reportfonts.h"
 #include "reports/engine/reportlayout.h"
 
@@ -254,11 +255,8 @@ void TestReportLayout::pageBreaks()
 void TestReportLayout::textCallbacksRunInBandOrder()
 {
     // As on a receipt: the first label computes what the later labels print, in each copy.
-    struct Fixed : Clock
-    {
-        QDateTime now() const override { return QDateTime(QDate(2026, 12, 9), QTime(8, 5)); }
-        qint64 tickCount() const override { return 0; }
-    } clock;
+    FakeClock clock;
+    clock.m_now = QDateTime(QDate(2026, 12, 9), QTime(8, 5));
     setProgramClock(&clock);
     ReportDefinition definition;
     definition.title = QStringLiteral("000000042");
