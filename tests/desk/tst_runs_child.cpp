@@ -6,10 +6,10 @@
 //   tst_runs_child DIR loop       random units start and stop, "started U" and "sold U" told
 #include "core/programvalues.h"
 #include "desk/desk.h"
-#include "desk/deskreport.h"
 #include "desk/eventlog.h"
 #include "desk/runfile.h"
 #include "desk/solarruns.h"
+#include "fakes/erroroutputreport.h"
 #include "fakes/fakesolarsettings.h"
 #include "fakes/scriptedrundialogs.h"
 #include "portio/portaccess.h"
@@ -30,16 +30,6 @@ void say(const QByteArray &line)
     std::puts(line.constData());
     std::fflush(stdout);
 }
-
-class ErrorOutputReport : public DeskReport
-{
-public:
-    void warn(const QString &caption, const QString &detail) override
-    {
-        std::fprintf(stderr, "%s %s\n", qPrintable(caption), qPrintable(detail));
-    }
-    void databaseError() override { std::fputs("database error\n", stderr); }
-};
 
 } // namespace
 

@@ -8,28 +8,13 @@
 #include "data/tablekeys.h"
 #include "data/tablesnapshot.h"
 #include "desk/desk.h"
-#include "desk/deskreport.h"
+#include "fakes/erroroutputreport.h"
 
 #include <QCoreApplication>
 #include <QRandomGenerator>
 
 #include <cstdio>
 #include <cstdlib>
-
-namespace {
-
-// A failing sale tells the test on the error output; nobody answers a message here.
-class ErrorOutputReport : public DeskReport
-{
-public:
-    void warn(const QString &caption, const QString &detail) override
-    {
-        std::fprintf(stderr, "%s %s\n", qPrintable(caption), qPrintable(detail));
-    }
-    void databaseError() override { std::fputs("database error\n", stderr); }
-};
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
