@@ -1,10 +1,10 @@
 #include "deskfixture.h"
 
 #include "data/table.h"
+#include "desk/settings/printsettings.h"
 #include "reports/engine/reportfonts.h"
 #include "reports/formqrsalesolara5.h"
 #include "reports/formqrsalesolartotala5.h"
-#include "reports/printsettings.h"
 #include "reports/receiptprinting.h"
 #include "reports/reportpreview.h"
 #include "ui/common/messagedialogs.h"

@@ -2,8 +2,8 @@
 
 #include "core/programvalues.h"
 #include "data/table.h"
+#include "desk/settings/printsettings.h"
 #include "reports/formsalesolars.h"
-#include "reports/printsettings.h"
 #include "reports/reportpreview.h"
 #include "ui/common/messagedialogs.h"
 #include "ui/common/recordgrid.h"
