@@ -67,6 +67,7 @@ StartupSequence::~StartupSequence()
 void StartupSequence::endSession()
 {
     m_console.reset();
+    m_report.setOwner(nullptr);
     if (!m_session)
         return;
     m_hooks.keepPort(m_session->solarStore().portText());

@@ -38,6 +38,7 @@ ConsoleFixture::ConsoleFixture(const QList<User> &users, const QString &user, bo
 ConsoleFixture::~ConsoleFixture()
 {
     m_console.reset();
+    m_report.setOwner(nullptr);
     m_session.reset();
     MessageDialogsTestHook::release();
 }
