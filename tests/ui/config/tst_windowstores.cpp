@@ -2,19 +2,9 @@
 #include "filebytes.h"
 #include "ui/config/placementstore.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDialog>
-#include <QDir>
 #include <QFile>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextBlock>
-#include <QTimer>
 
 #include <memory>
 
