@@ -21,8 +21,10 @@
 #include "core/clock.h"
 #include "data/table.h"
 #include "desk/desk.h"
+#include "desk/settings/printsettings.h"
 #include "reports/formsalesolars.h"
 #include "reports/logic/statistics.h"
+#include "reports/reportpreview.h"
 #include "sqlconsole/formsql.h"
 #include "ui/common/recordgrid.h"
 

@@ -57,17 +57,20 @@ void BM_ConsoleSale(benchmark::State &state)
     const SalePlace place(directory);
     {
         ScriptedRunDialogs dialogs = answeredRunDialogs();
-        TFormVelmora console;
-        if (!console.database().connectDirectory(directory)) {
+        WindowDeskReport report;
+        DeskSession session(report);
+        if (!session.desk().database().connectDirectory(directory)) {
             state.SkipWithError("connect failed");
             return;
         }
-        console.createSettingsWindows();
-        console.setRunQuestions(&dialogs);
-        if (!console.OpenDatabase()) {
+        session.loadSettings();
+        if (!session.desk().openTables()) {
             state.SkipWithError("open failed");
             return;
         }
+        TFormVelmora console(session);
+        report.setOwner(&console);
+        console.setRunQuestions(&dialogs);
         console.show();
         int unit = 0;
         for (auto _ : state) {

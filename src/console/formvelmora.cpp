@@ -7,7 +7,6 @@
 #include "core/czechformat.h"
 #include "core/paths.h"
 #include "core/programvalues.h"
-#include "core/solarsettings.h"
 #include "data/tables.h"
 #include "desk/configtool.h"
 #include "portio/portaccess.h"
@@ -80,17 +79,25 @@ void WindowDeskReport::databaseError()
     ShowDatabaseError(false);
 }
 
-TFormVelmora::TFormVelmora(QWidget *parent)
-    : QMainWindow(parent), m_report(this), m_desk(m_report), m_runs(m_desk),
-      m_windowRunDialogs(this, [this]() -> const SolarSettings & { return solarSettings(); }),
+TFormVelmora::TFormVelmora(DeskSession &session, QWidget *parent)
+    : QMainWindow(parent), m_session(session), m_desk(session.desk()), m_runs(session.runs()),
+      m_windowRunDialogs(this,
+                         [this]() -> const SolarSettings & { return m_session.solarSettings(); }),
       m_windowPreview(this)
 {
     setObjectName(QStringLiteral("FormVelmora"));
     m_runs.setQuestions(&m_windowRunDialogs);
+    limitToReceipt(m_session.printStore());
+    m_runs.setReceiptPrinter([this] {
+        ReceiptPrinting(m_desk.tableSaleSolars(), m_session.printStore(), m_windowPreview)
+            .printAfterRun();
+    });
     // Every failed print reaches the event log, also one that its queue gives up later.
     m_printMonitor = std::make_unique<PrintMonitor>(
-        systemPrintQueue(), [this](const QString &text) { eventLog().AddLog(text); });
+        systemPrintQueue(), [this](const QString &text) { m_desk.eventLog().AddLog(text); });
     PrintMonitor::install(m_printMonitor.get());
+    m_formUser = new TFormUser(m_session.users(), DeskSession::usersFileName(), this);
+    m_formUser->setEventLog([this](const QString &text) { m_desk.eventLog().AddLog(text); });
 
     setGeometry(38, 2, 986, 738);
     buildMenu();
@@ -133,11 +140,12 @@ TFormVelmora::TFormVelmora(QWidget *parent)
     m_timerBackup->setObjectName(QStringLiteral("TimerBackup"));
     m_timerBackup->setInterval(3600000);
     connect(m_timerBackup, &QTimer::timeout, this, &TFormVelmora::TimerBackupTimer);
+    setBackupTimer();
     // A backup lets the clock and the countdowns go on; the user's input waits until it is done.
     m_desk.backups().setBetweenSteps(
         [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
 
-    EventLog &log = eventLog();
+    EventLog &log = m_desk.eventLog();
     connect(&log, &EventLog::linesReset, this, [this, &log] {
         m_listBox->clear();
         m_listBox->addItems(log.lines());
@@ -147,13 +155,18 @@ TFormVelmora::TFormVelmora(QWidget *parent)
         m_listBox->addItem(line);
         m_listBox->setCurrentRow(m_listBox->count() - 1);
     });
-    connect(&tableMoney(), &Table::currentRecordChanged, this, &TFormVelmora::showMoney);
-    connect(&tableMoney(), &Table::recordsChanged, this, &TFormVelmora::showMoney);
+    connect(&m_desk.tableMoney(), &Table::currentRecordChanged, this, &TFormVelmora::showMoney);
+    connect(&m_desk.tableMoney(), &Table::recordsChanged, this, &TFormVelmora::showMoney);
     followRuns();
     m_placement = std::make_unique<PlacementStore>(this, QStringLiteral("Velmora"));
 }
 
-TFormVelmora::~TFormVelmora() = default;
+TFormVelmora::~TFormVelmora()
+{
+    // The session goes on a little longer than its window.
+    m_runs.setQuestions(nullptr);
+    m_runs.setReceiptPrinter({});
+}
 
 void TFormVelmora::buildMenu()
 {
@@ -254,54 +267,6 @@ void TFormVelmora::showPortProtection(bool protecting)
     m_labelPortProtection->setVisible(!protecting);
 }
 
-void TFormVelmora::createSettingsWindows()
-{
-    m_setupSolar = new TFormSetupSolar(tableSolars(), eventLog(), databaseSaver(), this);
-    ConfigError error;
-    if (!m_setupSolar->readStoredSettings(&error))
-        ShowWarning(error.message, error.detail); // the defaults stay in force
-    setSolarSettings(m_setupSolar);
-
-    m_setupPrint = new TFormSetupPrint(this);
-    if (!m_setupPrint->readStoredSettings(&error))
-        ShowWarning(error.message, error.detail);
-    m_runs.setReceiptPrinter([this] {
-        ReceiptPrinting(tableSaleSolars(), *m_setupPrint, *m_reportPreview).printAfterRun();
-    });
-
-    m_formUser =
-        new TFormUser(JoinPath(Program().DatabaseDir, QStringLiteral("Velmora.usr")), this);
-    m_formUser->setEventLog([this](const QString &text) { eventLog().AddLog(text); });
-    m_formUser->OpenUsers();
-
-    m_formBackup = new TFormBackup(m_desk.backups(), this);
-    if (!m_formBackup->readStoredSettings(&error))
-        ShowWarning(error.message, error.detail);
-    m_desk.backups().setSettings(m_formBackup);
-    setBackupTimer();
-
-    m_formDatabase = new TFormDatabase(this);
-    if (!m_formDatabase->readStoredSettings(&error))
-        ShowWarning(error.message, error.detail);
-    databaseSaver().setEnabledSource([this] { return m_formDatabase->saveImmediately(); });
-}
-
-void TFormVelmora::setSolarSettings(const SolarSettings *settings)
-{
-    m_solarSettings = settings;
-    m_runs.setSettings(settings);
-}
-
-bool TFormVelmora::OpenDatabase()
-{
-    return m_desk.openTables();
-}
-
-void TFormVelmora::CloseDatabase()
-{
-    m_desk.closeTables();
-}
-
 void TFormVelmora::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
@@ -341,7 +306,7 @@ void TFormVelmora::FormShow()
 
 void TFormVelmora::SetActiveSolars()
 {
-    const SolarSettings &settings = solarSettings();
+    const SolarSettings &settings = m_session.solarSettings();
     const bool dialogMode = settings.useDialogs();
     const QStringList discounts = settings.discounts();
     m_runs.loadOffers();
@@ -364,7 +329,7 @@ void TFormVelmora::SetUserAccess()
 
 bool TFormVelmora::allowed(UserRight right) const
 {
-    return HasUserRight(m_formUser->users(), right);
+    return HasUserRight(m_session.users(), right);
 }
 
 void TFormVelmora::SetDateTime()
@@ -376,7 +341,7 @@ void TFormVelmora::SetDateTime()
 
 void TFormVelmora::showMoney()
 {
-    Table &money = tableMoney();
+    Table &money = m_desk.tableMoney();
     if (!money.hasCurrentRecord()) {
         m_dbTextMoney->clear();
         return;
@@ -409,38 +374,42 @@ bool TFormVelmora::FormCloseQuery()
 
 void TFormVelmora::FormClose()
 {
-    m_desk.backups().BackupAfterDay(m_formBackup->dailyDirectory());
-    eventLog().AddLog(
+    m_desk.backups().BackupAfterDay(m_session.backupStore().dailyDirectory());
+    m_desk.eventLog().AddLog(
         QStringLiteral("Ukončení programu uživatelem: [%1]").arg(Program().CurrentUser));
     Program().JournalLines.clear();
 }
 
 void TFormVelmora::MenuItemMoneyClick()
 {
-    CashBalanceEditor(m_desk, m_formUser->users()).run(this);
+    CashBalanceEditor(m_desk, m_session.users()).run(this);
 }
 
 void TFormVelmora::MenuItemSetupSolarClick()
 {
-    if (m_setupSolar->exec() == QDialog::Accepted)
+    TFormSetupSolar window(m_session.solarStore(), m_desk.tableSolars(), m_desk.eventLog(),
+                           m_desk.databaseSaver(), this);
+    if (window.exec() == QDialog::Accepted)
         SetActiveSolars();
 }
 
 void TFormVelmora::MenuItemBackupClick()
 {
-    if (m_formBackup->exec() == QDialog::Accepted)
+    TFormBackup window(m_session.backupStore(), m_desk.backups(), this);
+    if (window.exec() == QDialog::Accepted)
         setBackupTimer();
 }
 
 void TFormVelmora::MenuItemDatabaseClick()
 {
-    m_formDatabase->exec(); // the settings act at the next start
+    TFormDatabase window(m_session.databaseStore(), this);
+    window.exec(); // the settings act at the next start
 }
 
 void TFormVelmora::setBackupTimer()
 {
     // A timer that stays on keeps its running hour; one switched on starts a full hour.
-    if (!m_formBackup->hourlyBackups())
+    if (!m_session.backupStore().hourlyBackups())
         m_timerBackup->stop();
     else if (!m_timerBackup->isActive())
         m_timerBackup->start();
@@ -448,12 +417,13 @@ void TFormVelmora::setBackupTimer()
 
 void TFormVelmora::TimerBackupTimer()
 {
-    m_desk.backups().BackupAfterTime(m_formBackup->hourlyDirectory());
+    m_desk.backups().BackupAfterTime(m_session.backupStore().hourlyDirectory());
 }
 
 void TFormVelmora::MenuItemSetupPrintClick()
 {
-    m_setupPrint->exec();
+    TFormSetupPrint window(m_session.printStore(), this);
+    window.exec();
 }
 
 void TFormVelmora::MenuItemUsersClick()
@@ -480,8 +450,8 @@ void TFormVelmora::MenuItemSQLClick()
 
 void TFormVelmora::MenuItemSaleSolarsClick()
 {
-    TFormSaleSolars browser(m_desk, solarSettings(), *m_setupPrint, *m_reportPreview,
-                            m_formUser->users().names(), this);
+    TFormSaleSolars browser(m_desk, m_session.solarSettings(), m_session.printStore(),
+                            m_windowPreview, m_session.users().names(), this);
     browser.exec();
 }
 
@@ -503,7 +473,7 @@ void TFormVelmora::followRuns()
     connect(&m_runs, &SolarRuns::runStarted, this,
             [this](int unit, const StartInput &input, int totalSeconds) {
                 SolarRow *row = m_rows.at(unit - 1);
-                if (solarSettings().useDialogs())
+                if (m_session.solarSettings().useDialogs())
                     row->setRunInput(input.minutes, input.seconds, input.discount);
                 // 00:99 stays as typed until the first second has gone
                 row->setRemainingText(input.minutes + QLatin1Char(':') + input.seconds);
@@ -525,11 +495,6 @@ void TFormVelmora::followRuns()
     connect(&m_runs, &SolarRuns::runEnded, this,
             [this](int unit) { m_rows.at(unit - 1)->resetInputs(); });
     connect(&m_runs, &SolarRuns::portRegisterChanged, this, &TFormVelmora::updateSetupSolarItem);
-}
-
-void TFormVelmora::setReportPreview(TCustomQRPreviewInterface *preview)
-{
-    m_reportPreview = preview ? preview : &m_windowPreview;
 }
 
 void TFormVelmora::setRunQuestions(RunQuestions *questions)
@@ -570,8 +535,8 @@ void TFormVelmora::endOnRequest(int signalNumber)
         qApp, &QCoreApplication::aboutToQuit, this,
         [this] {
             const QString name = QStringLiteral("SIG") + QLatin1String(sigabbrev_np(m_endSignal));
-            eventLog().AddLog(QStringLiteral("Ukončení programu signálem %1: [%2]")
-                                  .arg(name, Program().CurrentUser));
+            m_desk.eventLog().AddLog(QStringLiteral("Ukončení programu signálem %1: [%2]")
+                                         .arg(name, Program().CurrentUser));
         },
         Qt::SingleShotConnection);
 }

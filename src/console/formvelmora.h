@@ -1,11 +1,9 @@
 #pragma once
 
 #include "console/rundialogs.h"
-#include "desk/desk.h"
 #include "desk/deskreport.h"
-#include "desk/solarruns.h"
+#include "desk/desksession.h"
 #include "reports/reportpreview.h"
-#include "users/userregister.h"
 
 #include <QMainWindow>
 
@@ -21,29 +19,25 @@ class QTimer;
 class PlacementStore;
 class PrintMonitor;
 class SolarRow;
-class SolarSettings;
-class TFormBackup;
-class TFormDatabase;
-class TFormSetupPrint;
-class TFormSetupSolar;
 class TFormUser;
 
 // The desk's failures shown in the message windows; those that do not wait stay over the owner.
 class WindowDeskReport : public DeskReport
 {
 public:
-    explicit WindowDeskReport(QWidget *owner) : m_owner(owner) {}
+    // The window that the messages which do not wait stay over.
+    void setOwner(QWidget *owner) { m_owner = owner; }
     void warn(const QString &caption, const QString &detail) override;
     void warnWithoutWaiting(const QString &caption, const QString &detail) override;
     void databaseError() override;
 
 private:
-    QWidget *m_owner;
+    QWidget *m_owner = nullptr;
 };
 
 // The desk's main window: one row per sun bed with its start and stop, the status bar with the
 // date, time, event log and cash balance, and the menu that opens every other window. It shows
-// the desk's data and runs, which every other window works on too.
+// the session's desk and runs, which every other window works on too.
 class TFormVelmora : public QMainWindow
 {
     Q_OBJECT
@@ -51,36 +45,12 @@ class TFormVelmora : public QMainWindow
 public:
     static constexpr int UnitCount = SolarRuns::UnitCount;
 
-    explicit TFormVelmora(QWidget *parent = nullptr);
+    explicit TFormVelmora(DeskSession &session, QWidget *parent = nullptr);
     ~TFormVelmora() override;
 
-    // --- Start-up ------------------------------------------------------------------------
-    Desk &desk() { return m_desk; }
-    SolarRuns &runs() { return m_runs; }
-    Database &database() { return m_desk.database(); }
-    Table &tableMoney() { return m_desk.tableMoney(); }
-    Table &tableSolars() { return m_desk.tableSolars(); }
-    Table &tableSaleSolars() { return m_desk.tableSaleSolars(); }
-    Table &tableSaleSolarsCalc() { return m_desk.tableSaleSolarsCalc(); }
-    EventLog &eventLog() { return m_desk.eventLog(); }
-    DatabaseSaver &databaseSaver() { return m_desk.databaseSaver(); }
-
-    // The long-lived settings windows; each restores its stored values when created.
-    void createSettingsWindows();
-    TFormSetupSolar *setupSolar() const { return m_setupSolar; }
-    TFormSetupPrint *setupPrint() const { return m_setupPrint; }
-    TFormUser *users() const { return m_formUser; }
-    TFormBackup *backupSettings() const { return m_formBackup; }
-    TFormDatabase *databaseSettings() const { return m_formDatabase; }
     // Hourly while "Zálohovat každou hodinu do adresáře" is ticked.
     QTimer *TimerBackup() const { return m_timerBackup; }
     void TimerBackupTimer();
-    // Where the rows, the run dialogs and the sale read the desk's settings.
-    const SolarSettings &solarSettings() const { return *m_solarSettings; }
-    void setSolarSettings(const SolarSettings *settings);
-
-    bool OpenDatabase();
-    void CloseDatabase();
 
     // A lasting line above the status bar while no port watchdog runs: a desk killed then
     // leaves its beds on.
@@ -109,8 +79,6 @@ public:
     void endOnRequest(int signalNumber);
 
     void setRunQuestions(RunQuestions *questions); // nullptr: the dialog windows
-    // Where receipts and reports are previewed; nullptr: the preview window.
-    void setReportPreview(TCustomQRPreviewInterface *preview);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -143,20 +111,13 @@ private:
     void MenuItemAboutClick();
     void MenuItemBDEClick();
 
-    WindowDeskReport m_report;
-    Desk m_desk;
-    SolarRuns m_runs;
+    DeskSession &m_session;
+    Desk &m_desk;
+    SolarRuns &m_runs;
     WindowRunDialogs m_windowRunDialogs;
     WindowPreview m_windowPreview;
-    TCustomQRPreviewInterface *m_reportPreview = &m_windowPreview;
     std::unique_ptr<PrintMonitor> m_printMonitor;
-
-    TFormSetupSolar *m_setupSolar = nullptr;
-    TFormSetupPrint *m_setupPrint = nullptr;
-    TFormBackup *m_formBackup = nullptr;
-    TFormDatabase *m_formDatabase = nullptr;
     TFormUser *m_formUser = nullptr;
-    const SolarSettings *m_solarSettings = nullptr;
 
     QWidget *m_panelSolars = nullptr;
     QLabel *m_labelPortProtection = nullptr;

@@ -1,5 +1,6 @@
 #include "reports/formsetupprint.h"
 
+#include "desk/settings/printsettingsstore.h"
 #include "reports/engine/reportfonts.h"
 #include "reports/formqrsalesolara5.h"
 #include "ui/common/memolinelimit.h"
@@ -18,8 +19,6 @@
 #include <QtMath>
 
 namespace {
-
-const QString SettingsSection = QStringLiteral("SetupPrint");
 
 constexpr int ButtonWidth = 80;
 
@@ -55,14 +54,28 @@ void showAsPrinted(QPlainTextEdit *memo, const ReceiptTextBox &box, int lines)
                        qCeil(textHeight + 2 * document->documentMargin()) + 1 + frame);
 }
 
+// The lines a typed line takes in the receipt's box.
+PrintedLines printedIn(const ReceiptTextBox &box)
+{
+    return [box, metrics = ReportMetrics()](const QString &line) {
+        return box.printedLines(line, metrics);
+    };
+}
+
 } // namespace
 
-TFormSetupPrint::TFormSetupPrint(QWidget *parent)
-    : QDialog(parent),
-      m_store(this, SettingsSection,
-              {QStringLiteral("MemoAddress.Lines"), QStringLiteral("MemoTitle.Lines"),
-               QStringLiteral("MemoInfo.Lines"), QStringLiteral("RadioButtonManual.Checked"),
-               QStringLiteral("RadioButtonAuto.Checked")})
+void limitToReceipt(PrintSettingsStore &store)
+{
+    store.limitLines(PrintSettingsStore::MemoAddress, TFormSetupPrint::AddressLines,
+                     printedIn(ReceiptTextBox::address()));
+    store.limitLines(PrintSettingsStore::MemoTitle, TFormSetupPrint::TitleLines,
+                     printedIn(ReceiptTextBox::title()));
+    store.limitLines(PrintSettingsStore::MemoInfo, TFormSetupPrint::InfoLines,
+                     printedIn(ReceiptTextBox::info()));
+}
+
+TFormSetupPrint::TFormSetupPrint(PrintSettingsStore &store, QWidget *parent)
+    : QDialog(parent), m_store(store)
 {
     setObjectName(QStringLiteral("FormSetupPrint"));
     setWindowTitle(QStringLiteral(" Nastavení tisku dokladů"));
@@ -105,9 +118,7 @@ QPlainTextEdit *TFormSetupPrint::addMemoGroup(QBoxLayout *layout, const QString 
     memo->setObjectName(name);
     memo->setTabChangesFocus(true);
     showAsPrinted(memo, box, lines);
-    new MemoLineLimit(memo, lines, [box, metrics = ReportMetrics()](const QString &line) {
-        return box.printedLines(line, metrics);
-    });
+    new MemoLineLimit(memo, lines, printedIn(box));
     column->addWidget(memo);
     layout->addWidget(group);
     return memo;
@@ -128,33 +139,6 @@ QWidget *TFormSetupPrint::buildModeGroup()
     return group;
 }
 
-bool TFormSetupPrint::readStoredSettings(ConfigError *error)
-{
-    return m_store.read(error);
-}
-
-// --- PrintSettings -------------------------------------------------------------------------
-
-QStringList TFormSetupPrint::addressLines() const
-{
-    return memoLines(m_memoAddress);
-}
-
-QStringList TFormSetupPrint::titleLines() const
-{
-    return memoLines(m_memoTitle);
-}
-
-QStringList TFormSetupPrint::infoLines() const
-{
-    return memoLines(m_memoInfo);
-}
-
-bool TFormSetupPrint::manualPrinting() const
-{
-    return m_radioButtonManual->isChecked();
-}
-
 // --- Window --------------------------------------------------------------------------------
 
 void TFormSetupPrint::keyPressEvent(QKeyEvent *event)
@@ -164,8 +148,42 @@ void TFormSetupPrint::keyPressEvent(QKeyEvent *event)
         QDialog::keyPressEvent(event);
 }
 
+void TFormSetupPrint::showEvent(QShowEvent *event)
+{
+    ConfigError error;
+    if (!m_store.read(&error))
+        SettingsStore::report(error); // the values in force stay
+    showStore();
+    QDialog::showEvent(event);
+}
+
+void TFormSetupPrint::showStore()
+{
+    m_memoAddress->setPlainText(m_store.addressLines().join(QLatin1Char('\n')));
+    m_memoTitle->setPlainText(m_store.titleLines().join(QLatin1Char('\n')));
+    m_memoInfo->setPlainText(m_store.infoLines().join(QLatin1Char('\n')));
+    (m_store.manualPrinting() ? m_radioButtonManual : m_radioButtonAuto)->setChecked(true);
+}
+
+void TFormSetupPrint::takeIntoStore()
+{
+    m_store.setLines(PrintSettingsStore::MemoAddress, memoLines(m_memoAddress));
+    m_store.setLines(PrintSettingsStore::MemoTitle, memoLines(m_memoTitle));
+    m_store.setLines(PrintSettingsStore::MemoInfo, memoLines(m_memoInfo));
+    m_store.chooseFirst(PrintSettingsStore::RadioButtonManual, m_radioButtonManual->isChecked());
+}
+
 void TFormSetupPrint::ButtonCancelClick()
 {
-    m_store.revert(); // the write on closing then puts the values in force back
+    showStore(); // the write on closing then puts the values in force back
     reject();
+}
+
+void TFormSetupPrint::done(int result)
+{
+    takeIntoStore();
+    ConfigError error;
+    if (!m_store.write(&error))
+        SettingsStore::report(error);
+    QDialog::done(result);
 }

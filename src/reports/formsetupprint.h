@@ -1,10 +1,8 @@
 #pragma once
 
-#include "reports/printsettings.h"
-#include "ui/config/settingsstore.h"
-
 #include <QDialog>
 
+class PrintSettingsStore;
 class QBoxLayout;
 class QPlainTextEdit;
 class QPushButton;
@@ -13,14 +11,13 @@ struct ReceiptTextBox;
 
 // " Nastavení tisku dokladů": the salon's address, the header and the information text that
 // every receipt carries, and whether a receipt after a run opens in the preview or goes straight
-// to the printer. The window lives for the whole run and is itself the store of these settings:
-// PrintSettings reads its controls. They are kept in the section [SetupPrint] of the
-// configuration file, read each time the window is shown and written each time it closes.
+// to the printer: the editor of the print settings store. Each showing reads the store's section
+// and shows it; each closing puts the window's values into the store and writes it, "Storno"
+// having put back the values it was opened with.
 //
-//     TFormSetupPrint setupPrint(&console);
-//     setupPrint.readStoredSettings();     // at start-up, before first use
+//     TFormSetupPrint setupPrint(session.printStore(), &console);
 //     setupPrint.exec();                   // menu "Nastavení" -> "Tisk dokladů..."
-class TFormSetupPrint : public QDialog, public PrintSettings
+class TFormSetupPrint : public QDialog
 {
     Q_OBJECT
 
@@ -31,17 +28,9 @@ public:
     static constexpr int TitleLines = 4;
     static constexpr int InfoLines = 6;
 
-    explicit TFormSetupPrint(QWidget *parent = nullptr);
+    explicit TFormSetupPrint(PrintSettingsStore &store, QWidget *parent = nullptr);
 
-    // Loads the stored settings into the controls; the start-up calls it right after creating
-    // the window. A failure leaves the defaults and is reported to the caller.
-    bool readStoredSettings(ConfigError *error = nullptr);
-
-    // PrintSettings: the controls' current values.
-    QStringList addressLines() const override;
-    QStringList titleLines() const override;
-    QStringList infoLines() const override;
-    bool manualPrinting() const override;
+    void done(int result) override;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -52,7 +41,12 @@ private:
                                  const QString &name, const ReceiptTextBox &box, int lines);
     QWidget *buildModeGroup();
 
+    void showEvent(QShowEvent *event) override;
+    void showStore();
+    void takeIntoStore();
     void ButtonCancelClick();
+
+    PrintSettingsStore &m_store;
 
     QPlainTextEdit *m_memoAddress;
     QPlainTextEdit *m_memoTitle;
@@ -61,6 +55,7 @@ private:
     QRadioButton *m_radioButtonAuto;
     QPushButton *m_buttonOk;
     QPushButton *m_buttonCancel;
-
-    SettingsStore m_store; // after the controls: it writes them once more at destruction
 };
+
+// The print settings hold no more lines than the receipt's boxes print.
+void limitToReceipt(PrintSettingsStore &store);

@@ -1,8 +1,8 @@
 #include "reports/receiptprinting.h"
 
 #include "data/table.h"
+#include "desk/settings/printsettings.h"
 #include "reports/formqrsalesolara5.h"
-#include "reports/printsettings.h"
 #include "reports/reportpreview.h"
 #include "reports/reportprinting.h"
 

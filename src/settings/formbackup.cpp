@@ -3,6 +3,7 @@
 #include "core/czechformat.h"
 #include "core/programvalues.h"
 #include "desk/deskbackups.h"
+#include "desk/settings/backupsettingsstore.h"
 #include "ui/common/integeredit.h"
 #include "ui/common/windowhelpers.h"
 
@@ -19,8 +20,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-const QString SettingsSection = QStringLiteral("Backup");
 
 QCheckBox *namedCheckBox(const QString &caption, const QString &name, QWidget *parent)
 {
@@ -51,14 +50,8 @@ QString lastSuccessText(const QDateTime &time)
 
 } // namespace
 
-TFormBackup::TFormBackup(DeskBackups &backups, QWidget *parent)
-    : QDialog(parent), m_backups(backups),
-      m_store(
-          this, SettingsSection,
-          {QStringLiteral("CheckBoxBackupTime.Checked"), QStringLiteral("EditBackupPathTime.Text"),
-           QStringLiteral("CheckBoxBackupDelete.Checked"),
-           QStringLiteral("IntegerEditBackupDelete.Value"),
-           QStringLiteral("CheckBoxBackupDay.Checked"), QStringLiteral("EditBackupPathDay.Text")})
+TFormBackup::TFormBackup(BackupSettingsStore &store, DeskBackups &backups, QWidget *parent)
+    : QDialog(parent), m_store(store), m_backups(backups)
 {
     setObjectName(QStringLiteral("FormBackup"));
     setWindowTitle(QStringLiteral(" Zálohování"));
@@ -106,8 +99,7 @@ QWidget *TFormBackup::buildTimeGroup()
     m_integerEditBackupDelete = new TIntegerEdit(group);
     m_integerEditBackupDelete->setObjectName(QStringLiteral("IntegerEditBackupDelete"));
     m_integerEditBackupDelete->setMin(0);
-    m_integerEditBackupDelete->setMax(9999);
-    m_integerEditBackupDelete->setValue(0);
+    m_integerEditBackupDelete->setMax(BackupSettingsStore::MaxDays);
     m_integerEditBackupDelete->setFixedWidth(60);
     grid->addWidget(m_checkBoxBackupTime, 0, 0);
     grid->addWidget(m_editBackupPathTime, 0, 1, 1, 2);
@@ -142,11 +134,35 @@ QWidget *TFormBackup::buildDayGroup()
     return group;
 }
 
-bool TFormBackup::readStoredSettings(ConfigError *error)
+void TFormBackup::showStore()
 {
-    const bool read = m_store.read(error);
-    applyCheckBoxRules();
-    return read;
+    m_checkBoxBackupTime->setChecked(m_store.hourlyBackups());
+    m_editBackupPathTime->setText(m_store.text(BackupSettingsStore::EditBackupPathTime));
+    m_checkBoxBackupDelete->setChecked(m_store.purgeOldBackups());
+    m_integerEditBackupDelete->setValue(m_store.purgeAfterDays());
+    m_checkBoxBackupDay->setChecked(m_store.dailyBackups());
+    m_editBackupPathDay->setText(m_store.text(BackupSettingsStore::EditBackupPathDay));
+}
+
+void TFormBackup::takeIntoStore()
+{
+    m_store.setChecked(BackupSettingsStore::CheckBoxBackupTime, m_checkBoxBackupTime->isChecked());
+    m_store.setText(BackupSettingsStore::EditBackupPathTime, m_editBackupPathTime->text());
+    m_store.setChecked(BackupSettingsStore::CheckBoxBackupDelete,
+                       m_checkBoxBackupDelete->isChecked());
+    m_store.setValue(BackupSettingsStore::IntegerEditBackupDelete,
+                     m_integerEditBackupDelete->value());
+    m_store.setChecked(BackupSettingsStore::CheckBoxBackupDay, m_checkBoxBackupDay->isChecked());
+    m_store.setText(BackupSettingsStore::EditBackupPathDay, m_editBackupPathDay->text());
+}
+
+void TFormBackup::done(int result)
+{
+    takeIntoStore();
+    ConfigError error;
+    if (!m_store.write(&error))
+        SettingsStore::report(error);
+    QDialog::done(result);
 }
 
 void TFormBackup::browseInto(QPushButton *button, QLineEdit *edit)
@@ -185,6 +201,10 @@ void TFormBackup::updateOkButton()
 
 void TFormBackup::showEvent(QShowEvent *event)
 {
+    ConfigError error;
+    if (!m_store.read(&error))
+        SettingsStore::report(error); // the values in force stay
+    showStore();
     QDialog::showEvent(event);
     centreOnScreen(this);
     applyCheckBoxRules();
@@ -218,39 +238,7 @@ void TFormBackup::ButtonNowClick()
 
 void TFormBackup::ButtonCancelClick()
 {
-    m_store.revert();
+    showStore();
     applyCheckBoxRules();
     reject();
-}
-
-// --- BackupSettings ------------------------------------------------------------------------
-
-bool TFormBackup::hourlyBackups() const
-{
-    return m_checkBoxBackupTime->isChecked();
-}
-
-QString TFormBackup::hourlyDirectory() const
-{
-    return m_editBackupPathTime->text().trimmed();
-}
-
-bool TFormBackup::purgeOldBackups() const
-{
-    return m_checkBoxBackupDelete->isChecked();
-}
-
-int TFormBackup::purgeAfterDays() const
-{
-    return m_integerEditBackupDelete->text().toInt();
-}
-
-bool TFormBackup::dailyBackups() const
-{
-    return m_checkBoxBackupDay->isChecked();
-}
-
-QString TFormBackup::dailyDirectory() const
-{
-    return m_editBackupPathDay->text().trimmed();
 }

@@ -1,10 +1,8 @@
 #pragma once
 
-#include "desk/backupsettings.h"
-#include "ui/config/settingsstore.h"
-
 #include <QDialog>
 
+class BackupSettingsStore;
 class DeskBackups;
 class QCheckBox;
 class QLabel;
@@ -13,25 +11,18 @@ class QPushButton;
 class TIntegerEdit;
 
 // " Zálohování": where the hourly and the daily backups go, how old hourly ones may grow, and a
-// backup made at once into a chosen folder, each kind with the time it last succeeded. The window
-// lives for the whole run and is itself the store of these settings, kept in the section [Backup]
-// of the configuration file.
-class TFormBackup : public QDialog, public BackupSettings
+// backup made at once into a chosen folder, each kind with the time it last succeeded: the
+// editor of the backup settings store. Each showing reads the store's section and shows it; each
+// closing puts the window's values into the store and writes it, "Storno" having put back the
+// values it was opened with.
+class TFormBackup : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit TFormBackup(DeskBackups &backups, QWidget *parent = nullptr);
+    TFormBackup(BackupSettingsStore &store, DeskBackups &backups, QWidget *parent = nullptr);
 
-    bool readStoredSettings(ConfigError *error = nullptr);
-
-    // BackupSettings: the controls' current values.
-    bool hourlyBackups() const override;
-    QString hourlyDirectory() const override;
-    bool purgeOldBackups() const override;
-    int purgeAfterDays() const override;
-    bool dailyBackups() const override;
-    QString dailyDirectory() const override;
+    void done(int result) override;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -44,6 +35,8 @@ private:
     QString pickFolder(const QString &start);
     // "Vyhledat..." puts the picked folder into the field.
     void browseInto(QPushButton *button, QLineEdit *edit);
+    void showStore();
+    void takeIntoStore();
     void applyCheckBoxRules();
     void updateOkButton();
     void showLastSuccesses();
@@ -51,6 +44,7 @@ private:
     void ButtonNowClick();
     void ButtonCancelClick();
 
+    BackupSettingsStore &m_store;
     DeskBackups &m_backups;
     QCheckBox *m_checkBoxBackupTime;
     QLineEdit *m_editBackupPathTime;
@@ -65,6 +59,4 @@ private:
     QLabel *m_labelLastNow;
     QPushButton *m_buttonOk;
     QPushButton *m_buttonCancel;
-
-    SettingsStore m_store; // after the controls: it writes them once more at destruction
 };

@@ -1,6 +1,7 @@
 #include "settings/formdatabase.h"
 
 #include "core/programvalues.h"
+#include "desk/settings/databasesettingsstore.h"
 #include "desk/tablefiles.h"
 #include "ui/common/integeredit.h"
 #include "ui/common/windowhelpers.h"
@@ -25,15 +26,8 @@ QGroupBox *group(const QString &title, QWidget *parent, QBoxLayout *into)
 
 } // namespace
 
-TFormDatabase::TFormDatabase(QWidget *parent)
-    : QDialog(parent),
-      m_store(this, QStringLiteral("Database"),
-              {QStringLiteral("CheckBoxDeleteFiles.Checked"),
-               QStringLiteral("CheckBoxCreateIndex.Checked"),
-               QStringLiteral("CheckBoxRegenerationIndex.Checked"),
-               QStringLiteral("CheckBoxPackTable.Checked"), QStringLiteral("CheckBoxWait.Checked"),
-               QStringLiteral("CheckBoxSave.Checked"), QStringLiteral("CheckBoxSecured.Checked"),
-               QStringLiteral("CheckBoxSales.Checked"), QStringLiteral("IntegerEditSales.Value")})
+TFormDatabase::TFormDatabase(DatabaseSettingsStore &store, QWidget *parent)
+    : QDialog(parent), m_store(store)
 {
     setObjectName(QStringLiteral("FormDatabase"));
     setWindowTitle(QStringLiteral(" Údržba databáze"));
@@ -42,23 +36,22 @@ TFormDatabase::TFormDatabase(QWidget *parent)
 
     QGroupBox *start = group(QStringLiteral("Údržba databáze při startu programu"), this, layout);
     m_checkBoxDeleteFiles = checkBox(QStringLiteral("Vymazání řídících souborů"),
-                                     QStringLiteral("CheckBoxDeleteFiles"), false, start);
+                                     QStringLiteral("CheckBoxDeleteFiles"), start);
     m_checkBoxCreateIndex = checkBox(QStringLiteral("Vytvoření nových indexů databáze"),
-                                     QStringLiteral("CheckBoxCreateIndex"), false, start);
-    m_checkBoxRegenerationIndex =
-        checkBox(QStringLiteral("Obnova indexů databáze"),
-                 QStringLiteral("CheckBoxRegenerationIndex"), true, start);
-    m_checkBoxPackTable = checkBox(QStringLiteral("Komprimace databáze"),
-                                   QStringLiteral("CheckBoxPackTable"), true, start);
+                                     QStringLiteral("CheckBoxCreateIndex"), start);
+    m_checkBoxRegenerationIndex = checkBox(QStringLiteral("Obnova indexů databáze"),
+                                           QStringLiteral("CheckBoxRegenerationIndex"), start);
+    m_checkBoxPackTable =
+        checkBox(QStringLiteral("Komprimace databáze"), QStringLiteral("CheckBoxPackTable"), start);
     m_checkBoxWait = checkBox(QStringLiteral("Prodleva při startu programu"),
-                              QStringLiteral("CheckBoxWait"), false, start);
+                              QStringLiteral("CheckBoxWait"), start);
     QGroupBox *running =
         group(QStringLiteral("Údržba databáze při spuštěném programu"), this, layout);
     m_checkBoxSave = checkBox(QStringLiteral("Okamžité ukládaní změn databáze"),
-                              QStringLiteral("CheckBoxSave"), true, running);
+                              QStringLiteral("CheckBoxSave"), running);
     QGroupBox *cipher = group(QStringLiteral("Šifrování databáze"), this, layout);
     m_checkBoxSecured = checkBox(QStringLiteral("Ochrana databáze šifrováním"),
-                                 QStringLiteral("CheckBoxSecured"), false, cipher);
+                                 QStringLiteral("CheckBoxSecured"), cipher);
     layout->addWidget(buildSalesGroup());
 
     auto *sizeRow = new QHBoxLayout;
@@ -79,12 +72,10 @@ TFormDatabase::TFormDatabase(QWidget *parent)
     setFixedSize(sizeHint().expandedTo({233, 418}));
 }
 
-QCheckBox *TFormDatabase::checkBox(const QString &caption, const QString &name, bool checked,
-                                   QWidget *parent)
+QCheckBox *TFormDatabase::checkBox(const QString &caption, const QString &name, QWidget *parent)
 {
     auto *box = new QCheckBox(caption, parent);
     box->setObjectName(name);
-    box->setChecked(checked);
     parent->layout()->addWidget(box);
     return box;
 }
@@ -101,8 +92,7 @@ QWidget *TFormDatabase::buildSalesGroup()
     m_integerEditSales = new TIntegerEdit(box);
     m_integerEditSales->setObjectName(QStringLiteral("IntegerEditSales"));
     m_integerEditSales->setMin(0);
-    m_integerEditSales->setMax(9999);
-    m_integerEditSales->setValue(0);
+    m_integerEditSales->setMax(DatabaseSettingsStore::MaxDays);
     m_integerEditSales->setFixedWidth(60);
     row->addWidget(m_integerEditSales);
     row->addWidget(new QLabel(QStringLiteral("dní"), box));
@@ -111,11 +101,40 @@ QWidget *TFormDatabase::buildSalesGroup()
     return box;
 }
 
-bool TFormDatabase::readStoredSettings(ConfigError *error)
+QList<std::pair<QCheckBox *, QLatin1String>> TFormDatabase::checkBoxes() const
 {
-    const bool read = m_store.read(error);
-    updateSalesField();
-    return read;
+    using Store = DatabaseSettingsStore;
+    return {{m_checkBoxDeleteFiles, Store::CheckBoxDeleteFiles},
+            {m_checkBoxCreateIndex, Store::CheckBoxCreateIndex},
+            {m_checkBoxRegenerationIndex, Store::CheckBoxRegenerationIndex},
+            {m_checkBoxPackTable, Store::CheckBoxPackTable},
+            {m_checkBoxWait, Store::CheckBoxWait},
+            {m_checkBoxSave, Store::CheckBoxSave},
+            {m_checkBoxSecured, Store::CheckBoxSecured},
+            {m_checkBoxSales, Store::CheckBoxSales}};
+}
+
+void TFormDatabase::showStore()
+{
+    for (const auto &[box, key] : checkBoxes())
+        box->setChecked(m_store.checked(key));
+    m_integerEditSales->setValue(m_store.purgeReceiptsAfterDays());
+}
+
+void TFormDatabase::takeIntoStore()
+{
+    for (const auto &[box, key] : checkBoxes())
+        m_store.setChecked(key, box->isChecked());
+    m_store.setValue(DatabaseSettingsStore::IntegerEditSales, m_integerEditSales->value());
+}
+
+void TFormDatabase::done(int result)
+{
+    takeIntoStore();
+    ConfigError error;
+    if (!m_store.write(&error))
+        SettingsStore::report(error);
+    QDialog::done(result);
 }
 
 void TFormDatabase::updateSalesField()
@@ -125,6 +144,10 @@ void TFormDatabase::updateSalesField()
 
 void TFormDatabase::showEvent(QShowEvent *event)
 {
+    ConfigError error;
+    if (!m_store.read(&error))
+        SettingsStore::report(error); // the values in force stay
+    showStore();
     QDialog::showEvent(event);
     centreOnScreen(this);
     m_labelSize->setText(QStringLiteral("%1 KB").arg(DatabaseSize(Program().DatabaseDir) / 1024));
@@ -140,52 +163,7 @@ void TFormDatabase::keyPressEvent(QKeyEvent *event)
 
 void TFormDatabase::ButtonCancelClick()
 {
-    m_store.revert();
+    showStore();
     updateSalesField();
     reject();
-}
-
-bool TFormDatabase::deleteControlFiles() const
-{
-    return m_checkBoxDeleteFiles->isChecked();
-}
-
-bool TFormDatabase::createIndexes() const
-{
-    return m_checkBoxCreateIndex->isChecked();
-}
-
-bool TFormDatabase::regenerateIndexes() const
-{
-    return m_checkBoxRegenerationIndex->isChecked();
-}
-
-bool TFormDatabase::packTables() const
-{
-    return m_checkBoxPackTable->isChecked();
-}
-
-bool TFormDatabase::waitAtStart() const
-{
-    return m_checkBoxWait->isChecked();
-}
-
-bool TFormDatabase::saveImmediately() const
-{
-    return m_checkBoxSave->isChecked();
-}
-
-bool TFormDatabase::secured() const
-{
-    return m_checkBoxSecured->isChecked();
-}
-
-bool TFormDatabase::purgeOldReceipts() const
-{
-    return m_checkBoxSales->isChecked();
-}
-
-int TFormDatabase::purgeReceiptsAfterDays() const
-{
-    return m_integerEditSales->text().toInt();
 }

@@ -1,47 +1,44 @@
 #pragma once
 
-#include "ui/config/settingsstore.h"
-
 #include <QDialog>
+#include <QLatin1String>
 
+#include <utility>
+
+class DatabaseSettingsStore;
 class QCheckBox;
 class QLabel;
 class QPushButton;
 class TIntegerEdit;
 
 // " Údržba databáze": what the start-up does to the tables before the desk opens, whether every
-// change is flushed to disk at once, the tables' protection, and the purge of old receipts. The
-// window lives for the whole run and is itself the store of these settings, kept in the section
-// [Database] of the configuration file; they act at the next start (immediate saving at once).
+// change is flushed to disk at once, the tables' protection, and the purge of old receipts: the
+// editor of the database settings store. Each showing reads the store's section and shows it;
+// each closing puts the window's values into the store and writes it, "Storno" having put back
+// the values it was opened with.
 class TFormDatabase : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit TFormDatabase(QWidget *parent = nullptr);
+    explicit TFormDatabase(DatabaseSettingsStore &store, QWidget *parent = nullptr);
 
-    bool readStoredSettings(ConfigError *error = nullptr);
-
-    bool deleteControlFiles() const; // "Vymazání řídících souborů"
-    bool createIndexes() const;      // "Vytvoření nových indexů databáze"
-    bool regenerateIndexes() const;  // "Obnova indexů databáze"
-    bool packTables() const;         // "Komprimace databáze"
-    bool waitAtStart() const;        // "Prodleva při startu programu"
-    bool saveImmediately() const;    // "Okamžité ukládaní změn databáze"
-    bool secured() const;            // "Ochrana databáze šifrováním"
-    bool purgeOldReceipts() const;   // "Vymazat záznamy s doklady o prodeji,"
-    int purgeReceiptsAfterDays() const;
+    void done(int result) override;
 
 protected:
     void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    QCheckBox *checkBox(const QString &caption, const QString &name, bool checked, QWidget *parent);
+    QCheckBox *checkBox(const QString &caption, const QString &name, QWidget *parent);
     QWidget *buildSalesGroup();
     void updateSalesField();
+    QList<std::pair<QCheckBox *, QLatin1String>> checkBoxes() const;
+    void showStore();
+    void takeIntoStore();
     void ButtonCancelClick();
 
+    DatabaseSettingsStore &m_store;
     QCheckBox *m_checkBoxDeleteFiles;
     QCheckBox *m_checkBoxCreateIndex;
     QCheckBox *m_checkBoxRegenerationIndex;
@@ -53,6 +50,4 @@ private:
     TIntegerEdit *m_integerEditSales;
     QLabel *m_labelSize;
     QPushButton *m_buttonCancel;
-
-    SettingsStore m_store; // after the controls: it writes them once more at destruction
 };

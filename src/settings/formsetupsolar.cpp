@@ -5,6 +5,7 @@
 #include "data/tablemodel.h"
 #include "data/tables.h"
 #include "desk/databasesaver.h"
+#include "desk/settings/solarsettingsstore.h"
 #include "desk/transactionlog.h"
 #include "portio/portaddress.h"
 #include "portio/unitswitch.h"
@@ -64,29 +65,11 @@ QPushButton *makeButton(const QString &caption, const QString &name, QWidget *pa
     return button;
 }
 
-// A discount as it is kept: the decimal text of a whole percentage, without leading zeros.
-bool discountText(const QString &entry, QString *text)
-{
-    bool ok = false;
-    const int value = entry.trimmed().toInt(&ok, 10);
-    if (!ok || value < 0 || value > TFormSetupSolar::MaxDiscount)
-        return false;
-    *text = QString::number(value);
-    return true;
-}
-
-const QString SettingsSection = QStringLiteral("SetupSolar");
-constexpr int PortDigits = 4;
-
 } // namespace
 
-TFormSetupSolar::TFormSetupSolar(Table &tableSolars, EventLog &log, DatabaseSaver &saver,
-                                 QWidget *parent)
-    : QDialog(parent), m_tableSolars(tableSolars), m_log(log), m_saver(saver),
-      m_store(this, SettingsSection,
-              {QStringLiteral("EditOffDefault.Text"), QStringLiteral("ListBoxOff.Items"),
-               QStringLiteral("EditPort.Text"), QStringLiteral("CheckBoxSaleSalesAll.Checked"),
-               QStringLiteral("CheckBoxUseDialogs.Checked")})
+TFormSetupSolar::TFormSetupSolar(SolarSettingsStore &store, Table &tableSolars, EventLog &log,
+                                 DatabaseSaver &saver, QWidget *parent)
+    : QDialog(parent), m_store(store), m_tableSolars(tableSolars), m_log(log), m_saver(saver)
 {
     setObjectName(QStringLiteral("FormSetupSolar"));
     setWindowTitle(QStringLiteral(" Nastavení"));
@@ -119,7 +102,6 @@ TFormSetupSolar::TFormSetupSolar(Table &tableSolars, EventLog &log, DatabaseSave
     connect(m_buttonCancel, &QPushButton::clicked, this, &TFormSetupSolar::ButtonCancelClick);
     connect(m_integerEditTax, &QLineEdit::textChanged, this, &TFormSetupSolar::EditsChange);
     connect(m_editPort, &QLineEdit::textChanged, this, &TFormSetupSolar::EditsChange);
-    m_portInForce = m_editPort->text();
     setFixedSize(sizeHint());
 }
 
@@ -159,21 +141,19 @@ QWidget *TFormSetupSolar::buildDiscountGroup()
     auto *group = new QGroupBox(QStringLiteral("Slevy:"), this);
     auto *grid = new QGridLayout(group);
     grid->addWidget(new QLabel(QStringLiteral("Výchozí:"), group), 0, 0);
-    m_editOffDefault =
-        named(new QLineEdit(QStringLiteral("0"), group), QStringLiteral("EditOffDefault"));
+    m_editOffDefault = named(new QLineEdit(group), QStringLiteral("EditOffDefault"));
     m_editOffDefault->setMaxLength(3);
     m_editOffDefault->setEnabled(false); // set by "Výchozí", never typed
     m_editOffDefault->setFixedWidth(SmallFieldWidth);
     grid->addWidget(m_editOffDefault, 0, 1, Qt::AlignLeft);
 
     m_listBoxOff = named(new QListWidget(group), QStringLiteral("ListBoxOff"));
-    m_listBoxOff->addItem(QStringLiteral("0"));
     m_listBoxOff->setSelectionMode(QAbstractItemView::SingleSelection);
     m_listBoxOff->setFixedWidth(2 * SmallFieldWidth + grid->horizontalSpacing());
     grid->addWidget(m_listBoxOff, 1, 0, 4, 2);
 
     m_integerEditOff = named(new TIntegerEdit(group), QStringLiteral("IntegerEditOff"));
-    m_integerEditOff->setMax(MaxDiscount);
+    m_integerEditOff->setMax(SolarSettingsStore::MaxDiscount);
     m_integerEditOff->setFixedWidth(ButtonWidth);
     grid->addWidget(m_integerEditOff, 1, 2);
     m_buttonOffAdd = makeButton(QStringLiteral("Přidat"), QStringLiteral("ButtonOffAdd"), group);
@@ -201,7 +181,6 @@ QCheckBox *TFormSetupSolar::addCheckBoxGroup(QBoxLayout *layout, const QString &
 {
     auto *group = new QGroupBox(title, this);
     auto *checkBox = named(new QCheckBox(caption, group), name);
-    checkBox->setChecked(true);
     (new QVBoxLayout(group))->addWidget(checkBox);
     layout->addWidget(group);
     return checkBox;
@@ -215,7 +194,6 @@ QWidget *TFormSetupSolar::buildTaxGroup()
     m_integerEditTax = named(new TIntegerEdit(group), QStringLiteral("IntegerEditTax"));
     m_integerEditTax->setMax(MaxTaxRate);
     m_integerEditTax->setAlignment(Qt::AlignRight);
-    m_integerEditTax->setValue(DefaultTaxRate);
     m_integerEditTax->setFixedWidth(SmallFieldWidth);
     row->addWidget(m_integerEditTax);
     row->addWidget(new QLabel(QStringLiteral("%"), group));
@@ -228,8 +206,8 @@ QWidget *TFormSetupSolar::buildPortGroup()
     auto *group = new QGroupBox(QStringLiteral("Port"), this);
     auto *row = new QHBoxLayout(group);
     row->addWidget(new QLabel(QStringLiteral("Port [Hex]:"), group));
-    m_editPort = named(new QLineEdit(QStringLiteral("0378"), group), QStringLiteral("EditPort"));
-    m_editPort->setMaxLength(PortDigits);
+    m_editPort = named(new QLineEdit(group), QStringLiteral("EditPort"));
+    m_editPort->setMaxLength(SolarSettingsStore::PortDigits);
     m_editPort->setValidator(new HexPortValidator(m_editPort));
     m_editPort->setAttribute(Qt::WA_InputMethodEnabled, false);
     m_editPort->setFixedWidth(SmallFieldWidth);
@@ -237,25 +215,6 @@ QWidget *TFormSetupSolar::buildPortGroup()
     row->addStretch();
     return group;
 }
-
-bool TFormSetupSolar::readStoredSettings(ConfigError *error)
-{
-    const bool read = m_store.read(error);
-    tidyDiscounts();
-    m_portInForce = m_editPort->text(); // the start-up tests it before the first switching
-    return read;
-}
-
-QString TFormSetupSolar::storedPortText()
-{
-    IniFile ini(WindowStore::defaultFileName());
-    const QString key = QStringLiteral("EditPort_Text");
-    if (!ini.load(nullptr) || !ini.contains(SettingsSection, key))
-        return DefaultPortText;
-    return ini.value(SettingsSection, key).left(PortDigits); // as the field takes it
-}
-
-// --- SolarSettings ----------------------------------------------------------------------
 
 QStringList TFormSetupSolar::discounts() const
 {
@@ -265,63 +224,33 @@ QStringList TFormSetupSolar::discounts() const
     return texts;
 }
 
-QString TFormSetupSolar::defaultDiscount() const
+void TFormSetupSolar::showStore()
 {
-    return m_editOffDefault->text();
+    setDiscounts(m_store.discounts());
+    m_editOffDefault->setText(m_store.defaultDiscount());
+    m_integerEditTax->setValue(m_store.taxRate());
+    m_editPort->setText(m_store.portText());
+    m_checkBoxSaleSalesAll->setChecked(m_store.recordAllReceipts());
+    m_checkBoxUseDialogs->setChecked(m_store.useDialogs());
 }
 
-int TFormSetupSolar::taxRate() const
+void TFormSetupSolar::takeIntoStore()
 {
-    return m_integerEditTax->value();
-}
-
-QString TFormSetupSolar::portText() const
-{
-    return m_portInForce;
-}
-
-bool TFormSetupSolar::recordAllReceipts() const
-{
-    return m_checkBoxSaleSalesAll->isChecked();
-}
-
-bool TFormSetupSolar::useDialogs() const
-{
-    return m_checkBoxUseDialogs->isChecked();
-}
-
-// --- Discounts -----------------------------------------------------------------------------
-
-QStringList TFormSetupSolar::SortStringList(const QStringList &list)
-{
-    QStringList sorted = list;
-    std::stable_sort(sorted.begin(), sorted.end(),
-                     [](const QString &a, const QString &b) { return a.toInt() < b.toInt(); });
-    return sorted;
+    m_store.setLines(SolarSettingsStore::ListBoxOff, discounts());
+    m_store.setText(SolarSettingsStore::EditOffDefault, m_editOffDefault->text());
+    m_store.setTaxRate(m_integerEditTax->value());
+    m_store.setText(SolarSettingsStore::EditPort, m_editPort->text());
+    m_store.setChecked(SolarSettingsStore::CheckBoxSaleSalesAll,
+                       m_checkBoxSaleSalesAll->isChecked());
+    m_store.setChecked(SolarSettingsStore::CheckBoxUseDialogs, m_checkBoxUseDialogs->isChecked());
 }
 
 void TFormSetupSolar::tidyDiscounts()
 {
-    // The program writes only whole percentages; an entry edited by hand into anything else, or
-    // a repeated one, would be a choice that no sale can use, so it is left out.
-    QStringList tidy;
-    for (const QString &entry : discounts()) {
-        QString text;
-        if (discountText(entry, &text) && !tidy.contains(text))
-            tidy.append(text);
-    }
-    setDiscounts(SortStringList(tidy));
-    // An emptied list comes back as "0" at the next start while its stored default is still
-    // empty: that "0" is the default.
-    if (m_editOffDefault->text().isEmpty() && !tidy.isEmpty()) {
-        m_editOffDefault->setText(discounts().constFirst());
-        return;
-    }
-    // A default outside the list stays as stored: the start then preselects nothing and waits
-    // for the operator's choice, rather than charging a discount nobody chose.
-    QString defaultText;
-    if (discountText(m_editOffDefault->text(), &defaultText))
-        m_editOffDefault->setText(defaultText);
+    const SolarSettingsStore::Discounts tidy =
+        SolarSettingsStore::tidy(discounts(), m_editOffDefault->text());
+    setDiscounts(tidy.list);
+    m_editOffDefault->setText(tidy.defaultDiscount);
 }
 
 void TFormSetupSolar::setDiscounts(const QStringList &discounts)
@@ -349,7 +278,7 @@ void TFormSetupSolar::ButtonOffAddClick()
 {
     const QString text = QString::number(m_integerEditOff->value());
     if (!discounts().contains(text)) {
-        setDiscounts(SortStringList(discounts() << text));
+        setDiscounts(SolarSettingsStore::SortStringList(discounts() << text));
         selectDiscount(int(discounts().indexOf(text)));
         if (m_listBoxOff->count() == 1)
             m_editOffDefault->setText(text);
@@ -400,7 +329,11 @@ void TFormSetupSolar::FormActivate()
 
 void TFormSetupSolar::showEvent(QShowEvent *event)
 {
-    QDialog::showEvent(event); // the store has read the stored values by now
+    ConfigError error;
+    if (!m_store.read(&error))
+        SettingsStore::report(error); // the values in force stay
+    showStore();
+    QDialog::showEvent(event);
     FormActivate();
 }
 
@@ -418,9 +351,11 @@ void TFormSetupSolar::keyPressEvent(QKeyEvent *event)
 
 void TFormSetupSolar::ButtonCancelClick()
 {
-    m_store.revert();
+    // The VAT rate is no stored value: it stays as typed.
+    const int taxRate = m_integerEditTax->value();
+    showStore();
+    m_integerEditTax->setValue(taxRate);
     tidyDiscounts();
-    m_editPort->setText(m_portInForce); // the port a changed address did not replace yet
     reject();
 }
 
@@ -429,6 +364,10 @@ void TFormSetupSolar::done(int result)
     if (!putPortInForce())
         return; // the window stays open for the address to be corrected
     m_integerEditOff->clear();
+    takeIntoStore();
+    ConfigError error;
+    if (!m_store.write(&error))
+        SettingsStore::report(error);
     QDialog::done(result);
 }
 
@@ -437,17 +376,17 @@ bool TFormSetupSolar::putPortInForce()
     // A wrong address would read back as units switched on: the desk could neither start a run
     // nor close, nor open this window again to correct it.
     const QString typed = m_editPort->text();
-    if (typed == m_portInForce)
+    const QString inForce = m_store.portText();
+    if (typed == inForce)
         return true;
     if (!resetPortRegister(portAddressFromText(typed))) {
-        ShowWarning(
-            QStringLiteral("Chyba při resetování portu I/O ovladačem..."),
-            QStringLiteral("Port %1 neodpovídá, platí dál port %2...").arg(typed, m_portInForce));
+        ShowWarning(QStringLiteral("Chyba při resetování portu I/O ovladačem..."),
+                    QStringLiteral("Port %1 neodpovídá, platí dál port %2...").arg(typed, inForce));
         m_editPort->setFocus();
         m_editPort->selectAll();
         return false;
     }
-    m_portInForce = typed;
+    m_store.setText(SolarSettingsStore::EditPort, typed);
     return true;
 }
 

@@ -1,8 +1,5 @@
 #pragma once
 
-#include "core/solarsettings.h"
-#include "ui/config/settingsstore.h"
-
 #include <QDialog>
 
 class DatabaseSaver;
@@ -14,51 +11,29 @@ class QListWidget;
 class QModelIndex;
 class QPushButton;
 class RecordGrid;
+class SolarSettingsStore;
 class TIntegerEdit;
 class Table;
 class TableModel;
 
 // " Nastavení": the desk's working settings (discounts, VAT rate, port address, receipts, run
-// dialogs) and the list of solarium units with their editor. The window lives for the whole run
-// and is itself the store of the settings: SolarSettings reads its controls. The stored ones are
-// kept in the section [SetupSolar] of the configuration file; the VAT rate starts at 5 on every
-// start and is never stored.
+// dialogs) and the list of solarium units with their editor: the editor of the solarium settings
+// store. Each showing reads the store's section and shows it; each closing puts the window's
+// values into the store and writes it, "Storno" having put back the values it was opened with.
 //
-//     TFormSetupSolar setupSolar(tableSolars, eventLog, databaseSaver, &console);
-//     setupSolar.readStoredSettings();                 // at start-up, before first use
+//     TFormSetupSolar setupSolar(session.solarStore(), tableSolars, eventLog, saver, &console);
 //     if (setupSolar.exec() == QDialog::Accepted)      // menu "Nastavení" -> "Solárko..."
 //         SetActiveSolars();
-class TFormSetupSolar : public QDialog, public SolarSettings
+class TFormSetupSolar : public QDialog
 {
     Q_OBJECT
 
 public:
-    static constexpr int DefaultTaxRate = 5;
-    static constexpr int MaxDiscount = 100;
     static constexpr int MaxTaxRate = 50;
 
     // tableSolars: the console's open cursor on Solars, shown in the grid and edited in place.
-    TFormSetupSolar(Table &tableSolars, EventLog &log, DatabaseSaver &saver,
-                    QWidget *parent = nullptr);
-
-    // Loads the stored settings into the controls; the start-up calls it right after creating
-    // the window. A failure leaves the defaults and is reported to the caller.
-    bool readStoredSettings(ConfigError *error = nullptr);
-    // The port text that the window restores ("0378" when none is stored or the file cannot be
-    // read), for the start-up's steps before the window exists.
-    static QString storedPortText();
-
-    // SolarSettings: the controls' current values; the port text is the one in force, which
-    // a typed address becomes only when the window closes.
-    QStringList discounts() const override;
-    QString defaultDiscount() const override;
-    int taxRate() const override;
-    QString portText() const override;
-    bool recordAllReceipts() const override;
-    bool useDialogs() const override;
-
-    // Ascending by numeric value; every entry must be a decimal whole number.
-    static QStringList SortStringList(const QStringList &list);
+    TFormSetupSolar(SolarSettingsStore &store, Table &tableSolars, EventLog &log,
+                    DatabaseSaver &saver, QWidget *parent = nullptr);
 
     // "Storno" first reloads the stored values; every way of closing empties the entry field.
     // A changed port address comes into force only when its register can be reset (0 written,
@@ -79,6 +54,9 @@ private:
                                 const QString &name);
 
     void FormActivate();
+    void showStore();
+    void takeIntoStore();
+    QStringList discounts() const;
     void tidyDiscounts();
     void setDiscounts(const QStringList &discounts);
     void selectDiscount(int row);
@@ -96,6 +74,7 @@ private:
     void ButtonOffDefaultClick();
     void ButtonCancelClick();
 
+    SolarSettingsStore &m_store;
     Table &m_tableSolars;
     EventLog &m_log;
     DatabaseSaver &m_saver;
@@ -111,11 +90,8 @@ private:
     QPushButton *m_buttonOffDefault;
     TIntegerEdit *m_integerEditTax;
     QLineEdit *m_editPort;
-    QString m_portInForce; // the address the port layer uses, tested at start or on closing
     QCheckBox *m_checkBoxSaleSalesAll;
     QCheckBox *m_checkBoxUseDialogs;
     QPushButton *m_buttonOk;
     QPushButton *m_buttonCancel;
-
-    SettingsStore m_store; // after the controls: it writes them once more at destruction
 };

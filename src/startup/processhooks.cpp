@@ -1,12 +1,10 @@
 #include "startup/processhooks.h"
 
+#include "core/solarsettings.h"
+#include "data/config/settingsstore.h"
 #include "data/engineerror.h"
 #include "portio/portaddress.h"
-#include "settings/formsetupsolar.h"
 #include "ui/common/messagedialogs.h"
-#include "ui/config/windowstore.h"
-
-#include <QPointer>
 
 ProcessHooks::ProcessHooks()
 {
@@ -14,29 +12,23 @@ ProcessHooks::ProcessHooks()
         const EngineError error = Engine::lastError();
         return DatabaseError{error.code, error.message};
     });
-    WindowStore::setErrorReport(
+    SettingsStore::setErrorReport(
         [](const ConfigError &error) { ShowWarning(error.message, error.detail); });
 }
 
 ProcessHooks::~ProcessHooks()
 {
     setPortTextSource({});
-    WindowStore::setErrorReport({});
+    SettingsStore::setErrorReport({});
     setDatabaseErrorSource({});
 }
 
-void ProcessHooks::useStoredPort()
+void ProcessHooks::followPort(const SolarSettings &settings)
 {
-    setPortTextSource([stored = TFormSetupSolar::storedPortText()] { return stored; });
+    setPortTextSource([&settings] { return settings.portText(); });
 }
 
-void ProcessHooks::followSettings(TFormSetupSolar *settings)
+void ProcessHooks::keepPort(const QString &portText)
 {
-    // The window goes with the console; the switch-off at the very end still needs an address.
-    setPortTextSource(
-        [window = QPointer<TFormSetupSolar>(settings), last = settings->portText()]() mutable {
-            if (window)
-                last = window->portText();
-            return last;
-        });
+    setPortTextSource([portText] { return portText; });
 }

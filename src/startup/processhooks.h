@@ -1,9 +1,11 @@
 #pragma once
 
-class TFormSetupSolar;
+#include <QString>
+
+class SolarSettings;
 
 // The program-wide sources and reports that the lower layers call back through: the engine's
-// last error for the database message, a failed window-store write as a warning, and the port
+// last error for the database message, a failed settings write as a warning, and the port
 // address the units are switched at. Wired here and nowhere else; put back on destruction.
 class ProcessHooks
 {
@@ -13,8 +15,8 @@ public:
     ProcessHooks(const ProcessHooks &) = delete;
     ProcessHooks &operator=(const ProcessHooks &) = delete;
 
-    // Until the settings window exists the port address is the one stored in the ini file.
-    void useStoredPort();
-    // From now on the settings window's port address, while the window exists.
-    void followSettings(TFormSetupSolar *settings);
+    // The port address in force in the settings, while they exist.
+    void followPort(const SolarSettings &settings);
+    // From now on this address: the settings go, the switch-off at the very end still needs one.
+    void keepPort(const QString &portText);
 };

@@ -1,6 +1,5 @@
 #include "startup/startupsequence.h"
 
-#include "console/formvelmora.h"
 #include "core/engineconfig.h"
 #include "core/ownerfiles.h"
 #include "core/paths.h"
@@ -9,6 +8,7 @@
 #include "data/tables.h"
 #include "desk/configtool.h"
 #include "desk/deskbackups.h"
+#include "desk/desksession.h"
 #include "desk/interruptedruns.h"
 #include "desk/runfile.h"
 #include "desk/salesjournal.h"
@@ -17,8 +17,6 @@
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
 #include "portio/unitswitch.h"
-#include "settings/formbackup.h"
-#include "settings/formdatabase.h"
 #include "settings/formrestore.h"
 #include "startup/databasemaintenance.h"
 #include "startup/forminitialization.h"
@@ -28,7 +26,6 @@
 #include "ui/common/messagedialogs.h"
 #include "ui/common/uifonts.h"
 #include "ui/common/versioninfo.h"
-#include "ui/config/windowstore.h"
 #include "userdialogs/formuser.h"
 #include "users/access.h"
 #include "users/secrets.h"
@@ -62,7 +59,20 @@ StartupSequence::StartupSequence()
       m_commandLine(QCoreApplication::arguments().join(QLatin1Char(' ')))
 {}
 
-StartupSequence::~StartupSequence() = default;
+StartupSequence::~StartupSequence()
+{
+    endSession();
+}
+
+void StartupSequence::endSession()
+{
+    m_console.reset();
+    m_report.setOwner(nullptr);
+    if (!m_session)
+        return;
+    m_hooks.keepPort(m_session->solarStore().portText());
+    m_session.reset();
+}
 
 void StartupSequence::setInstanceName(const QString &name)
 {
@@ -87,7 +97,7 @@ StartupSequence::Outcome StartupSequence::fail(Outcome outcome)
     if (outcome != Outcome::AnotherInstance)
         resetPortRegister(PortAddress());
     // The progress window, with its last "Error", goes with the sequence at the program's end.
-    m_console.reset();
+    endSession();
     return outcome;
 }
 
@@ -114,7 +124,10 @@ StartupSequence::Outcome StartupSequence::start()
                     QStringLiteral("Program nesmí být spouštěn vícekrát..."));
         return fail(Outcome::AnotherInstance);
     }
-    m_hooks.useStoredPort(); // until the settings window, created later, takes over
+    m_session = std::make_unique<DeskSession>(m_report);
+    // A look at the stored port before anything else: a crashed run may have left beds on there.
+    m_session->solarStore().peek();
+    m_hooks.followPort(m_session->solarStore());
     switchLeftoversOff();
 
     m_progress = std::make_unique<TFormInitialization>();
@@ -129,10 +142,9 @@ StartupSequence::Outcome StartupSequence::start()
         return fail(Outcome::NoAlias);
     }
 
-    m_console = std::make_unique<TFormVelmora>();
-    connect(m_instance.get(), &SingleInstance::raiseRequested, m_console.get(),
+    connect(m_instance.get(), &SingleInstance::raiseRequested, this,
             [this] { bringDeskToFront(m_console.get(), m_progress.get()); });
-    Database &database = m_console->database();
+    Database &database = m_session->desk().database();
     if (!database.connect()) {
         showStartFailure();
         return fail(Outcome::Failed);
@@ -146,8 +158,7 @@ StartupSequence::Outcome StartupSequence::start()
     restoreJournal();
 
     AddProgress(QStringLiteral("Start nastavení programu"));
-    m_console->createSettingsWindows();
-    m_hooks.followSettings(m_console->setupSolar());
+    loadSettings();
     ProgressOk();
 
     AddProgress(QStringLiteral("Start I/O ovladače"));
@@ -168,7 +179,7 @@ StartupSequence::Outcome StartupSequence::start()
     }
     ProgressOk();
 
-    if (!runLoginLoop(m_console->users()->users(), m_console->eventLog()))
+    if (!runLoginLoop(m_session->users(), m_session->loginStore(), m_session->desk().eventLog()))
         return fail(Outcome::LoginCancelled);
 
     program.CommandLine = m_commandLine;
@@ -185,14 +196,32 @@ StartupSequence::Outcome StartupSequence::start()
     }
     bookInterruptedRuns();
 
-    const bool askToContinue = m_console->databaseSettings()->waitAtStart() ||
+    const bool askToContinue = m_session->databaseStore().waitAtStart() ||
                                hasSwitch(QStringLiteral("/REPAIR")) ||
                                hasSwitch(QStringLiteral("/RESET")) || program.Restored;
     if (askToContinue &&
         !showQuestionWithoutSound(QStringLiteral("Pokračovat ve spouštění aplikace?"),
                                   QStringLiteral("Volbou [Ne] ukončíte aplikaci...")))
         return fail(Outcome::NotContinued);
+    createConsole();
     return Outcome::Run;
+}
+
+void StartupSequence::loadSettings()
+{
+    for (const ConfigError &error : m_session->loadSettings())
+        ShowWarning(error.message, error.detail); // the defaults stay in force
+    OpenUsers(m_session->users(), DeskSession::usersFileName());
+}
+
+void StartupSequence::createConsole()
+{
+    m_console = std::make_unique<TFormVelmora>(*m_session);
+    m_report.setOwner(m_console.get());
+    TFormVelmora *console = m_console.get();
+    connect(m_watchdogKeeper.get(), &WatchdogKeeper::protectionLost, console,
+            [console] { console->showPortProtection(false); });
+    console->showPortProtection(m_watchdogKeeper->protecting());
 }
 
 void StartupSequence::removeInterruptedRewrites()
@@ -201,7 +230,7 @@ void StartupSequence::removeInterruptedRewrites()
     // copy beside it.
     const QString data = Program().DatabaseDir;
     for (const QString &file :
-         {m_console->eventLog().fileName(), WindowStore::defaultFileName(),
+         {m_session->desk().eventLog().fileName(), SettingsStore::defaultFileName(),
           EngineConfig::filePath(), JoinPath(data, QStringLiteral("SalesSolars.txt")),
           JoinPath(data, QStringLiteral("Velmora.usr"))})
         ::removeInterruptedRewrites(file);
@@ -209,7 +238,7 @@ void StartupSequence::removeInterruptedRewrites()
 
 void StartupSequence::restoreEventLog()
 {
-    EventLog &log = m_console->eventLog();
+    EventLog &log = m_session->desk().eventLog();
     Program().LogFileName = log.fileName();
     if (!log.load())
         return;
@@ -222,27 +251,24 @@ void StartupSequence::restoreEventLog()
 
 void StartupSequence::keepWatchdog()
 {
-    EventLog &log = m_console->eventLog();
+    EventLog &log = m_session->desk().eventLog();
     for (const QString &note : HangNotes::take())
         log.AddLog(QStringLiteral("Hlídač portu: ") + note);
     m_watchdogKeeper = std::make_unique<WatchdogKeeper>(portWatchdog());
-    TFormVelmora *console = m_console.get();
-    connect(m_watchdogKeeper.get(), &WatchdogKeeper::watchdogReplaced, console,
+    connect(m_watchdogKeeper.get(), &WatchdogKeeper::watchdogReplaced, this,
             [&log] { log.AddLog(QStringLiteral("Hlídač portu skončil, běží nový")); });
-    connect(m_watchdogKeeper.get(), &WatchdogKeeper::protectionLost, console, [&log, console] {
+    connect(m_watchdogKeeper.get(), &WatchdogKeeper::protectionLost, this, [&log] {
         log.AddLog(QStringLiteral("Hlídač portu skončil a nový nelze spustit: spadne-li "
                                   "program, solária zůstanou zapnutá"));
-        console->showPortProtection(false);
     });
-    console->showPortProtection(m_watchdogKeeper->protecting());
 }
 
 void StartupSequence::bookInterruptedRuns()
 {
     const QString runFile = JoinPath(Program().DatabaseDir, RunFile::FileName);
     const QList<InterruptedRun> booked =
-        ::bookInterruptedRuns(m_console->desk(), runFile, m_console->solarSettings());
-    m_console->runs().keepRunsIn(runFile);
+        ::bookInterruptedRuns(m_session->desk(), runFile, m_session->solarSettings());
+    m_session->runs().keepRunsIn(runFile);
     if (booked.isEmpty())
         return;
     QStringList lines;
@@ -271,14 +297,14 @@ bool StartupSequence::restoreWhenAsked(bool special)
     const bool asked = hasSwitch(QStringLiteral("/RESTORE")) && special;
     if (!asked && !restoreLeftovers(program.DatabaseDir))
         return true;
-    Database &database = m_console->database();
+    Database &database = m_session->desk().database();
     database.disconnect();
     registerTablePassword(); // the backup's files may be protected
     // A restore that an end cut short is finished first; its repair follows as after one made
     // now.
     program.Restored = finishInterruptedRestore(program.DatabaseDir);
     if (asked) {
-        TFormRestore window(*m_console->backupSettings());
+        TFormRestore window(m_session->backupStore());
         const bool chosen = window.exec() == QDialog::Accepted &&
                             RestoreTablesFrom(window.EditRestore(), program.DatabaseDir);
         program.Restored = program.Restored || chosen;
@@ -289,18 +315,19 @@ bool StartupSequence::restoreWhenAsked(bool special)
 StartupSequence::Outcome StartupSequence::maintainTables()
 {
     ProgramValues &program = Program();
-    const TFormDatabase &settings = *m_console->databaseSettings();
-    Database &database = m_console->database();
-    const bool special = HasUserRight(m_console->users()->users(), RightSpecial);
+    const DatabaseSettingsStore &settings = m_session->databaseStore();
+    Desk &desk = m_session->desk();
+    Database &database = desk.database();
+    const bool special = HasUserRight(m_session->users(), RightSpecial);
     if (!restoreWhenAsked(special)) {
         showStartFailure();
         return Outcome::Failed;
     }
     const bool repair = hasSwitch(QStringLiteral("/REPAIR")) || program.Restored;
     const QList<std::pair<Table *, QStringList>> tables = {
-        {&m_console->tableMoney(), MoneyIndexes},
-        {&m_console->tableSolars(), SolarsIndexes},
-        {&m_console->tableSaleSolars(), SaleSolarsIndexes}};
+        {&desk.tableMoney(), MoneyIndexes},
+        {&desk.tableSolars(), SolarsIndexes},
+        {&desk.tableSaleSolars(), SaleSolarsIndexes}};
 
     if (settings.deleteControlFiles() || repair) {
         database.disconnect();
@@ -316,10 +343,10 @@ StartupSequence::Outcome StartupSequence::maintainTables()
         DeleteIndexFiles(program.DatabaseDir);
     registerTablePassword();
     if (hasSwitch(QStringLiteral("/RESET")) && special) {
-        const Upkeep erased = EraseTable(m_console->tableSaleSolars());
+        const Upkeep erased = EraseTable(desk.tableSaleSolars());
         // It leaves the receipts open exclusively; a pack that changes the protection needs
         // every table closed.
-        CloseExclusive(m_console->tableSaleSolars());
+        CloseExclusive(desk.tableSaleSolars());
         if (erased == Upkeep::StartupError) {
             showStartFailure();
             return Outcome::Failed;
@@ -333,22 +360,21 @@ StartupSequence::Outcome StartupSequence::maintainTables()
             }
         }
     }
-    RegenerateAndPackTables(
-        {&m_console->tableMoney(), &m_console->tableSolars(), &m_console->tableSaleSolars()},
-        settings.regenerateIndexes() && !repair, settings.packTables() || repair,
-        settings.secured());
+    RegenerateAndPackTables({&desk.tableMoney(), &desk.tableSolars(), &desk.tableSaleSolars()},
+                            settings.regenerateIndexes() && !repair,
+                            settings.packTables() || repair, settings.secured());
     if (hasSwitch(QStringLiteral("/STOP")))
         return Outcome::Stopped;
     if (settings.purgeOldReceipts())
-        PurgeOldReceipts(m_console->tableSaleSolars(), settings.purgeReceiptsAfterDays(),
-                         m_console->databaseSaver());
+        PurgeOldReceipts(desk.tableSaleSolars(), settings.purgeReceiptsAfterDays(),
+                         desk.databaseSaver());
     purgeOldBackups();
     return Outcome::Run;
 }
 
 void StartupSequence::purgeOldBackups()
 {
-    const TFormBackup &settings = *m_console->backupSettings();
+    const BackupSettings &settings = m_session->backupStore();
     if (!settings.purgeOldBackups())
         return;
     const auto counted = [](int count) {
@@ -363,11 +389,11 @@ void StartupSequence::purgeOldBackups()
 bool StartupSequence::openTables()
 {
     AddProgress(QStringLiteral("Otevírání databází"));
-    if (!m_console->OpenDatabase())
+    if (!m_session->desk().openTables())
         return false;
     ProgressOk();
     AddProgress(QStringLiteral("Nastavení výchozích indexů databází"));
-    if (!m_console->tableSaleSolars().setIndexName(QStringLiteral("_PARAGON")))
+    if (!m_session->desk().tableSaleSolars().setIndexName(QStringLiteral("_PARAGON")))
         return false;
     ProgressOk();
     return true;
@@ -392,6 +418,6 @@ int StartupSequence::run()
     connect(&endRequests, &EndRequestNotifier::endRequested, m_console.get(),
             &TFormVelmora::endOnRequest);
     const int code = QApplication::exec();
-    m_console.reset();
+    endSession();
     return code;
 }

@@ -2,6 +2,7 @@
 
 #include "startup/processhooks.h"
 
+#include "console/formvelmora.h"
 #include "portio/watchdogkeeper.h"
 
 #include <QObject>
@@ -9,8 +10,8 @@
 #include <functional>
 #include <memory>
 
+class DeskSession;
 class TFormInitialization;
-class TFormVelmora;
 class SingleInstance;
 
 // The program's start: from the single-instance test to the console, each step reported in
@@ -42,8 +43,10 @@ public:
     void setCommandLine(const QString &commandLine);
 
     // The start from the single-instance test to the opened tables (and, after a repair, reset or
-    // restore, the question whether to go on); on Run the console exists, not yet shown.
+    // restore, the question whether to go on); on Run the console exists, not yet shown. The
+    // session exists from the single-instance test on, until the start fails.
     Outcome start();
+    DeskSession *session() const { return m_session.get(); }
     TFormVelmora *console() const { return m_console.get(); }
     TFormInitialization *progressWindow() const { return m_progress.get(); }
 
@@ -52,6 +55,11 @@ public:
 
 private:
     Outcome fail(Outcome outcome);
+    // The console and then the session go; the port keeps the address last in force.
+    void endSession();
+    // The settings' sections and the user register, each failure shown.
+    void loadSettings();
+    void createConsole();
     void switchLeftoversOff();
     bool openTables();
     // The upkeep of the tables that the settings and the command line's switches ask for.
@@ -74,6 +82,8 @@ private:
     std::unique_ptr<SingleInstance> m_instance;
     std::function<bool()> m_launchConfigTool;
     QString m_commandLine;
+    WindowDeskReport m_report;
+    std::unique_ptr<DeskSession> m_session;
     std::unique_ptr<TFormInitialization> m_progress;
     std::unique_ptr<TFormVelmora> m_console;
     std::unique_ptr<WatchdogKeeper> m_watchdogKeeper;

@@ -61,6 +61,11 @@ QString TFormLogin::userName() const
     return m_comboBoxUser->currentText();
 }
 
+void TFormLogin::setUserName(const QString &name)
+{
+    m_comboBoxUser->setCurrentText(name);
+}
+
 QString TFormLogin::password() const
 {
     return m_editPass->text();

@@ -18,6 +18,7 @@ public:
     void prepare(const UserRegister &users);
 
     QString userName() const;
+    void setUserName(const QString &name);
     QString password() const;
     // After a refused attempt: the name stays, the password is typed again.
     void retryPassword();

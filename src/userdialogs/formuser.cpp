@@ -83,8 +83,8 @@ void SetListViewFont(QAbstractItemView *listView)
     header->viewport()->update();
 }
 
-TFormUser::TFormUser(const QString &usersFilePath, QWidget *parent)
-    : QDialog(parent), m_usersFilePath(usersFilePath)
+TFormUser::TFormUser(UserRegister &users, const QString &usersFilePath, QWidget *parent)
+    : QDialog(parent), m_usersFilePath(usersFilePath), m_users(users)
 {
     setWindowTitle(QStringLiteral(" Uživatelé"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -143,8 +143,14 @@ TFormUser::TFormUser(const QString &usersFilePath, QWidget *parent)
 
 UserRegister::LoadResult TFormUser::OpenUsers()
 {
-    const UserRegister::LoadResult result = m_users.load(m_usersFilePath);
+    const UserRegister::LoadResult result = ::OpenUsers(m_users, m_usersFilePath);
     fillList();
+    return result;
+}
+
+UserRegister::LoadResult OpenUsers(UserRegister &users, const QString &usersFilePath)
+{
+    const UserRegister::LoadResult result = users.load(usersFilePath);
     const QString onlyAdministrator =
         QStringLiteral("Nyní se může přihlásit pouze Administrator... Volejte ") + SupportContact;
     if (result == UserRegister::LoadResult::Missing)
@@ -185,6 +191,7 @@ void TFormUser::done(int result)
 void TFormUser::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
+    fillList(); // the register may have been loaded since the last showing
     FormActivate();
 }
 

@@ -9,14 +9,14 @@
 class QPushButton;
 class QTreeWidget;
 
-// " Uživatelé": the user register and the editor of its names, passwords and rights. The window
-// lives for the whole run and is itself the register that logins and rights checks read.
+// " Uživatelé": the editor of the user register's names, passwords and rights. The register that
+// logins and rights checks read is the session's; the window edits it in place.
 class TFormUser : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit TFormUser(const QString &usersFilePath, QWidget *parent = nullptr);
+    TFormUser(UserRegister &users, const QString &usersFilePath, QWidget *parent = nullptr);
 
     const UserRegister &users() const { return m_users; }
 
@@ -51,12 +51,16 @@ private:
 
     QString m_usersFilePath;
     std::function<void(const QString &)> m_addLog;
-    UserRegister m_users;
+    UserRegister &m_users;
     QTreeWidget *m_listViewUsers;
     QPushButton *m_buttonAdd;
     QPushButton *m_buttonDelete;
     QPushButton *m_buttonEdit;
 };
+
+// Replaces the register by the file; a missing or damaged file is reported and leaves the
+// register empty, so that only the built-in administrator can log in.
+UserRegister::LoadResult OpenUsers(UserRegister &users, const QString &usersFilePath);
 
 class QAbstractItemView;
 

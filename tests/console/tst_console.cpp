@@ -61,7 +61,7 @@ void TestConsole::longDescriptionEndsInAnEllipsis()
 {
     ConsoleFixture desk({}, {}, false);
     const QString description = "Turbo kolagen 3000 - nové lampy";
-    Table &solars = desk.console().tableSolars();
+    Table &solars = desk.desk().tableSolars();
     QVERIFY(solars.locate("SOLAR", 2));
     QVERIFY(solars.edit() && solars.setValue("DESCRIPTION", description) && solars.post());
     desk.show();
@@ -89,7 +89,7 @@ void TestConsole::rows()
     QFETCH(bool, active);
     ConsoleFixture desk({}, {}, false);
     desk.m_settings.m_useDialogs = dialogMode;
-    Table &solars = desk.console().tableSolars();
+    Table &solars = desk.desk().tableSolars();
     QVERIFY(solars.locate("SOLAR", 3));
     QVERIFY(solars.edit() && solars.setValue("ACTIVE", false) &&
             solars.setValue("DESCRIPTION", "V opravě") && solars.post());
@@ -254,10 +254,10 @@ void TestConsole::closingAsksAndLogs()
     QCOMPARE(shown.at(0).text, QString("Ukončit program ?"));
     QCOMPARE(shown.at(0).detail, QString("Ukončení programu Velmora 1.0..."));
     QVERIFY(!shown.at(0).defaultYes);
-    QVERIFY(desk.console().eventLog().lines().isEmpty());
+    QVERIFY(desk.desk().eventLog().lines().isEmpty());
 
     QVERIFY(desk.console().close());
-    QCOMPARE(desk.console().eventLog().lines().last(),
+    QCOMPARE(desk.desk().eventLog().lines().last(),
              QString("9.12.2026 9:05:00 Ukončení programu uživatelem: [Administrator]"));
 }
 
@@ -295,7 +295,7 @@ bool showsWhole(QLineEdit *field, const QString &text)
 void TestConsole::largestValuesShownWhole()
 {
     ConsoleFixture desk;
-    Table &solars = desk.console().tableSolars();
+    Table &solars = desk.desk().tableSolars();
     QVERIFY(solars.locate("SOLAR", 1) && solars.edit() && solars.setValue("PRICE", 1234.5) &&
             solars.post());
     desk.console().SetActiveSolars();
@@ -319,7 +319,7 @@ void TestConsole::statusBarShowsDateTimeAndBalance()
     QCOMPARE(console.findChild<QLabel *>("LabelDate")->text(), QString("9.12.2026"));
     QCOMPARE(console.findChild<QLabel *>("LabelTime")->text(), QString("9:05:00"));
     QCOMPARE(console.findChild<QLabel *>("DBTextMoney")->text(), QString("0,00"));
-    Table &money = console.tableMoney();
+    Table &money = desk.desk().tableMoney();
     QVERIFY(money.edit() && money.setValue("MONEY", 1234.5) && money.post());
     QCOMPARE(console.findChild<QLabel *>("DBTextMoney")->text(), QString("1\u00a0234,50"));
     QCOMPARE(console.windowTitle(), QString("Velmora 1.0.2.3 - [Administrator]"));
@@ -362,8 +362,8 @@ void TestConsole::setupPrintOpensFromMenu()
         window->findChild<QPushButton *>("ButtonOk")->click();
     });
     console.findChild<QAction *>("MenuItemSetupPrint")->trigger();
-    QCOMPARE(opened, console.setupPrint());
-    QCOMPARE(console.setupPrint()->infoLines(), QStringList{"Otevřeno denně"});
+    QVERIFY(opened);
+    QCOMPARE(desk.session().printStore().infoLines(), QStringList{"Otevřeno denně"});
 }
 
 void TestConsole::backupsFromMenuAndAtClose()
@@ -386,9 +386,8 @@ void TestConsole::backupsFromMenuAndAtClose()
 
     console.TimerBackupTimer();
     // An hour that fails warns without a window that waits over the desk.
-    console.findChild<TFormBackup *>()
-        ->findChild<QLineEdit *>("EditBackupPathTime")
-        ->setText(directory + "/chybí");
+    desk.session().backupStore().setText(BackupSettingsStore::EditBackupPathTime,
+                                         directory + "/chybí");
     console.TimerBackupTimer();
     const QList<Hook::Message> warned = Hook::takeMessages();
     QVERIFY(warned.size() == 1 && !warned.first().waits);
@@ -396,7 +395,7 @@ void TestConsole::backupsFromMenuAndAtClose()
     QVERIFY(console.close());
     QCOMPARE(QDir(directory).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
              (QStringList{"2026-12-09_09-05-00", "Streda"}));
-    QCOMPARE(console.eventLog().lines(),
+    QCOMPARE(desk.desk().eventLog().lines(),
              (QStringList{"9.12.2026 9:05:00 Zálohování [TIME] [9.12.2026 9:05:00]",
                           "9.12.2026 9:05:00 Zálohování [TIME] [" + directory +
                               "/chybí]: CHYBA [Adresář neexistuje]",
@@ -417,13 +416,13 @@ void TestConsole::immediateSaving()
     ConsoleFixture desk;
     TFormVelmora &console = desk.console();
     if (!on)
-        console.databaseSettings()->findChild<QCheckBox *>("CheckBoxSave")->click();
+        desk.session().databaseStore().setChecked(DatabaseSettingsStore::CheckBoxSave, false);
     console.MenuItemSolarClick(1);
     desk.countDown(1, 30);
     console.MenuItemSolarClick(1);
     QCOMPARE(desk.receiptCount(), 1);
-    QCOMPARE(console.eventLog().lines().filter("Databáze uložena").size(), on ? 1 : 0);
-    QVERIFY(console.eventLog().lines().filter("Databáze neuložena").isEmpty());
+    QCOMPARE(desk.desk().eventLog().lines().filter("Databáze uložena").size(), on ? 1 : 0);
+    QVERIFY(desk.desk().eventLog().lines().filter("Databáze neuložena").isEmpty());
 }
 
 // No receipt yet: nothing to count or print; title clicks sort, closing restores the order.
@@ -431,11 +430,12 @@ void TestConsole::salesBrowser()
 {
     ConsoleFixture desk;
     TFormVelmora &console = desk.console();
-    Table &sales = console.tableSaleSolars();
+    Table &sales = desk.desk().tableSaleSolars();
     RecordingPreview preview;
     {
-        TFormSaleSolars browser(console.desk(), console.solarSettings(), *console.setupPrint(),
-                                preview, console.users()->users().names(), &console);
+        TFormSaleSolars browser(desk.desk(), desk.session().solarSettings(),
+                                desk.session().printStore(), preview,
+                                desk.session().users().names(), &console);
         QCOMPARE(browser.findChild<QLabel *>("LabelCustomers")->text(), " Zákazníků: 0");
         QVERIFY(!browser.findChild<QPushButton *>("ButtonPrintParagon")->isEnabled());
         QVERIFY(sales.filtered()); // "dnešní den"

@@ -21,9 +21,9 @@ namespace {
 class EndTestDialogs : public RunQuestions
 {
 public:
-    explicit EndTestDialogs(TFormVelmora &console)
+    EndTestDialogs(TFormVelmora &console, DeskSession &session)
         : m_windows(&console,
-                    [&console]() -> const SolarSettings & { return console.solarSettings(); })
+                    [&session]() -> const SolarSettings & { return session.solarSettings(); })
     {}
     std::optional<StartInput> askStart(int) override { return StartInput{"01", "30", "0"}; }
     StopAnswer askStop(const StopFigures &figures) override { return m_windows.askStop(figures); }
@@ -37,7 +37,7 @@ void runFor(ConsoleFixture &desk, int unit, int seconds)
 {
     desk.console().MenuItemSolarClick(unit);
     // Only the seconds counted here: the unit's own timer waits an hour.
-    desk.console()
+    desk.session()
         .runs()
         .findChild<QTimer *>(QString("TimerSolar%1").arg(unit))
         ->setInterval(3600 * 1000);
@@ -57,7 +57,7 @@ int main(int argc, char *argv[])
     // opened at the first access, which comes below.
     qputenv("VELMORA_PORT_SIM_DIR", argv[2]);
     TFormVelmora &console = desk.console();
-    EndTestDialogs dialogs(console);
+    EndTestDialogs dialogs(console, desk.session());
     console.setRunQuestions(&dialogs);
     runFor(desk, 1, 30);
     runFor(desk, 2, 10);
@@ -75,11 +75,11 @@ int main(int argc, char *argv[])
     QTimer::singleShot(0, &console, [&console] { console.MenuItemSolarClick(2); });
     const int code = QApplication::exec();
 
-    Query sales(&console.database());
+    Query sales(&desk.desk().database());
     sales.setSql("select SOLAR, STOP, PERIOD from SaleSolars order by PARAGON");
     for (bool more = sales.exec() && sales.first(); more; more = sales.next())
         std::printf("sale %d %d %d\n", sales.value(0).toInt(), sales.value(1).toInt(),
                     sales.value(2).toInt());
-    std::printf("log %s\n", qPrintable(console.eventLog().lines().last()));
+    std::printf("log %s\n", qPrintable(desk.desk().eventLog().lines().last()));
     return code;
 }

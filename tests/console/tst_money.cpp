@@ -102,9 +102,9 @@ int changeBalance(TFormVelmora &console, const QList<Showing> &showings)
     return shown;
 }
 
-void setBalance(TFormVelmora &console, double balance)
+void setBalance(ConsoleFixture &desk, double balance)
 {
-    Table &money = console.tableMoney();
+    Table &money = desk.desk().tableMoney();
     QVERIFY(money.edit() && money.setValue("MONEY", balance) && money.post());
 }
 
@@ -169,7 +169,7 @@ void TestMoney::dialogAsItOpens()
             QVERIFY(!dialog->isVisible());
         }});
     QCOMPARE(shown, 1);
-    QVERIFY(desk.console().eventLog().lines().isEmpty());
+    QVERIFY(desk.desk().eventLog().lines().isEmpty());
 }
 
 void TestMoney::okFollowsAmount_data()
@@ -232,18 +232,18 @@ void TestMoney::authorisedChange()
     QFETCH(QString, logged);
     ConsoleFixture desk(Staff, loggedIn);
     TFormVelmora &console = desk.console();
-    setBalance(console, 1000.0);
+    setBalance(desk, 1000.0);
 
     changeBalance(console, {[&](TFormMoney *dialog) {
                       fill(dialog, amount, name, password);
                       QTest::mouseClick(button(dialog, "ButtonOk"), Qt::LeftButton);
                   }});
     QCOMPARE(desk.money(), balance);
-    QCOMPARE(logTexts(console.eventLog()),
+    QCOMPARE(logTexts(desk.desk().eventLog()),
              QStringList({QString("Transakce [Editace hotovosti]: OK [0 ms] [%1]").arg(logged),
                           "Databáze uložena"}));
     QCOMPARE(console.findChild<QLabel *>("DBTextMoney")->text(), CzechFormat::amount(balance));
-    QCOMPARE(console.tableMoney().state(), Table::State::Browse);
+    QCOMPARE(desk.desk().tableMoney().state(), Table::State::Browse);
     QVERIFY(Hook::takeMessages().isEmpty());
 }
 
@@ -267,7 +267,7 @@ void TestMoney::refusedAuthorisationComesBack()
     QFETCH(QString, password);
     ConsoleFixture desk(Staff); // logged in as the administrator: that does not count here
     TFormVelmora &console = desk.console();
-    setBalance(console, 1000.0);
+    setBalance(desk, 1000.0);
 
     const int shown = changeBalance(
         console, {[&](TFormMoney *dialog) {
@@ -283,7 +283,7 @@ void TestMoney::refusedAuthorisationComesBack()
                   }});
     QCOMPARE(shown, 2);
     QCOMPARE(desk.money(), 1000.0);
-    QVERIFY(console.eventLog().lines().isEmpty());
+    QVERIFY(desk.desk().eventLog().lines().isEmpty());
     QVERIFY(Hook::takeMessages().isEmpty());
 }
 
@@ -311,7 +311,7 @@ void TestMoney::withdrawalStopsAtZero()
     QFETCH(double, result);
     ConsoleFixture desk;
     TFormVelmora &console = desk.console();
-    setBalance(console, balance);
+    setBalance(desk, balance);
 
     changeBalance(console, {[&](TFormMoney *dialog) {
                       typeAmount(dialog, typed);
@@ -331,7 +331,7 @@ void TestMoney::enterInTheAmountFieldIsBoundToo()
 {
     ConsoleFixture desk;
     TFormVelmora &console = desk.console();
-    setBalance(console, 1000);
+    setBalance(desk, 1000);
     QString shownAfterEnter;
     changeBalance(console, {[&](TFormMoney *dialog) {
                       QTest::keyClicks(userField(dialog)->lineEdit(), "Administrator");
@@ -387,7 +387,7 @@ void TestMoney::saleWhileDialogOpen()
     QFETCH(double, result);
     ConsoleFixture desk;
     TFormVelmora &console = desk.console();
-    setBalance(console, 1000.0);
+    setBalance(desk, 1000.0);
     console.MenuItemSolarClick(1);
 
     changeBalance(console, {[&](TFormMoney *dialog) {
@@ -404,7 +404,7 @@ void TestMoney::saleWhileDialogOpen()
                   }});
     QCOMPARE(desk.money(), result);
     QCOMPARE(desk.receiptCount(), 1);
-    const QStringList texts = logTexts(console.eventLog());
+    const QStringList texts = logTexts(desk.desk().eventLog());
     QCOMPARE(texts.size(), 4);
     QVERIFY2(texts.at(0).startsWith("Transakce solárko[1]: OK"), qPrintable(texts.at(0)));
     QCOMPARE(texts.at(2), QString("Transakce [Editace hotovosti]: OK [0 ms] [%1 Kč]").arg(left));
@@ -414,12 +414,12 @@ void TestMoney::failedPostKeepsBalance()
 {
     ConsoleFixture desk;
     TFormVelmora &console = desk.console();
-    setBalance(console, 1000.0);
+    setBalance(desk, 1000.0);
     setDatabaseErrorSource([] {
         const EngineError error = Engine::lastError();
         return DatabaseError{error.code, error.message};
     });
-    Query trigger(&console.database());
+    Query trigger(&desk.desk().database());
     trigger.setSql("create trigger refuse before update on Money begin "
                    "select raise(abort, 'pokladna zamknuta'); end");
     QVERIFY(trigger.exec());
@@ -440,9 +440,10 @@ void TestMoney::failedPostKeepsBalance()
     QVERIFY2(messages.at(1).text.startsWith("Error ["), qPrintable(messages.at(1).text));
     QVERIFY2(messages.at(1).detail.contains("pokladna zamknuta"),
              qPrintable(messages.at(1).detail));
-    QCOMPARE(logTexts(console.eventLog()), QStringList({"Transakce [Editace hotovosti]: CHYBA"}));
+    QCOMPARE(logTexts(desk.desk().eventLog()),
+             QStringList({"Transakce [Editace hotovosti]: CHYBA"}));
     QCOMPARE(desk.money(), 1000.0);
-    QCOMPARE(console.tableMoney().state(), Table::State::Browse);
+    QCOMPARE(desk.desk().tableMoney().state(), Table::State::Browse);
     QCOMPARE(console.findChild<QLabel *>("DBTextMoney")->text(), QString("1\u00a0000,00"));
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reports/printsettings.h"
+#include "desk/settings/printsettings.h"
 
 // The receipt's print settings as a test wants them: no lines, every receipt into the preview.
 class FakePrintSettings : public PrintSettings

@@ -3,6 +3,7 @@
 #include "fakes/recordingpreview.h"
 
 #include "data/table.h"
+#include "desk/settings/printsettings.h"
 #include "reports/engine/reportfonts.h"
 #include "reports/formqrsalesolara5.h"
 #include "reports/formqrsalesolartotala5.h"

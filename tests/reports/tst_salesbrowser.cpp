@@ -4,7 +4,9 @@
 
 #include "core/programvalues.h"
 #include "data/table.h"
+#include "desk/settings/printsettings.h"
 #include "reports/formsalesolars.h"
+#include "reports/reportpreview.h"
 #include "ui/common/messagedialogs.h"
 #include "ui/common/recordgrid.h"
 

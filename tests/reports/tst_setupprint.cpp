@@ -1,4 +1,5 @@
 #include "core/textfile.h"
+#include "desk/settings/printsettingsstore.h"
 #include "fakes/childcontrol.h"
 #include "reports/engine/reportfonts.h"
 #include "reports/engine/reportlayout.h"
@@ -116,11 +117,14 @@ private slots:
     void leavingTheWindow();
 
 private:
+    // A start of the program: the store reads its section, and the window edits it.
     std::unique_ptr<TFormSetupPrint> makeWindow();
+    PrintSettingsStore &store() { return *m_stores.back(); }
     void storeEdits(const QStringList &address, bool automatic);
     QString iniPath() const { return m_dir->filePath("config/Velmora.ini"); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
+    std::vector<std::unique_ptr<PrintSettingsStore>> m_stores; // one per start
 };
 
 void TestSetupPrint::init()
@@ -135,16 +139,20 @@ void TestSetupPrint::cleanup()
     QVERIFY(MessageDialogsTestHook::takeMessages().isEmpty());
     MessageDialogsTestHook::release();
     qunsetenv("VELMORA_CONFIG_DIR");
+    m_stores.clear();
     m_dir.reset();
 }
 
 std::unique_ptr<TFormSetupPrint> TestSetupPrint::makeWindow()
 {
-    auto window = std::make_unique<TFormSetupPrint>();
+    if (!m_stores.empty())
+        m_stores.back()->writeIfReadSinceWrite();
+    m_stores.push_back(std::make_unique<PrintSettingsStore>());
     ConfigError error;
-    if (!window->readStoredSettings(&error))
+    if (!store().read(&error))
         qWarning() << error.message << error.detail;
-    return window;
+    limitToReceipt(store());
+    return std::make_unique<TFormSetupPrint>(store());
 }
 
 // As a user leaves the window with "Ok".
@@ -306,7 +314,7 @@ void TestSetupPrint::storedLinesBeyondLimitDropped()
     QVERIFY(QDir().mkpath(m_dir->filePath("config")));
     QVERIFY(Cp1250Lines::write(iniPath(), file).ok());
     auto window = makeWindow();
-    QCOMPARE(window->addressLines(), numbered(6, "Adresa %1"));
+    QCOMPARE(store().addressLines(), numbered(6, "Adresa %1"));
 }
 
 void TestSetupPrint::memosShowWhatPrints_data()
@@ -359,10 +367,10 @@ void TestSetupPrint::settingsRoundTrip()
 {
     {
         auto window = makeWindow(); // no file: the defaults
-        QCOMPARE(window->addressLines(), QStringList());
-        QCOMPARE(window->titleLines(), QStringList());
-        QCOMPARE(window->infoLines(), QStringList());
-        QVERIFY(window->manualPrinting());
+        QCOMPARE(store().addressLines(), QStringList());
+        QCOMPARE(store().titleLines(), QStringList());
+        QCOMPARE(store().infoLines(), QStringList());
+        QVERIFY(store().manualPrinting());
         window->show();
         child<QPlainTextEdit>(*window, "MemoAddress")
             ->setPlainText("Solárium Velmora\nNáměstí Míru 12\n\n110 00 Praha 1");
@@ -379,11 +387,11 @@ void TestSetupPrint::settingsRoundTrip()
                          "Item0=\"\"Děkujeme\"\"\n")));
 
     auto window = makeWindow();
-    QCOMPARE(window->addressLines(),
+    QCOMPARE(store().addressLines(),
              QStringList({"Solárium Velmora", "Náměstí Míru 12", "", "110 00 Praha 1"}));
-    QCOMPARE(window->titleLines(), QStringList{"\"Děkujeme\""});
-    QCOMPARE(window->infoLines(), QStringList());
-    QVERIFY(!window->manualPrinting());
+    QCOMPARE(store().titleLines(), QStringList{"\"Děkujeme\""});
+    QCOMPARE(store().infoLines(), QStringList());
+    QVERIFY(!store().manualPrinting());
 }
 
 void TestSetupPrint::leavingTheWindow_data()
@@ -418,9 +426,9 @@ void TestSetupPrint::leavingTheWindow()
     QVERIFY(!window->isVisible());
     QCOMPARE(window->result(), int(QDialog::Rejected));
     for (int opening = 1; opening <= 2; ++opening) { // as left, then at the next opening
-        QCOMPARE(window->addressLines(), kept ? QStringList{"Jinde"} : stored);
-        QCOMPARE(window->infoLines(), kept ? QStringList{"Nové info"} : QStringList());
-        QCOMPARE(window->manualPrinting(), !kept);
+        QCOMPARE(store().addressLines(), kept ? QStringList{"Jinde"} : stored);
+        QCOMPARE(store().infoLines(), kept ? QStringList{"Nové info"} : QStringList());
+        QCOMPARE(store().manualPrinting(), !kept);
         QCOMPARE(readBytes(iniPath()) == before, !kept);
         window->show();
     }

@@ -3,6 +3,8 @@
 #include "fakes/whenmodal.h"
 
 #include "core/programvalues.h"
+#include "desk/settings/backupsettingsstore.h"
+#include "desk/settings/databasesettingsstore.h"
 #include "desk/tablefiles.h"
 #include "settings/formbackup.h"
 #include "settings/formdatabase.h"
@@ -52,8 +54,9 @@ void TestFormBackup::okNeedsExistingDirectories()
     QFETCH(bool, daily);
     QFETCH(QString, dailyPath);
     RunsFixture desk;
-    TFormBackup window(desk.m_desk.backups());
-    QVERIFY(window.readStoredSettings());
+    BackupSettingsStore store;
+    TFormBackup window(store, desk.m_desk.backups());
+    window.show();
     const QString root = desk.m_installation.path("");
     const auto place = [&](const QString &path) {
         return path.isEmpty() ? path : QString(path).replace(0, 1, root);
@@ -67,8 +70,9 @@ void TestFormBackup::okNeedsExistingDirectories()
     QCOMPARE(child<QLineEdit>(window, "EditBackupPathTime")->isEnabled(), hourly);
     QCOMPARE(child<QPushButton>(window, "ButtonDay")->isEnabled(), daily);
     QTEST(child<QPushButton>(window, "ButtonOk")->isEnabled(), "okEnabled");
-    QCOMPARE(window.hourlyBackups(), hourly);
-    QCOMPARE(window.dailyDirectory(), place(dailyPath));
+    window.close(); // the close box keeps what was typed
+    QCOMPARE(store.hourlyBackups(), hourly);
+    QCOMPARE(store.dailyDirectory(), place(dailyPath));
 }
 
 void TestFormBackup::cancelRestoresAndBackupNowRuns()
@@ -78,20 +82,25 @@ void TestFormBackup::cancelRestoresAndBackupNowRuns()
     const QString directory = desk.m_installation.path("zálohy");
     QVERIFY(QDir().mkpath(directory));
     {
-        TFormBackup window(desk.m_desk.backups());
-        QVERIFY(window.readStoredSettings());
-        child<QCheckBox>(window, "CheckBoxBackupTime")->click();
-        child<QLineEdit>(window, "EditBackupPathTime")->setText(directory);
-        QTimer::singleShot(0, &window, &QDialog::accept);
+        BackupSettingsStore store;
+        TFormBackup window(store, desk.m_desk.backups());
+        QTimer::singleShot(0, &window, [&] {
+            child<QCheckBox>(window, "CheckBoxBackupTime")->click();
+            child<QLineEdit>(window, "EditBackupPathTime")->setText(directory);
+            window.accept();
+        });
         window.exec(); // "Ok" stores them
     }
-    TFormBackup window(desk.m_desk.backups());
-    QVERIFY(window.readStoredSettings());
-    QVERIFY(window.hourlyBackups());
-    QCOMPARE(window.hourlyDirectory(), directory);
+    BackupSettingsStore store;
+    QVERIFY(store.read());
+    QVERIFY(store.hourlyBackups());
+    QCOMPARE(store.hourlyDirectory(), directory);
+    TFormBackup window(store, desk.m_desk.backups());
+    window.show();
     child<QCheckBox>(window, "CheckBoxBackupTime")->click();
     child<QPushButton>(window, "ButtonCancel")->click();
-    QVERIFY(window.hourlyBackups()); // "Storno" put the stored values back
+    QVERIFY(store.hourlyBackups()); // "Storno" put the stored values back
+    QVERIFY(child<QCheckBox>(window, "CheckBoxBackupTime")->isChecked());
 
     whenModal<QFileDialog>([&](QFileDialog *picker) {
         picker->selectFile(directory);
@@ -115,6 +124,7 @@ void TestFormBackup::lastSuccessesSurviveRestart()
     const QStringList shown = {"Poslední úspěšná záloha: 9.12.2026 9:05:00",
                                "Poslední úspěšná záloha: žádná",
                                "Poslední úspěšná záloha: 9.12.2026 9:06:30"};
+    BackupSettingsStore store;
     const auto labels = [](TFormBackup &window) {
         window.show();
         return QStringList{child<QLabel>(window, "LabelLastTime")->text(),
@@ -122,13 +132,13 @@ void TestFormBackup::lastSuccessesSurviveRestart()
                            child<QLabel>(window, "LabelLastNow")->text()};
     };
     {
-        TFormBackup window(desk.m_desk.backups());
+        TFormBackup window(store, desk.m_desk.backups());
         QCOMPARE(labels(window), shown);
     }
     RecordingDeskReport report;
     Desk restarted(report);
     QVERIFY(restarted.database().connectDirectory(desk.m_installation.dataDirectory()));
-    TFormBackup window(restarted.backups());
+    TFormBackup window(store, restarted.backups());
     QCOMPARE(labels(window), shown);
     const QFileInfo history(desk.m_installation.dataDirectory() + "/Velmora.backups");
     QVERIFY(!(history.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther)));
@@ -145,10 +155,11 @@ void TestFormBackup::databaseWindowShowsSizeAndDefaults()
         QFile file(tables.filePath(name));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(size));
     }
-    TFormDatabase window;
-    QVERIFY(window.readStoredSettings());
-    QVERIFY(window.regenerateIndexes() && window.packTables() && window.saveImmediately());
-    QVERIFY(!window.deleteControlFiles() && !window.secured() && !window.purgeOldReceipts());
+    DatabaseSettingsStore store;
+    QVERIFY(store.read());
+    QVERIFY(store.regenerateIndexes() && store.packTables() && store.saveImmediately());
+    QVERIFY(!store.deleteControlFiles() && !store.secured() && !store.purgeOldReceipts());
+    TFormDatabase window(store);
     QTimer::singleShot(0, &window, &QDialog::reject);
     window.exec();
     QCOMPARE(child<QLabel>(window, "LabelSize")->text(), QString("412 KB")); // 421888 bytes
@@ -164,8 +175,10 @@ void TestFormBackup::databaseWindowShowsSizeAndDefaults()
 void TestFormBackup::settingsWindowsAreFixed()
 {
     RunsFixture desk;
-    TFormBackup backup(desk.m_desk.backups());
-    TFormDatabase database;
+    BackupSettingsStore backupStore;
+    DatabaseSettingsStore databaseStore;
+    TFormBackup backup(backupStore, desk.m_desk.backups());
+    TFormDatabase database(databaseStore);
     for (QDialog *window : {static_cast<QDialog *>(&backup), static_cast<QDialog *>(&database)}) {
         QCOMPARE(window->minimumSize(), window->maximumSize());
         QVERIFY(!(window->windowFlags() &

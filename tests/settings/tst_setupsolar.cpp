@@ -6,6 +6,7 @@
 #include "data/tables.h"
 #include "desk/databasesaver.h"
 #include "desk/eventlog.h"
+#include "desk/settings/solarsettingsstore.h"
 #include "fakes/fakeclock.h"
 #include "fakes/whenmodal.h"
 #include "portio/portaccess.h"
@@ -102,7 +103,15 @@ private slots:
     void descriptionRefusesUnstorableText();
 
 private:
+    // A start of the program: the store reads its section, and the window edits it.
     std::unique_ptr<TFormSetupSolar> makeWindow();
+    // The end of the last start: the store writes once more when read since its last write.
+    void endRun();
+    SolarSettingsStore &store() { return *m_stores.back(); }
+    QString shownDefault(TFormSetupSolar &window)
+    {
+        return child<QLineEdit>(window, "EditOffDefault")->text();
+    }
     void writeStored(const QStringList &discounts, const QString &defaultDiscount);
     void setCounter(int unit, int seconds, bool active = true);
     QString iniPath() const { return m_dir->filePath("config/Velmora.ini"); }
@@ -113,6 +122,7 @@ private:
     std::unique_ptr<Table> m_solars;
     std::unique_ptr<EventLog> m_log;
     std::unique_ptr<DatabaseSaver> m_saver;
+    std::vector<std::unique_ptr<SolarSettingsStore>> m_stores; // one per start
     FakeClock m_clock;
 };
 
@@ -152,6 +162,7 @@ void TestSetupSolar::cleanup()
     qunsetenv("VELMORA_PORT_SIM_DIR");
     Hook::release();
     setProgramClock(nullptr);
+    m_stores.clear();
     m_saver.reset();
     m_log.reset();
     m_solars.reset();
@@ -161,11 +172,18 @@ void TestSetupSolar::cleanup()
 
 std::unique_ptr<TFormSetupSolar> TestSetupSolar::makeWindow()
 {
-    auto window = std::make_unique<TFormSetupSolar>(*m_solars, *m_log, *m_saver);
+    if (!m_stores.empty())
+        endRun();
+    m_stores.push_back(std::make_unique<SolarSettingsStore>());
     ConfigError error;
-    if (!window->readStoredSettings(&error))
+    if (!store().read(&error))
         qWarning() << error.message << error.detail;
-    return window;
+    return std::make_unique<TFormSetupSolar>(store(), *m_solars, *m_log, *m_saver);
+}
+
+void TestSetupSolar::endRun()
+{
+    store().writeIfReadSinceWrite();
 }
 
 void TestSetupSolar::writeStored(const QStringList &discounts, const QString &defaultDiscount)
@@ -233,8 +251,7 @@ void TestSetupSolar::addingDiscounts()
     QCOMPARE(entry->text(), entryAfter);
     QCOMPARE(add->isEnabled(), !entryAfter.isEmpty());
     QCOMPARE(window->focusWidget(), entry);
-    QCOMPARE(window->defaultDiscount(), QString("0"));
-    QCOMPARE(window->discounts(), list);
+    QCOMPARE(shownDefault(*window), QString("0"));
 }
 
 void TestSetupSolar::removingDiscounts_data()
@@ -292,21 +309,21 @@ void TestSetupSolar::emptiedListTakesNextAddedAsDefault()
     listBox->setCurrentRow(0);
     QTest::mouseClick(remove, Qt::LeftButton);
     QCOMPARE(listBox->count(), 0);
-    QCOMPARE(window->defaultDiscount(), QString());
+    QCOMPARE(shownDefault(*window), QString());
     QVERIFY(!remove->isEnabled());
     QVERIFY(!makeDefault->isEnabled());
 
     QTest::keyClicks(child<TIntegerEdit>(*window, "IntegerEditOff"), "15");
     QTest::mouseClick(child<QPushButton>(*window, "ButtonOffAdd"), Qt::LeftButton);
     QCOMPARE(listTexts(listBox), QStringList{"15"});
-    QCOMPARE(window->defaultDiscount(), QString("15"));
+    QCOMPARE(shownDefault(*window), QString("15"));
     QVERIFY(remove->isEnabled() && makeDefault->isEnabled());
 
     QTest::keyClicks(child<TIntegerEdit>(*window, "IntegerEditOff"), "5");
     QTest::mouseClick(child<QPushButton>(*window, "ButtonOffAdd"), Qt::LeftButton);
-    QCOMPARE(window->defaultDiscount(), QString("15")); // only the first one becomes the default
-    QTest::mouseClick(makeDefault, Qt::LeftButton);     // "5" is selected
-    QCOMPARE(window->defaultDiscount(), QString("5"));
+    QCOMPARE(shownDefault(*window), QString("15")); // only the first one becomes the default
+    QTest::mouseClick(makeDefault, Qt::LeftButton); // "5" is selected
+    QCOMPARE(shownDefault(*window), QString("5"));
 }
 
 void TestSetupSolar::activationSortsAndTidiesTheList()
@@ -314,9 +331,9 @@ void TestSetupSolar::activationSortsAndTidiesTheList()
     writeStored({"20", "5", "x", "007", "100", "5", "101", "0"}, "07");
     auto window = makeWindow();
     // The settings hold sorted before the window is ever shown.
-    QCOMPARE(window->discounts(), QStringList({"0", "5", "7", "20", "100"}));
-    QCOMPARE(window->defaultDiscount(), QString("7"));
-    QCOMPARE(TFormSetupSolar::SortStringList({"10", "9", "100", "0"}),
+    QCOMPARE(store().discounts(), QStringList({"0", "5", "7", "20", "100"}));
+    QCOMPARE(store().defaultDiscount(), QString("7"));
+    QCOMPARE(SolarSettingsStore::SortStringList({"10", "9", "100", "0"}),
              QStringList({"0", "9", "10", "100"}));
 
     window->show();
@@ -335,9 +352,9 @@ void TestSetupSolar::defaultOutsideTheListIsNoChoice()
     auto window = makeWindow();
     window->show();
     window->hide();
-    QCOMPARE(window->defaultDiscount(), QString("30"));
+    QCOMPARE(store().defaultDiscount(), QString("30"));
     QVERIFY(fileBytes(iniPath()).contains("EditOffDefault_Text=30\r\n"));
-    TFormStart start(1, *window);
+    TFormStart start(1, store());
     start.show();
     QVERIFY(QTest::qWaitForWindowActive(&start));
     auto *discount = start.findChild<QComboBox *>("ComboBoxStartOff");
@@ -366,7 +383,8 @@ void TestSetupSolar::enterInDiscountGroupAdds()
     entry->clear();
     QTest::keyClicks(entry, "12");
     QTest::keyClick(entry, Qt::Key_Return);
-    QCOMPARE(window->discounts(), QStringList({"0", "12"}));
+    QCOMPARE(listTexts(entry->parentWidget()->findChild<QListWidget *>("ListBoxOff")),
+             QStringList({"0", "12"}));
     QVERIFY(window->isVisible());
     child<QLineEdit>(*window, "EditPort")->setFocus();
     for (QPushButton *button : window->findChildren<QPushButton *>())
@@ -404,7 +422,7 @@ void TestSetupSolar::portKeys()
     window->show();
     auto *port = child<QLineEdit>(*window, "EditPort");
     QCOMPARE(port->text(), QString("0378"));
-    QCOMPARE(window->portText(), QString("0378"));
+    QCOMPARE(store().portText(), QString("0378"));
     port->clear();
     QTest::keyClicks(port, "g-a1 ");
     QCOMPARE(port->text(), QString("A1"));
@@ -413,7 +431,7 @@ void TestSetupSolar::portKeys()
     QTest::keyClick(port, Qt::Key_Backspace);
     QTest::keyClicks(port, "e");
     QCOMPARE(port->text(), QString("A1BE"));
-    QCOMPARE(window->portText(), QString("0378")); // in force only when the window closes
+    QCOMPARE(store().portText(), QString("0378")); // in force only when the window closes
 }
 
 void TestSetupSolar::wrongPortKeepsTheOldOne_data()
@@ -443,7 +461,7 @@ void TestSetupSolar::wrongPortKeepsTheOldOne()
         QTest::mouseClick(child<QPushButton>(*window, "ButtonOk"), Qt::LeftButton);
     const QList<Hook::Message> messages = Hook::takeMessages();
     QCOMPARE(window->isVisible(), !taken);
-    QCOMPARE(window->portText(), taken ? typed : QString("0378"));
+    QCOMPARE(store().portText(), taken ? typed : QString("0378"));
     QCOMPARE(port->text(), typed); // left for correcting
     if (!taken) {
         QCOMPARE(messages.size(), 1);
@@ -460,7 +478,7 @@ void TestSetupSolar::taxStartsAtFiveAndIsNeverStored()
 {
     {
         auto window = makeWindow();
-        QCOMPARE(window->taxRate(), 5);
+        QCOMPARE(store().taxRate(), 5);
         window->show();
         auto *tax = child<TIntegerEdit>(*window, "IntegerEditTax");
         QCOMPARE(tax->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
@@ -468,17 +486,17 @@ void TestSetupSolar::taxStartsAtFiveAndIsNeverStored()
         QTest::keyClicks(tax, "20");
         QTest::mouseClick(child<QPushButton>(*window, "ButtonCancel"), Qt::LeftButton);
         QVERIFY(!window->isVisible());
-        QCOMPARE(window->taxRate(), 20);
+        QCOMPARE(store().taxRate(), 20);
         window->show();
         QTest::keyClicks(tax, "1"); // "201" is above 50
-        QCOMPARE(window->taxRate(), 20);
+        QCOMPARE(store().taxRate(), 20);
         QTest::mouseClick(child<QPushButton>(*window, "ButtonOk"), Qt::LeftButton);
-        QCOMPARE(window->taxRate(), 20);
+        QCOMPARE(store().taxRate(), 20);
     }
     QVERIFY(QFile::exists(iniPath()));
     QVERIFY(!fileBytes(iniPath()).contains("Tax"));
     auto restarted = makeWindow();
-    QCOMPARE(restarted->taxRate(), 5);
+    QCOMPARE(store().taxRate(), 5);
 }
 
 // --- Configuration file --------------------------------------------------------------------
@@ -487,11 +505,11 @@ void TestSetupSolar::settingsRoundTrip()
 {
     {
         auto window = makeWindow(); // no file: the defaults
-        QCOMPARE(window->discounts(), QStringList{"0"});
-        QCOMPARE(window->defaultDiscount(), QString("0"));
-        QCOMPARE(window->portText(), QString("0378"));
-        QVERIFY(window->recordAllReceipts());
-        QVERIFY(window->useDialogs());
+        QCOMPARE(store().discounts(), QStringList{"0"});
+        QCOMPARE(store().defaultDiscount(), QString("0"));
+        QCOMPARE(store().portText(), QString("0378"));
+        QVERIFY(store().recordAllReceipts());
+        QVERIFY(store().useDialogs());
         window->show();
         auto *entry = child<TIntegerEdit>(*window, "IntegerEditOff");
         for (const char *value : {"10", "5"}) {
@@ -516,11 +534,11 @@ void TestSetupSolar::settingsRoundTrip()
                           "Count=3", "Item0=0", "Item1=5", "Item2=10"}));
 
     auto window = makeWindow();
-    QCOMPARE(window->discounts(), QStringList({"0", "5", "10"}));
-    QCOMPARE(window->defaultDiscount(), QString("5"));
-    QCOMPARE(window->portText(), QString("3BC"));
-    QVERIFY(!window->recordAllReceipts());
-    QVERIFY(window->useDialogs());
+    QCOMPARE(store().discounts(), QStringList({"0", "5", "10"}));
+    QCOMPARE(store().defaultDiscount(), QString("5"));
+    QCOMPARE(store().portText(), QString("3BC"));
+    QVERIFY(!store().recordAllReceipts());
+    QVERIFY(store().useDialogs());
 }
 
 void TestSetupSolar::stornoOnANewInstallationKeepsTheDefaults()
@@ -531,17 +549,18 @@ void TestSetupSolar::stornoOnANewInstallationKeepsTheDefaults()
     child<QCheckBox>(*window, "CheckBoxUseDialogs")->setChecked(false);
     QTest::mouseClick(child<QPushButton>(*window, "ButtonOffDelete"), Qt::LeftButton);
     QTest::keyClick(window.get(), Qt::Key_Escape); // "Storno"
-    QVERIFY(window->recordAllReceipts());          // the next sales still get receipts
-    QVERIFY(window->useDialogs());
-    QCOMPARE(window->discounts(), QStringList{"0"});
-    QCOMPARE(window->defaultDiscount(), QString("0"));
+    QVERIFY(store().recordAllReceipts());          // the next sales still get receipts
+    QVERIFY(store().useDialogs());
+    QCOMPARE(store().discounts(), QStringList{"0"});
+    QCOMPARE(store().defaultDiscount(), QString("0"));
     QVERIFY(fileBytes(iniPath()).contains("CheckBoxSaleSalesAll_Checked=True"));
 }
 
 void TestSetupSolar::stornoLeavesFileAsItWas()
 {
     {
-        auto window = makeWindow(); // the first program end writes the defaults
+        auto window = makeWindow();
+        endRun(); // the first program end writes the defaults
     }
     const QByteArray before = fileBytes(iniPath());
     QVERIFY(before.contains("EditPort_Text=0378"));
@@ -555,11 +574,12 @@ void TestSetupSolar::stornoLeavesFileAsItWas()
     QVERIFY(!window->isVisible());
     QCOMPARE(window->result(), int(QDialog::Rejected));
     QCOMPARE(fileBytes(iniPath()), before);
-    QCOMPARE(window->discounts(), QStringList{"0"});
-    QCOMPARE(window->portText(), QString("0378"));
-    QVERIFY(window->useDialogs());
+    QCOMPARE(store().discounts(), QStringList{"0"});
+    QCOMPARE(store().portText(), QString("0378"));
+    QVERIFY(store().useDialogs());
     QCOMPARE(child<TIntegerEdit>(*window, "IntegerEditOff")->text(), QString());
     window.reset();
+    endRun();
     QCOMPARE(fileBytes(iniPath()), before);
 }
 
@@ -570,7 +590,7 @@ void TestSetupSolar::closeBoxKeepsEdits()
     child<QLineEdit>(*window, "EditPort")->setText("278");
     window->close();
     QCOMPARE(window->result(), int(QDialog::Rejected));
-    QCOMPARE(window->portText(), QString("278"));
+    QCOMPARE(store().portText(), QString("278"));
     QVERIFY(fileBytes(iniPath()).contains("EditPort_Text=278"));
 }
 
@@ -586,8 +606,8 @@ void TestSetupSolar::emptiedListComesBackAsZero()
     QVERIFY(stored.contains("EditOffDefault_Text=\r\n"));
     QVERIFY(!stored.contains("ListBoxOff_Items"));
     auto window = makeWindow();
-    QCOMPARE(window->discounts(), QStringList{"0"});
-    QCOMPARE(window->defaultDiscount(), QString("0"));
+    QCOMPARE(store().discounts(), QStringList{"0"});
+    QCOMPARE(store().defaultDiscount(), QString("0"));
 }
 
 // --- Units ---------------------------------------------------------------------------------

@@ -172,12 +172,13 @@ void TestStartup::startsToTheConsole()
     QCOMPARE(Program().DatabaseDir, m_desk->dataDirectory());
     QCOMPARE(Program().JournalFileName, m_desk->dataDirectory() + "/SalesSolars.txt");
     QVERIFY(!QFile::exists(Program().JournalFileName));
-    TFormVelmora *console = startup.console();
-    QCOMPARE(console->tableSaleSolars().indexName(), QString("_PARAGON"));
-    QVERIFY(console->tableMoney().isOpen() && console->tableSolars().isOpen() &&
-            console->tableSaleSolarsCalc().isOpen());
+    QVERIFY(startup.console());
+    Desk &desk = startup.session()->desk();
+    QCOMPARE(desk.tableSaleSolars().indexName(), QString("_PARAGON"));
+    QVERIFY(desk.tableMoney().isOpen() && desk.tableSolars().isOpen() &&
+            desk.tableSaleSolarsCalc().isOpen());
     // No log file before: the login line is the first of the run.
-    QCOMPARE(console->eventLog().lines(),
+    QCOMPARE(desk.eventLog().lines(),
              QStringList({"9.12.2026 9:05:00 Přihlášen uživatel: [Administrator]"}));
     QCOMPARE(m_desk->portRegister(), quint8(0));
     // No display name: the window system appends nothing to the windows' captions.
@@ -655,7 +656,7 @@ void TestStartup::eventLogAtStart()
     QCOMPARE(file.size(), 4);
     QCOMPARE(file.at(2), QString("9.12.2026 9:05:00 Start programu"));
     QCOMPARE(file.at(3), QString("9.12.2026 9:05:00 Přihlášen uživatel: [Administrator]"));
-    QCOMPARE(startup.console()->eventLog().lines(), file);
+    QCOMPARE(startup.session()->desk().eventLog().lines(), file);
 }
 
 void TestStartup::readOnlyEventLogWarns()
@@ -668,7 +669,7 @@ void TestStartup::readOnlyEventLogWarns()
     QCOMPARE(startWith(startup), Outcome::Run);
     QCOMPARE(texts(Hook::takeMessages()),
              QStringList({"Log soubor nelze uložit... | Error [13]..."}));
-    QCOMPARE(startup.console()->eventLog().lines().size(), 3); // shown, though not written
+    QCOMPARE(startup.session()->desk().eventLog().lines().size(), 3); // shown, though not written
 }
 
 QTEST_MAIN(TestStartup)

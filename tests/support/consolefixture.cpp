@@ -1,9 +1,9 @@
 #include "consolefixture.h"
 
-#include "console/formvelmora.h"
 #include "core/programvalues.h"
 #include "data/table.h"
 #include "ui/common/messagedialogs.h"
+#include "userdialogs/formuser.h"
 
 ConsoleFixture::ConsoleFixture(const QList<User> &users, const QString &user, bool showConsole)
 {
@@ -19,15 +19,17 @@ ConsoleFixture::ConsoleFixture(const QList<User> &users, const QString &user, bo
     if (!registered.save(m_desk.dataDirectory() + QStringLiteral("/Velmora.usr")).ok())
         qFatal("users file");
 
-    m_console = std::make_unique<TFormVelmora>();
-    if (!m_console->database().connectDirectory(m_desk.dataDirectory()))
+    m_session = std::make_unique<DeskSession>(m_report);
+    if (!desk().database().connectDirectory(m_desk.dataDirectory()))
         qFatal("connect");
-    m_console->createSettingsWindows();
-    m_console->setSolarSettings(&m_settings);
-    m_console->setRunQuestions(&m_dialogs);
-    if (!m_console->OpenDatabase() ||
-        !m_console->tableSaleSolars().setIndexName(QStringLiteral("_PARAGON")))
+    m_session->loadSettings();
+    OpenUsers(m_session->users(), DeskSession::usersFileName());
+    m_session->setSolarSettings(&m_settings);
+    if (!desk().openTables() || !desk().tableSaleSolars().setIndexName(QStringLiteral("_PARAGON")))
         qFatal("open");
+    m_console = std::make_unique<TFormVelmora>(*m_session);
+    m_report.setOwner(m_console.get());
+    m_console->setRunQuestions(&m_dialogs);
     MessageDialogsTestHook::takeMessages();
     if (showConsole)
         show();
@@ -36,6 +38,8 @@ ConsoleFixture::ConsoleFixture(const QList<User> &users, const QString &user, bo
 ConsoleFixture::~ConsoleFixture()
 {
     m_console.reset();
+    m_report.setOwner(nullptr);
+    m_session.reset();
     MessageDialogsTestHook::release();
 }
 
@@ -54,5 +58,5 @@ void ConsoleFixture::show()
 
 Database &ConsoleFixture::database()
 {
-    return m_console->database();
+    return desk().database();
 }

@@ -106,7 +106,8 @@ void TestUsersWindow::fullRegisterDisablesAdd()
     for (int i = 1; i <= 16; ++i)
         names << QStringLiteral("Uživatel %1").arg(i, 2, 10, QLatin1Char('0'));
     writeUsers(names);
-    TFormUser window(usersFile());
+    UserRegister users;
+    TFormUser window(users, usersFile());
     window.OpenUsers();
     window.show();
     QVERIFY(!button(window, "ButtonAdd")->isEnabled());
@@ -138,7 +139,8 @@ void TestUsersWindow::loggedInUserCannotBeDeleted()
     QFETCH(bool, deletable);
     writeUsers({"Adam", "Jana", "Petr"});
     Program().CurrentUser = currentUser;
-    TFormUser window(usersFile());
+    UserRegister users;
+    TFormUser window(users, usersFile());
     window.OpenUsers();
     window.show();
     QCOMPARE(selectedName(window), selectedAtStart);
@@ -162,7 +164,8 @@ void TestUsersWindow::deletionMovesSelection()
     QFETCH(QString, selectedAfter);
     QFETCH(bool, focused);
     writeUsers({"Adam", "Jana", "Petr"});
-    TFormUser window(usersFile());
+    UserRegister users;
+    TFormUser window(users, usersFile());
     window.OpenUsers();
     window.show();
     QTreeWidget *tree = list(window);
@@ -193,7 +196,8 @@ void TestUsersWindow::rightsBoxToggles()
     QFETCH(int, clicks);
     QFETCH(bool, granted);
     writeUsers({"Adam", "Jana"});
-    TFormUser window(usersFile());
+    UserRegister users;
+    TFormUser window(users, usersFile());
     window.OpenUsers();
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -207,7 +211,8 @@ void TestUsersWindow::rightsBoxToggles()
 void TestUsersWindow::stornoDropsEveryChange()
 {
     writeUsers({"Adam", "Jana"});
-    TFormUser window(usersFile());
+    UserRegister users;
+    TFormUser window(users, usersFile());
     window.OpenUsers();
     window.show();
     QTest::mouseClick(list(window)->viewport(), Qt::LeftButton, {},
@@ -223,7 +228,8 @@ void TestUsersWindow::stornoDropsEveryChange()
 void TestUsersWindow::okSavesAndEmptyRegisterStaysAFile()
 {
     writeUsers({"Adam"});
-    TFormUser window(usersFile());
+    UserRegister users;
+    TFormUser window(users, usersFile());
     window.OpenUsers();
     window.show();
     QTest::mouseClick(button(window, "ButtonDelete"), Qt::LeftButton);
@@ -237,7 +243,8 @@ void TestUsersWindow::okSavesAndEmptyRegisterStaysAFile()
 
 void TestUsersWindow::missingAndDamagedFilesWarn()
 {
-    TFormUser window(usersFile());
+    UserRegister users;
+    TFormUser window(users, usersFile());
     QCOMPARE(window.OpenUsers(), UserRegister::LoadResult::Missing);
     QList<Hook::Message> messages = Hook::takeMessages();
     QCOMPARE(messages.size(), 1);
@@ -369,7 +376,8 @@ void TestUsersWindow::damagedFileIsKeptBeforeSaving()
         file.write(damaged);
         file.close();
 
-        TFormUser window(usersFile());
+        UserRegister users;
+        TFormUser window(users, usersFile());
         window.setEventLog([&](const QString &text) { logged << text; });
         QCOMPARE(window.OpenUsers(), UserRegister::LoadResult::Damaged);
         window.show();
@@ -390,7 +398,8 @@ void TestUsersWindow::damagedFileIsKeptBeforeSaving()
 void TestUsersWindow::builtInAdministratorDeletesReservedRow()
 {
     writeUsers({"Administrator"}); // from before the name was reserved
-    TFormUser window(usersFile());
+    UserRegister users;
+    TFormUser window(users, usersFile());
     window.OpenUsers();
     window.show();
     QCOMPARE(selectedName(window), QString("Administrator"));

@@ -1,5 +1,7 @@
 #include "ui/common/memolinelimit.h"
 
+#include "core/printedlines.h"
+
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -8,19 +10,6 @@
 #include <algorithm>
 
 namespace {
-
-// Where each printed line of a typed line ends in it: printing drops the spaces at the breaks
-// and keeps everything else in order.
-QList<qsizetype> lineEnds(const QString &typedLine, const QStringList &printedLines)
-{
-    QList<qsizetype> ends;
-    qsizetype position = 0;
-    for (const QString &line : printedLines) {
-        position = std::max(typedLine.indexOf(line, position), position) + line.size();
-        ends.append(position);
-    }
-    return ends;
-}
 
 // Every block's text, one for an empty memo too.
 QStringList blockTexts(const QTextDocument *document)
@@ -116,7 +105,7 @@ int MemoLineLimit::caretLine() const
     for (QTextBlock block = m_memo->document()->begin(); block != caretBlock; block = block.next())
         line += printed(block.text()).size();
     // The caret at a break belongs to the line that the break ends.
-    const QList<qsizetype> ends = lineEnds(caretBlock.text(), printed(caretBlock.text()));
+    const QList<qsizetype> ends = printedLineEnds(caretBlock.text(), printed(caretBlock.text()));
     const qsizetype column = cursor.positionInBlock();
     qsizetype inBlock = 0;
     while (inBlock < ends.size() - 1 && column > ends.at(inBlock))
@@ -127,20 +116,12 @@ int MemoLineLimit::caretLine() const
 void MemoLineLimit::removeExcessLines()
 {
     QTextDocument *document = m_memo->document();
-    qsizetype room = m_maxLines;
-    QTextBlock block = document->begin();
-    for (; block.isValid(); block = block.next()) {
-        const QStringList lines = printed(block.text());
-        if (lines.size() > room)
-            break;
-        room -= lines.size();
-    }
-    if (!block.isValid())
+    const QStringList typed = blockTexts(document);
+    const QStringList kept = linesThatFit(typed, m_maxLines, m_printedLines);
+    if (kept == typed)
         return; // also the change that the removal below makes
     // From the end of the last line that has room, the block before's when none of this one has.
-    const int cut = room == 0 ? block.position() - 1
-                              : block.position() +
-                                    int(lineEnds(block.text(), printed(block.text())).at(room - 1));
+    const int cut = int(kept.join(QLatin1Char('\n')).size());
     QTextCursor cursor(document);
     // One undo step with the change that brought the lines, so that undo does not bring them back.
     cursor.joinPreviousEditBlock();

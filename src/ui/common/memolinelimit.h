@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/printedlines.h"
+
 #include <QObject>
 #include <QStringList>
 
@@ -20,9 +22,6 @@ class MemoLineLimit : public QObject
     Q_OBJECT
 
 public:
-    // The lines that one typed line takes when printed, at least one.
-    using PrintedLines = std::function<QStringList(const QString &typedLine)>;
-
     MemoLineLimit(QPlainTextEdit *memo, int maxLines, PrintedLines printedLines);
 
     int maxLines() const { return m_maxLines; }

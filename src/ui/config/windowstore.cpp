@@ -1,40 +1,6 @@
 #include "ui/config/windowstore.h"
 
-#include "core/paths.h"
-
-#include <QDebug>
 #include <QEvent>
-
-namespace {
-
-// The stored layout of the sections; a section written with a lower version is not restored.
-constexpr int FormVersion = 0;
-
-WindowStore::ErrorReport &errorReport()
-{
-    static WindowStore::ErrorReport report;
-    return report;
-}
-
-} // namespace
-
-QString WindowStore::defaultFileName()
-{
-    return JoinPath(configDirectory(), QStringLiteral("Velmora.ini"));
-}
-
-void WindowStore::setErrorReport(ErrorReport report)
-{
-    errorReport() = std::move(report);
-}
-
-void WindowStore::report(const ConfigError &error)
-{
-    if (errorReport())
-        errorReport()(error);
-    else
-        qWarning().noquote() << error.message << error.detail;
-}
 
 WindowStore::WindowStore(QWidget *window, const QString &section, bool active,
                          const QString &fileName)
@@ -56,7 +22,8 @@ bool WindowStore::read(ConfigError *error)
     IniFile ini(m_fileName);
     if (!ini.load(error))
         return false;
-    if (m_window && ini.intValue(m_section, QStringLiteral("FormVersion"), 0) >= FormVersion)
+    if (m_window &&
+        ini.intValue(m_section, QStringLiteral("FormVersion"), 0) >= SettingsStore::FormVersion)
         restore(ini);
     return true;
 }
@@ -74,7 +41,8 @@ bool WindowStore::write(ConfigError *error)
                       loadError.message + QLatin1Char(' ') + loadError.detail};
         return false;
     }
-    ini.setValue(m_section, QStringLiteral("FormVersion"), QString::number(FormVersion));
+    ini.setValue(m_section, QStringLiteral("FormVersion"),
+                 QString::number(SettingsStore::FormVersion));
     save(ini);
     if (!ini.save(error))
         return false;
@@ -89,7 +57,7 @@ void WindowStore::writeBeforeDestruction()
     m_destroying = true;
     ConfigError error;
     if (!write(&error))
-        report(error);
+        SettingsStore::report(error);
 }
 
 bool WindowStore::eventFilter(QObject *watched, QEvent *event)
@@ -101,7 +69,7 @@ bool WindowStore::eventFilter(QObject *watched, QEvent *event)
         ConfigError error;
         const bool done = event->type() == QEvent::Show ? read(&error) : write(&error);
         if (!done)
-            report(error);
+            SettingsStore::report(error);
     }
     return QObject::eventFilter(watched, event);
 }

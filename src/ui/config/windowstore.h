@@ -1,15 +1,15 @@
 #pragma once
 
-#include "data/config/inifile.h"
+#include "data/config/settingsstore.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
-#include <functional>
-
-// One window's section of the configuration file "Velmora.ini".
+// One window's section of the configuration file "Velmora.ini", kept in the window itself (its
+// placement). The failures of the reads and writes that showing, closing or destroying a window
+// started go to SettingsStore::report(); the window's action goes on.
 //
 // read() restores the section into the window, write() saves the window into it; the file is
 // read first and replaced whole, so the other sections stay as they were. An Active store
@@ -25,14 +25,7 @@ class WindowStore : public QObject
     Q_OBJECT
 
 public:
-    using ErrorReport = std::function<void(const ConfigError &)>;
-
-    static QString defaultFileName(); // "Velmora.ini" in the configuration folder
-    // Receives the failures of the reads and writes that showing, closing or destroying a window
-    // started; the window's action goes on. Unset, they go to the debug output.
-    static void setErrorReport(ErrorReport report);
-    // Hands a failure to that report, for a write that the caller started itself.
-    static void report(const ConfigError &error);
+    static QString defaultFileName() { return SettingsStore::defaultFileName(); }
 
     ~WindowStore() override;
 

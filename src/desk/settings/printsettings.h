@@ -3,7 +3,7 @@
 #include <QStringList>
 
 // The receipt's print settings as the receipt and the console read them. The print settings
-// window holds the values.
+// store holds the values.
 class PrintSettings
 {
 public:

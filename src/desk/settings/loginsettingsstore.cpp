@@ -1,0 +1,7 @@
+#include "desk/settings/loginsettingsstore.h"
+
+LoginSettingsStore::LoginSettingsStore(const QString &fileName)
+    : SettingsStore(QStringLiteral("User"), fileName)
+{
+    addText(ComboBoxUser, QString());
+}
