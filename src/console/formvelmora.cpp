@@ -1,6 +1,6 @@
 #include "console/formvelmora.h"
 
-#include "console/cashbalance.h"
+#include "console/cashbalanceeditor.h"
 #include "console/consolefonts.h"
 #include "console/solarrow.h"
 #include "core/clock.h"
@@ -8,8 +8,9 @@
 #include "core/paths.h"
 #include "core/programvalues.h"
 #include "core/solarsettings.h"
-#include "data/tables.h"
 #include "desk/configtool.h"
+#include "desk/salonrecords.h"
+#include "desk/salonschema.h"
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
 #include "reports/formsalesolars.h"
@@ -381,8 +382,8 @@ void TFormVelmora::showMoney()
         m_dbTextMoney->clear();
         return;
     }
-    const FieldDisplay *display = moneyTable().display(QStringLiteral("MONEY"));
-    m_dbTextMoney->setText(display->text(FieldType::Money, money.value(QStringLiteral("MONEY"))));
+    const FieldDisplay *display = moneyTable().display(MoneyField::Money);
+    m_dbTextMoney->setText(display->text(FieldType::Money, cashBalanceOf(money)));
     m_dbTextMoney->adjustSize();
 }
 

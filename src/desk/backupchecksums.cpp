@@ -1,7 +1,7 @@
 #include "desk/backupchecksums.h"
 
 #include "core/paths.h"
-#include "data/tables.h"
+#include "desk/salonschema.h"
 
 #include <QFile>
 #include <QHash>

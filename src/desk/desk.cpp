@@ -2,8 +2,8 @@
 
 #include "core/paths.h"
 #include "data/engineerror.h"
-#include "data/tables.h"
 #include "desk/deskreport.h"
+#include "desk/salonschema.h"
 
 namespace {
 

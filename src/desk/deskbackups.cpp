@@ -5,12 +5,12 @@
 #include "core/filesync.h"
 #include "core/paths.h"
 #include "data/database.h"
-#include "data/tables.h"
 #include "data/tablesnapshot.h"
 #include "desk/backupchecksums.h"
 #include "desk/backupsettings.h"
 #include "desk/deskreport.h"
 #include "desk/eventlog.h"
+#include "desk/salonschema.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "desk/tablefiles.h"
 
 #include "core/paths.h"
-#include "data/tables.h"
+#include "desk/salonschema.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -6,8 +6,8 @@
 #include "data/engineerror.h"
 #include "data/query.h"
 #include "data/table.h"
-#include "data/tables.h"
 #include "desk/databasesaver.h"
+#include "desk/salonschema.h"
 #include "startup/forminitialization.h"
 #include "ui/common/messagedialogs.h"
 

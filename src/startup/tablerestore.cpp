@@ -4,8 +4,8 @@
 #include "core/paths.h"
 #include "core/textfile.h"
 #include "data/tablefilecheck.h"
-#include "data/tables.h"
 #include "desk/backupchecksums.h"
+#include "desk/salonschema.h"
 #include "startup/forminitialization.h"
 #include "ui/common/messagedialogs.h"
 

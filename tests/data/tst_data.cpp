@@ -1,11 +1,11 @@
 #include "core/pricing.h"
 #include "data/database.h"
+#include "data/internal/sqlconnection.h"
+#include "data/internal/superjournals.h"
 #include "data/query.h"
-#include "data/sqlconnection.h"
-#include "data/superjournals.h"
 #include "data/table.h"
 #include "data/tablemodel.h"
-#include "data/tables.h"
+#include "desk/salonschema.h"
 
 #include <QDate>
 #include <QDir>
@@ -27,7 +27,7 @@ namespace {
 struct Installation
 {
     QTemporaryDir dir;
-    Database database;
+    Database database{deskDatabaseSchema()};
     Table money{&database, QStringLiteral("Money.DB")};
     Table solars{&database, QStringLiteral("Solars.DB")};
     Table sales{&database, QStringLiteral("SaleSolars.DB")};
@@ -640,7 +640,7 @@ void TestData::recordCountFollowsChanges()
     QCOMPARE(installation.sales.recordCount(), 1);
 
     // A second connection (another program) adds a record.
-    Database other;
+    Database other{deskDatabaseSchema()};
     QVERIFY(other.connectDirectory(installation.dir.path()));
     Table otherSales(&other, QStringLiteral("SaleSolars.DB"));
     QVERIFY(otherSales.open());
@@ -1185,7 +1185,7 @@ void TestData::tableOutlivesDatabase()
     QTemporaryDir dir;
     QString error;
     QVERIFY(createInstallation(dir.path(), &error));
-    auto database = std::make_unique<Database>();
+    auto database = std::make_unique<Database>(deskDatabaseSchema());
     QVERIFY(database->connectDirectory(dir.path()));
     Table table(database.get(), QStringLiteral("Solars.DB"));
     Query query(database.get());

@@ -3,8 +3,8 @@
 #include "data/query.h"
 #include "data/table.h"
 #include "data/tablekeys.h"
-#include "data/tables.h"
 #include "data/tablesnapshot.h"
+#include "desk/salonschema.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -18,7 +18,7 @@ const QString Customer = QStringLiteral("Jana Nováková");
 struct Installation
 {
     QTemporaryDir dir;
-    Database database;
+    Database database{deskDatabaseSchema()};
     Table money{&database, QStringLiteral("Money.DB")};
     Table solars{&database, QStringLiteral("Solars.DB")};
     Table sales{&database, QStringLiteral("SaleSolars.DB")};
@@ -217,7 +217,7 @@ void TestProtection::backupsOfProtectedTablesStayProtected()
     QVERIFY2(snapshot.copyTo(backup.path()), qPrintable(snapshot.error()));
     QVERIFY(!bytesOf(backup.filePath("SaleSolars.DB")).contains("SQLite"));
     QVERIFY(bytesOf(backup.filePath("Solars.DB")).startsWith("SQLite format 3"));
-    Database copy;
+    Database copy{deskDatabaseSchema()};
     QVERIFY(copy.connectDirectory(backup.path()));
     Query query(&copy);
     query.setSql(QString::fromLatin1(Summary));

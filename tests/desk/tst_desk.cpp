@@ -2,10 +2,10 @@
 #include "core/programvalues.h"
 #include "data/database.h"
 #include "data/table.h"
-#include "data/tables.h"
 #include "desk/databasesaver.h"
 #include "desk/eventlog.h"
 #include "desk/salesjournal.h"
+#include "desk/salonschema.h"
 #include "desk/transactionlog.h"
 #include "fakes/fakeclock.h"
 
@@ -240,7 +240,7 @@ void TestDesk::databaseSaver()
 {
     QString error;
     QVERIFY2(createInstallation(m_dir->filePath("db"), &error), qPrintable(error));
-    Database database;
+    Database database{deskDatabaseSchema()};
     QVERIFY(database.connectDirectory(m_dir->filePath("db")));
     Table money(&database, "Money.DB");
     Table solars(&database, "Solars.DB");
