@@ -218,7 +218,7 @@ int DeskBackups::purgeOldBackups(const QString &directory, int days,
         if (!created.isValid() || created.date() >= limit)
             continue;
         for (const QString &name : TableNames) {
-            const QString table = name + QStringLiteral(".DB");
+            const QString table = fileNameOfTable(name);
             QFile::remove(JoinPath(folder, table));
             QFile::remove(JoinPath(folder, TableSnapshot::temporaryName(table)));
         }

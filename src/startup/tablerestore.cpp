@@ -18,7 +18,7 @@ const QString RestoreNote = QStringLiteral("Velmora.restore");
 
 QString tableFile(const QString &directory, const QString &name)
 {
-    return JoinPath(directory, name + QStringLiteral(".DB"));
+    return JoinPath(directory, fileNameOfTable(name));
 }
 
 QString copyFile(const QString &directory, const QString &name)
