@@ -20,10 +20,11 @@
 #include "console/formvelmora.h"
 #include "core/textfile.h"
 #include "data/query.h"
-#include "data/tables.h"
 #include "data/tablesnapshot.h"
 #include "desk/desk.h"
 #include "desk/eventlog.h"
+#include "desk/runinput.h"
+#include "desk/salonschema.h"
 #include "desk/solarruns.h"
 #include "portio/portwatchdog.h"
 #include "reports/engine/pagepainter.h"
@@ -136,7 +137,7 @@ void BM_HourlyBackup(benchmark::State &state)
     const QString directory = installationOrSkip(state, state.range(0));
     if (directory.isEmpty())
         return;
-    Database database;
+    Database database{deskDatabaseSchema()};
     if (!database.connectDirectory(directory) || !database.openFiles()) {
         state.SkipWithError("open failed");
         return;

@@ -11,7 +11,7 @@
 #include "benchcases.h"
 #include "data/database.h"
 #include "data/table.h"
-#include "data/tables.h"
+#include "desk/salonschema.h"
 #include "generator.h"
 
 #include <QCoreApplication>
@@ -30,7 +30,7 @@ const QDate OneDay(2023, 6, 15);
 // The console's table objects, as the start-up opens them.
 struct Console
 {
-    Database database;
+    Database database{deskDatabaseSchema()};
     Table money{&database, QStringLiteral("Money.DB")};
     Table solars{&database, QStringLiteral("Solars.DB")};
     Table salesCalc{&database, QStringLiteral("SaleSolars.DB")};

@@ -11,9 +11,9 @@
 #include "core/filesync.h"
 #include "core/paths.h"
 #include "data/table.h"
-#include "data/tables.h"
 #include "desk/desk.h"
 #include "desk/deskreport.h"
+#include "desk/salonschema.h"
 #include "startup/databasemaintenance.h"
 #include "ui/common/messagedialogs.h"
 

@@ -21,13 +21,13 @@ levels='
 3 ui/common
 3 ui/config
 3 reports/engine
-3 reports/logic
+4 reports/logic
 4 userdialogs
 4 sqlconsole
 4 settings
-4 reports
-5 console
-6 startup
+5 reports
+6 console
+7 startup
 '
 # Levels from this one up may use widgets.
 widget_level=3

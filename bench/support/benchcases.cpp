@@ -4,7 +4,7 @@
 #include "data/database.h"
 #include "data/table.h"
 #include "data/tablekeys.h"
-#include "data/tables.h"
+#include "desk/salonschema.h"
 #include "generator.h"
 
 #include <QDate>
@@ -41,7 +41,7 @@ QString protectedInstallationOrSkip(benchmark::State &state, qint64 count)
         const QString file = fileNameOfTable(table);
         QFile::copy(JoinPath(plain, file), JoinPath(directory, file));
     }
-    Database database;
+    Database database{deskDatabaseSchema()};
     bool packed = database.connectDirectory(directory);
     for (const QString &table : TableNames)
         packed = packed && Table(&database, fileNameOfTable(table)).restructure(true, true) == 0;

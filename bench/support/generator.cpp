@@ -2,7 +2,7 @@
 
 #include "core/paths.h"
 #include "core/pricing.h"
-#include "data/tables.h"
+#include "desk/salonschema.h"
 
 #include <QDate>
 #include <QDir>

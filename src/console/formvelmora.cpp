@@ -1,14 +1,16 @@
 #include "console/formvelmora.h"
 
-#include "console/cashbalance.h"
+#include "console/cashbalanceeditor.h"
 #include "console/consolefonts.h"
 #include "console/solarrow.h"
 #include "core/clock.h"
 #include "core/czechformat.h"
 #include "core/paths.h"
 #include "core/programvalues.h"
-#include "data/tables.h"
+#include "core/solarsettings.h"
 #include "desk/configtool.h"
+#include "desk/salonrecords.h"
+#include "desk/salonschema.h"
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
 #include "reports/formsalesolars.h"
@@ -346,8 +348,8 @@ void TFormVelmora::showMoney()
         m_dbTextMoney->clear();
         return;
     }
-    const FieldDisplay *display = moneyTable().display(QStringLiteral("MONEY"));
-    m_dbTextMoney->setText(display->text(FieldType::Money, money.value(QStringLiteral("MONEY"))));
+    const FieldDisplay *display = moneyTable().display(MoneyField::Money);
+    m_dbTextMoney->setText(display->text(FieldType::Money, cashBalanceOf(money)));
     m_dbTextMoney->adjustSize();
 }
 

@@ -2,12 +2,11 @@
 
 #include "core/filesync.h"
 #include "core/paths.h"
-#include "data/enginelocks.h"
-#include "data/sqlconnection.h"
-#include "data/superjournals.h"
+#include "data/internal/enginelocks.h"
+#include "data/internal/sqlconnection.h"
+#include "data/internal/superjournals.h"
 #include "data/table.h"
 #include "data/tablefilecheck.h"
-#include "data/tables.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,12 +14,11 @@
 
 #include <algorithm>
 
-Database::Database(QObject *parent)
+Database::Database(DatabaseSchema schema, QObject *parent)
     : QObject(parent), m_connection(std::make_unique<SqlConnection>()),
-      m_locks(std::make_unique<EngineLocks>())
+      m_locks(std::make_unique<EngineLocks>()), m_schema(std::move(schema))
 {
-    for (const QString &name : TableNames)
-        m_tableFiles.append(fileNameOfTable(name));
+    m_connection->setFunctions(m_schema.functions);
 }
 
 Database::~Database()
@@ -71,7 +69,7 @@ bool Database::openFiles()
 {
     // A copy: opening a file may hand the list to a new connection, and the names must outlive
     // that.
-    const QStringList files = m_tableFiles;
+    const QStringList files = m_schema.tableFiles;
     return std::all_of(files.cbegin(), files.cend(),
                        [this](const QString &file) { return openFile(file); });
 }
@@ -81,14 +79,14 @@ bool Database::openFile(const QString &tableFile)
     if (!isConnected())
         return fail(
             EngineError(EngineErrorCode::NotConnected, QStringLiteral("Databáze není připojena")));
-    if (!m_tableFiles.contains(tableFile, Qt::CaseInsensitive))
+    if (!m_schema.tableFiles.contains(tableFile, Qt::CaseInsensitive))
         return openFiles(); // the table then tells that it does not belong here
     if ((!m_connection->isOpen() && !openConnection()) || !keepReadableFiles())
         return false;
     if (m_connection->holds(tableFile))
         return true;
     EngineError error;
-    if (tableFile.compare(m_tableFiles.constFirst(), Qt::CaseInsensitive) != 0)
+    if (tableFile.compare(m_schema.tableFiles.constFirst(), Qt::CaseInsensitive) != 0)
         return m_connection->attach(tableFile, &error) || fail(error);
     // Only a new connection can try the main file again.
     if (hasOpenTables() || m_connection->inTransaction())
@@ -99,9 +97,9 @@ bool Database::openFile(const QString &tableFile)
 
 bool Database::openConnection()
 {
-    SuperJournals::removeStale(m_directory, m_tableFiles);
+    SuperJournals::removeStale(m_directory, m_schema.tableFiles);
     EngineError error;
-    return m_connection->open(m_directory, m_tableFiles, &error) || fail(error);
+    return m_connection->open(m_directory, m_schema.tableFiles, &error) || fail(error);
 }
 
 bool Database::keepReadableFiles()
@@ -116,7 +114,7 @@ bool Database::keepReadableFiles()
         if (hasOpenTableOn(it.key()))
             return fail(it.value());
     }
-    const QString mainFile = m_tableFiles.constFirst().toUpper();
+    const QString mainFile = m_schema.tableFiles.constFirst().toUpper();
     if (unreadable.contains(mainFile)) {
         if (hasOpenTables())
             return fail(unreadable.value(mainFile));

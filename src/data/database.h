@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/engineconfig.h"
+#include "data/databaseschema.h"
 #include "data/engineerror.h"
 
 #include <QList>
@@ -14,12 +15,12 @@ class EngineLocks;
 class SqlConnection;
 class Table;
 
-// The connection to the database of an alias: the table files "Money.DB", "Solars.DB" and
-// "SaleSolars.DB" of the alias directory, opened as one SQLite connection (the first file as
-// main, the others attached under their table names) so that one transaction spans all three
-// atomically. Table objects and queries work through it.
+// The connection to the database of an alias: the table files of its schema in the alias
+// directory, opened as one SQLite connection (the first file as main, the others attached under
+// their table names) so that one transaction spans them all atomically. Table objects and
+// queries work through it.
 //
-//     Database database;
+//     Database database(schema);
 //     if (!database.connect())          // alias "Velmora" from engine.conf
 //         ShowDatabaseError(false);     // Engine::lastError() tells why
 //
@@ -29,7 +30,7 @@ class Database : public QObject
     Q_OBJECT
 
 public:
-    explicit Database(QObject *parent = nullptr);
+    explicit Database(DatabaseSchema schema, QObject *parent = nullptr);
     ~Database() override;
 
     // Connects to the directory registered for the alias (net directory from engine.conf).
@@ -49,9 +50,9 @@ public:
     // again at the next call; the first file only while no table is open.
     bool openFile(const QString &tableFile);
 
-    QString directory() const { return m_directory; }       // the alias directory
-    QString netDirectory() const { return m_netDirectory; } // where "PDOXUSRS.NET" lives
-    QStringList tableFiles() const { return m_tableFiles; } // "Money.DB", "Solars.DB", ...
+    QString directory() const { return m_directory; }              // the alias directory
+    QString netDirectory() const { return m_netDirectory; }        // where "PDOXUSRS.NET" lives
+    QStringList tableFiles() const { return m_schema.tableFiles; } // "Money.DB", ...
 
     // One transaction over all tables (BEGIN IMMEDIATE): either all its writes reach the files
     // or none. A rollback makes every open table re-read its current record.
@@ -87,7 +88,7 @@ private:
     std::unique_ptr<EngineLocks> m_locks;
     QString m_directory;
     QString m_netDirectory;
-    QStringList m_tableFiles;
+    DatabaseSchema m_schema;
     bool m_connected = false;
     QList<QPointer<Table>> m_tables;
 };

@@ -1,9 +1,9 @@
 #include "data/query.h"
 
 #include "data/database.h"
-#include "data/sqlconnection.h"
-#include "data/sqlfunctions.h"
-#include "data/storage.h"
+#include "data/internal/sqlconnection.h"
+#include "data/internal/sqlfunctions.h"
+#include "data/internal/storage.h"
 
 #include <QPointer>
 

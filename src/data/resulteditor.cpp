@@ -2,8 +2,8 @@
 
 #include "data/database.h"
 #include "data/engineerror.h"
+#include "data/internal/sqlconnection.h"
 #include "data/query.h"
-#include "data/sqlconnection.h"
 #include "data/table.h"
 
 #include <QRegularExpression>

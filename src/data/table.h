@@ -200,13 +200,11 @@ public:
     void setCalcFieldsCallback(CalcFieldsCallback callback);
     // Off: calculated fields stay empty (a sale switches them off while it writes).
     void setAutoCalcFields(bool on);
-    bool autoCalcFields() const;
     void calculateFields(Record &record) const; // as every read does
 
     // --- Attached views ------------------------------------------------------------------
     void disableControls();
     void enableControls();
-    bool controlsDisabled() const;
 
     // A window of records in the current order, for views: at most count records from the
     // 0-based position offset, with their bookmarks and calculated fields.

@@ -1,6 +1,6 @@
 #include "data/tablefilecheck.h"
 
-#include "data/protectedvfs.h"
+#include "data/internal/protectedvfs.h"
 
 #include <QFile>
 

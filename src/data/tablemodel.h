@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/display.h"
-#include "data/pagecache.h"
+#include "data/internal/pagecache.h"
 #include "data/table.h"
 
 #include <QAbstractTableModel>

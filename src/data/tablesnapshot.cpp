@@ -3,8 +3,8 @@
 #include "core/filesync.h"
 #include "data/database.h"
 #include "data/engineerror.h"
-#include "data/protectedvfs.h"
-#include "data/sqlconnection.h"
+#include "data/internal/protectedvfs.h"
+#include "data/internal/sqlconnection.h"
 
 #include <QDir>
 #include <QFile>

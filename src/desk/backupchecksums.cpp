@@ -1,7 +1,7 @@
 #include "desk/backupchecksums.h"
 
 #include "core/paths.h"
-#include "data/tables.h"
+#include "desk/salonschema.h"
 
 #include <QFile>
 #include <QHash>
@@ -17,11 +17,6 @@ const QString FileName = QStringLiteral("Velmora.sha256");
 namespace {
 
 constexpr qint64 PieceSize = 1 << 20; // a few milliseconds of hashing
-
-QString tableFile(const QString &name)
-{
-    return name + QStringLiteral(".DB");
-}
 
 // The file's SHA-256 in lower-case hex; none when it cannot be read.
 std::optional<QByteArray> sha256(const QString &path, const std::function<void()> &betweenSteps)
@@ -77,7 +72,7 @@ FileResult write(const QString &folder, const std::function<void()> &betweenStep
 {
     QByteArray content;
     for (const QString &name : TableNames) {
-        const QString file = tableFile(name);
+        const QString file = fileNameOfTable(name);
         const std::optional<QByteArray> sum = sha256(JoinPath(folder, file), betweenSteps);
         if (!sum)
             return FileResult::failure(QStringLiteral("Soubor %1 nelze přečíst").arg(file));
@@ -95,7 +90,7 @@ Check verify(const QString &folder, const std::function<void()> &betweenSteps)
     if (!sums)
         return {Check::Unreadable, FileName};
     for (const QString &name : TableNames) {
-        const QString file = tableFile(name);
+        const QString file = fileNameOfTable(name);
         if (!sums->contains(file))
             return {Check::Unreadable, FileName};
         const std::optional<QByteArray> sum = sha256(JoinPath(folder, file), betweenSteps);

@@ -3,18 +3,18 @@
 #include "core/clock.h"
 #include "desk/desk.h"
 #include "desk/deskreport.h"
+#include "desk/salonrecords.h"
 #include "desk/transactionlog.h"
 
 namespace {
 
 const QString TransactionName = QStringLiteral("Editace hotovosti");
-const QString MoneyField = QStringLiteral("MONEY");
 
 } // namespace
 
 double CashBalance::balance() const
 {
-    return m_desk.tableMoney().value(MoneyField).toDouble();
+    return cashBalanceOf(m_desk.tableMoney());
 }
 
 bool CashBalance::refresh()
@@ -29,10 +29,7 @@ bool CashBalance::add(double amount)
 {
     Table &money = m_desk.tableMoney();
     const qint64 startTick = programClock().tickCount();
-    // edit() reads the row as it is stored now, with any sale recorded since it was last read.
-    const bool posted =
-        money.edit() && money.setValue(MoneyField, balance() + amount) && money.post();
-    if (!posted) {
+    if (!addToCashBalance(money, amount)) {
         money.cancel();
         m_desk.report().databaseError();
         TransactionLog::TransactionError(m_desk.eventLog(), TransactionName);

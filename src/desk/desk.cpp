@@ -2,8 +2,8 @@
 
 #include "core/paths.h"
 #include "data/engineerror.h"
-#include "data/tables.h"
 #include "desk/deskreport.h"
+#include "desk/salonschema.h"
 
 namespace {
 
@@ -16,10 +16,10 @@ QString firstLine(const QString &text)
 } // namespace
 
 Desk::Desk(DeskReport &report)
-    : m_report(report), m_tableMoney(&m_database, QStringLiteral("Money.DB")),
-      m_tableSolars(&m_database, QStringLiteral("Solars.DB")),
-      m_tableSaleSolars(&m_database, QStringLiteral("SaleSolars.DB")),
-      m_tableSaleSolarsCalc(&m_database, QStringLiteral("SaleSolars.DB")),
+    : m_report(report), m_tableMoney(&m_database, moneyTable().fileName()),
+      m_tableSolars(&m_database, solarsTable().fileName()),
+      m_tableSaleSolars(&m_database, saleSolarsTable().fileName()),
+      m_tableSaleSolarsCalc(&m_database, saleSolarsTable().fileName()),
       m_eventLog(writableFileName(QStringLiteral("Velmora.log"))), m_saver(m_eventLog),
       m_saleRecorder(m_database, m_tableMoney, m_tableSolars, m_tableSaleSolars,
                      m_tableSaleSolarsCalc, m_eventLog, m_saver,

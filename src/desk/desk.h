@@ -6,6 +6,7 @@
 #include "desk/deskbackups.h"
 #include "desk/eventlog.h"
 #include "desk/saletransaction.h"
+#include "desk/salonschema.h"
 
 class DeskReport;
 
@@ -38,7 +39,7 @@ private:
     bool moneyHasOneRecord();
 
     DeskReport &m_report;
-    Database m_database;
+    Database m_database{deskDatabaseSchema()};
     Table m_tableMoney;
     Table m_tableSolars;
     Table m_tableSaleSolars;

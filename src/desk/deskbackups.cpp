@@ -5,12 +5,12 @@
 #include "core/filesync.h"
 #include "core/paths.h"
 #include "data/database.h"
-#include "data/tables.h"
 #include "data/tablesnapshot.h"
 #include "desk/backupchecksums.h"
 #include "desk/backupsettings.h"
 #include "desk/deskreport.h"
 #include "desk/eventlog.h"
+#include "desk/salonschema.h"
 
 #include <QDir>
 #include <QFile>
@@ -218,7 +218,7 @@ int DeskBackups::purgeOldBackups(const QString &directory, int days,
         if (!created.isValid() || created.date() >= limit)
             continue;
         for (const QString &name : TableNames) {
-            const QString table = name + QStringLiteral(".DB");
+            const QString table = fileNameOfTable(name);
             QFile::remove(JoinPath(folder, table));
             QFile::remove(JoinPath(folder, TableSnapshot::temporaryName(table)));
         }

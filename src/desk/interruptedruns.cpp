@@ -5,6 +5,7 @@
 #include "core/solarsettings.h"
 #include "desk/desk.h"
 #include "desk/runfile.h"
+#include "desk/salonrecords.h"
 
 #include <QFile>
 
@@ -13,10 +14,10 @@ namespace {
 // A sale of the unit committed after the run began has raised its counters.
 bool storedBeforeTheDeath(Table &solars, const RunRecord &run)
 {
-    if (!solars.locate(QStringLiteral("SOLAR"), run.unit))
+    if (!locateUnit(solars, run.unit))
         return false;
-    return solars.value(QStringLiteral("STARTUP")).toInt() > run.startupsBefore ||
-           solars.value(QStringLiteral("COUNTER")).toLongLong() > run.counterBefore;
+    const UnitRecord now = UnitRecord::of(solars.record());
+    return now.startup > run.startupsBefore || now.counter > run.counterBefore;
 }
 
 InterruptedRun::Ending endingOf(const RunRecord &run)

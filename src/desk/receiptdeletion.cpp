@@ -3,20 +3,21 @@
 #include "core/clock.h"
 #include "desk/desk.h"
 #include "desk/deskreport.h"
+#include "desk/salonrecords.h"
 #include "desk/transactionlog.h"
 
 bool deleteCurrentReceipt(Desk &desk, const QString &user)
 {
     Table &sales = desk.tableSaleSolars();
     const qint64 startTick = programClock().tickCount();
-    const qint64 paragon = sales.value(QStringLiteral("PARAGON")).toLongLong();
-    const double total = sales.value(QStringLiteral("PRICE_TOTAL")).toDouble();
+    const ReceiptRecord receipt = ReceiptRecord::of(sales.record());
     if (!sales.hasCurrentRecord() || !sales.deleteRecord()) {
         TransactionLog::TransactionError(desk.eventLog(), TransactionLog::ReceiptDeletionName);
         desk.report().databaseError();
         return false;
     }
-    TransactionLog::receiptDeleted(desk.eventLog(), startTick, paragon, total, user);
+    TransactionLog::receiptDeleted(desk.eventLog(), startTick, receipt.paragon, receipt.priceTotal,
+                                   user);
     desk.databaseSaver().SaveDatabase({&sales});
     return true;
 }

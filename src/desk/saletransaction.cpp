@@ -7,6 +7,8 @@
 #include "desk/databasesaver.h"
 #include "desk/heldtableerrors.h"
 #include "desk/salesjournal.h"
+#include "desk/salonrecords.h"
+#include "desk/salonschema.h"
 #include "desk/transactionlog.h"
 
 #include <algorithm>
@@ -45,7 +47,7 @@ bool SaleRecorder::SaleSolarTransaction(const Sale &sale)
     if (stored) {
         TransactionLog::TransactionSaleSolarsOk(
             m_log, sale.unit, startTick, sale.keepReceipt,
-            m_tableSaleSolars.value(QStringLiteral("PARAGON")).toLongLong());
+            m_tableSaleSolars.value(SaleSolarsField::Paragon).toLongLong());
         if (startupsReachMaximum)
             TransactionLog::startupsAtMaximum(m_log, sale.unit, MaxStartups);
     } else {
@@ -90,7 +92,7 @@ qint64 SaleRecorder::nextReceiptNumber()
 {
     if (!m_tableSaleSolarsCalc.last())
         return m_tableSaleSolarsCalc.isEmpty() ? 1 : 0;
-    return m_tableSaleSolarsCalc.value(QStringLiteral("PARAGON")).toLongLong() + 1;
+    return m_tableSaleSolarsCalc.value(SaleSolarsField::Paragon).toLongLong() + 1;
 }
 
 bool SaleRecorder::writeSale(const Sale &sale, qint64 paragon, bool *started,
@@ -103,9 +105,18 @@ bool SaleRecorder::writeSale(const Sale &sale, qint64 paragon, bool *started,
     const QDateTime now = programClock().now();
     if (sale.keepReceipt) {
         const QTime time(now.time().hour(), now.time().minute(), now.time().second());
-        if (!m_tableSaleSolars.append({paragon, now.date(), time, sale.unit, sale.stoppedEarly,
-                                       sale.taxRate, sale.minutePrice, sale.discount, sale.seconds,
-                                       sellerOf(sale)}))
+        ReceiptRecord receipt;
+        receipt.paragon = paragon;
+        receipt.date = now.date();
+        receipt.time = time;
+        receipt.solar = sale.unit;
+        receipt.stop = sale.stoppedEarly;
+        receipt.tax = sale.taxRate;
+        receipt.price = sale.minutePrice;
+        receipt.off = sale.discount;
+        receipt.period = sale.seconds;
+        receipt.user = sellerOf(sale);
+        if (!m_tableSaleSolars.append(receipt.storedValues()))
             return false;
     } else {
         const QString line = SalesJournal::formatLine(now, sale.unit, sale.minutePrice,
@@ -119,26 +130,21 @@ bool SaleRecorder::writeSale(const Sale &sale, qint64 paragon, bool *started,
     }
 
     // A unit without its record still sells; only its counters cannot grow.
-    if (m_tableSolars.locate(QStringLiteral("SOLAR"), sale.unit)) {
+    if (locateUnit(m_tableSolars, sale.unit)) {
         if (!m_tableSolars.edit())
             return false;
         // The count of runs is 16-bit: a unit that has run that often keeps selling, its count
         // stays at the maximum.
-        const int startups = m_tableSolars.value(QStringLiteral("STARTUP")).toInt();
-        const int counted = std::min(startups + 1, MaxStartups);
-        *startupsReachMaximum = startups < MaxStartups && counted == MaxStartups;
-        if (!m_tableSolars.setValue(QStringLiteral("COUNTER"),
-                                    m_tableSolars.value(QStringLiteral("COUNTER")).toInt() +
-                                        sale.seconds) ||
-            !m_tableSolars.setValue(QStringLiteral("STARTUP"), counted) || !m_tableSolars.post())
+        const UnitRecord before = UnitRecord::of(m_tableSolars.record());
+        UnitRecord after = before;
+        after.counter += sale.seconds;
+        after.startup = std::min(before.startup + 1, MaxStartups);
+        *startupsReachMaximum = before.startup < MaxStartups && after.startup == MaxStartups;
+        if (!after.writeChanges(m_tableSolars, before) || !m_tableSolars.post())
             return false;
     }
 
-    if (!m_tableMoney.edit() ||
-        !m_tableMoney.setValue(QStringLiteral("MONEY"),
-                               m_tableMoney.value(QStringLiteral("MONEY")).toDouble() +
-                                   sale.total) ||
-        !m_tableMoney.post())
+    if (!addToCashBalance(m_tableMoney, sale.total))
         return false;
 
     return m_database.commit();

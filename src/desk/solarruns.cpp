@@ -7,6 +7,7 @@
 #include "core/solarsettings.h"
 #include "desk/desk.h"
 #include "desk/deskreport.h"
+#include "desk/salonrecords.h"
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
 #include "portio/unitswitch.h"
@@ -62,9 +63,10 @@ void SolarRuns::loadOffers()
     for (UnitRun &run : m_units) {
         run.offer = UnitOffer();
         if (haveRecord) {
-            run.offer.active = solars.value(QStringLiteral("ACTIVE")).toBool();
-            run.offer.description = solars.value(QStringLiteral("DESCRIPTION")).toString();
-            run.offer.price = solars.value(QStringLiteral("PRICE")).toDouble();
+            const UnitRecord unit = UnitRecord::of(solars.record());
+            run.offer.active = unit.active;
+            run.offer.description = unit.description;
+            run.offer.price = unit.price;
         }
         haveRecord = haveRecord && solars.next();
     }
@@ -267,9 +269,10 @@ RunRecord SolarRuns::startedRecord(int unit, const StartInput &input) const
     record.discount = input.discount.toInt();
     record.user = Program().CurrentUser;
     Table &solars = m_desk.tableSolars();
-    if (solars.locate(QStringLiteral("SOLAR"), unit)) {
-        record.startupsBefore = solars.value(QStringLiteral("STARTUP")).toInt();
-        record.counterBefore = solars.value(QStringLiteral("COUNTER")).toLongLong();
+    if (locateUnit(solars, unit)) {
+        const UnitRecord before = UnitRecord::of(solars.record());
+        record.startupsBefore = before.startup;
+        record.counterBefore = before.counter;
     }
     return record;
 }

@@ -1,7 +1,7 @@
 #include "desk/tablefiles.h"
 
 #include "core/paths.h"
-#include "data/tables.h"
+#include "desk/salonschema.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -10,14 +10,14 @@ qint64 DatabaseSize(const QString &folder)
 {
     qint64 size = 0;
     for (const QString &name : TableNames)
-        size += QFileInfo(JoinPath(folder, name + QStringLiteral(".DB"))).size();
+        size += QFileInfo(JoinPath(folder, fileNameOfTable(name))).size();
     return size;
 }
 
 bool BackupComplete(const QString &folder)
 {
     for (const QString &name : TableNames) {
-        if (!QFileInfo(JoinPath(folder, name + QStringLiteral(".DB"))).isFile())
+        if (!QFileInfo(JoinPath(folder, fileNameOfTable(name))).isFile())
             return false;
     }
     return true;

@@ -3,6 +3,7 @@
 #include "core/czechformat.h"
 #include "core/pricing.h"
 #include "data/table.h"
+#include "desk/salonrecords.h"
 #include "reports/engine/reportlayout.h"
 
 namespace {
@@ -66,21 +67,8 @@ void addReceiptTexts(ReportBand &band, const ReceiptTexts &texts)
 }
 
 TFormQRSaleSolarA5::TFormQRSaleSolarA5(const Table &saleSolars, ReceiptTexts texts)
-    : m_texts(std::move(texts))
-{
-    const auto value = [&saleSolars](const char *field) {
-        return saleSolars.value(QLatin1String(field));
-    };
-    m_receipt.paragon = value("PARAGON").toLongLong();
-    m_receipt.date = value("DATE").toDate();
-    m_receipt.time = value("TIME").toTime();
-    m_receipt.solar = value("SOLAR").toInt();
-    m_receipt.tax = value("TAX").toInt();
-    m_receipt.price = value("PRICE").toDouble();
-    m_receipt.off = value("OFF").toInt();
-    m_receipt.periodMmss = value("PERIOD_MMSS").toString();
-    m_receipt.priceTotal = value("PRICE_TOTAL").toDouble();
-}
+    : m_receipt(ReceiptRecord::of(saleSolars.record())), m_texts(std::move(texts))
+{}
 
 ReportDefinition TFormQRSaleSolarA5::definition()
 {
@@ -99,7 +87,7 @@ PageStore TFormQRSaleSolarA5::layOut()
 
 ReportBand TFormQRSaleSolarA5::copyBand()
 {
-    const Receipt &r = m_receipt;
+    const ReceiptRecord &r = m_receipt;
     ReportBand band;
     band.heightMm = BandHeight;
     band.add(ReportElement::fixedText(QRectF(0, 1.1, BandWidth, 0),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "desk/salonrecords.h"
 #include "reports/engine/pagestore.h"
 #include "reports/engine/reportdefinition.h"
 
@@ -52,23 +53,10 @@ public:
     PageStore layOut();
 
 private:
-    struct Receipt
-    {
-        qint64 paragon = 0;
-        QDate date;
-        QTime time;
-        int solar = 0;
-        int tax = 0;
-        double price = 0;
-        int off = 0;
-        QString periodMmss;
-        double priceTotal = 0;
-    };
-
     ReportBand copyBand();
     void addTaxSplit(ReportBand &band);
 
-    Receipt m_receipt;
+    ReceiptRecord m_receipt;
     ReceiptTexts m_texts;
     // The split of the copy being printed, computed by the tax line's value label.
     double m_withoutTax = 0;

@@ -3,6 +3,7 @@
 #include "core/czechformat.h"
 #include "core/pricing.h"
 #include "data/table.h"
+#include "desk/salonschema.h"
 #include "reports/engine/reportlayout.h"
 
 namespace {
@@ -68,7 +69,7 @@ PageStore TFormQRSaleSolarTotalA5::layOut()
 void TFormQRSaleSolarTotalA5::start()
 {
     m_saleSolars.first();
-    m_groupDate = m_saleSolars.value(QStringLiteral("DATE")).toDate();
+    m_groupDate = m_saleSolars.value(SaleSolarsField::Date).toDate();
     m_lineCount = 0;
     m_day = {};
     m_totals = {};
@@ -82,15 +83,14 @@ void TFormQRSaleSolarTotalA5::nextLine(bool &more)
     }
     bool complete = false;
     while (!complete) {
-        const double total = m_saleSolars.value(QStringLiteral("PRICE_TOTAL")).toDouble();
-        const double coefficient =
-            TaxCoefficient(m_saleSolars.value(QStringLiteral("TAX")).toInt());
+        const double total = m_saleSolars.value(SaleSolarsField::PriceTotal).toDouble();
+        const double coefficient = TaxCoefficient(m_saleSolars.value(SaleSolarsField::Tax).toInt());
         m_day.tax += coefficient * total;
         m_day.withoutTax += total - coefficient * total;
         m_day.total += total;
         m_saleSolars.next();
-        complete = m_saleSolars.eof() ||
-                   m_saleSolars.value(QStringLiteral("DATE")).toDate() != m_groupDate;
+        complete =
+            m_saleSolars.eof() || m_saleSolars.value(SaleSolarsField::Date).toDate() != m_groupDate;
     }
     m_lineTexts = {CzechFormat::shortDate(m_groupDate), CzechFormat::fixed2(m_day.withoutTax),
                    CzechFormat::fixed2(m_day.tax), CzechFormat::fixed2(m_day.total)};
@@ -99,7 +99,7 @@ void TFormQRSaleSolarTotalA5::nextLine(bool &more)
     m_totals.tax += m_day.tax;
     m_totals.total += m_day.total;
     m_day = {};
-    m_groupDate = m_saleSolars.value(QStringLiteral("DATE")).toDate();
+    m_groupDate = m_saleSolars.value(SaleSolarsField::Date).toDate();
     more = true;
 }
 

@@ -6,9 +6,9 @@
 #include "core/programvalues.h"
 #include "core/solarsettings.h"
 #include "data/tablemodel.h"
-#include "data/tables.h"
 #include "desk/desk.h"
 #include "desk/receiptdeletion.h"
+#include "desk/salonschema.h"
 #include "desk/settings/printsettings.h"
 #include "reports/formqrsalesolartotala5.h"
 #include "reports/formstatistics.h"
@@ -41,10 +41,10 @@
 
 namespace {
 
-const QStringList SortableFields = {QStringLiteral("PARAGON"), QStringLiteral("DATE"),
-                                    QStringLiteral("TIME"),    QStringLiteral("SOLAR"),
-                                    QStringLiteral("PRICE"),   QStringLiteral("OFF"),
-                                    QStringLiteral("PERIOD"),  QStringLiteral("USER")};
+const QStringList SortableFields = {SaleSolarsField::Paragon, SaleSolarsField::Date,
+                                    SaleSolarsField::Time,    SaleSolarsField::Solar,
+                                    SaleSolarsField::Price,   SaleSolarsField::Off,
+                                    SaleSolarsField::Period,  SaleSolarsField::User};
 
 TIntegerEdit *integerEdit(const QString &name, int min, int max, int value, QWidget *parent)
 {
@@ -397,7 +397,7 @@ void TFormSaleSolars::applyFilter(const Filter &filter)
     // record that no longer passes leaves the cursor on the last one, where a walk would end.
     if (filtered && (remembered.isNull() || !sales.gotoBookmark(remembered)))
         sales.last();
-    const bool counted = filtered && sales.countAndSum(QStringLiteral("PRICE_TOTAL"), &count, &sum);
+    const bool counted = filtered && sales.countAndSum(SaleSolarsField::PriceTotal, &count, &sum);
     sales.enableControls();
     QApplication::restoreOverrideCursor();
     ShowDatabaseError(counted);
@@ -468,7 +468,7 @@ void TFormSaleSolars::deleteReceipt()
     if (!sales.hasCurrentRecord())
         return;
     const QString receipt =
-        CzechFormat::receiptNumber(sales.value(QStringLiteral("PARAGON")).toLongLong());
+        CzechFormat::receiptNumber(sales.value(SaleSolarsField::Paragon).toLongLong());
     if (!ShowQuestion(QStringLiteral("Delete record?"), QStringLiteral("Doklad %1").arg(receipt),
                       false))
         return;

@@ -2,8 +2,8 @@
 
 #include "core/czechformat.h"
 #include "core/paths.h"
-#include "data/receiptsummary.h"
 #include "desk/backupsettings.h"
+#include "desk/receiptsummary.h"
 #include "desk/tablefiles.h"
 #include "ui/common/windowhelpers.h"
 

@@ -3,8 +3,9 @@
 #include "core/clock.h"
 #include "data/table.h"
 #include "data/tablemodel.h"
-#include "data/tables.h"
 #include "desk/databasesaver.h"
+#include "desk/salonrecords.h"
+#include "desk/salonschema.h"
 #include "desk/settings/solarsettingsstore.h"
 #include "desk/transactionlog.h"
 #include "portio/portaddress.h"
@@ -35,7 +36,6 @@
 namespace {
 
 const QString TransactionName = QStringLiteral("Nastavení solárka");
-const QString SolarField = QStringLiteral("SOLAR");
 
 constexpr int VisibleSolars = 8;
 constexpr int ButtonWidth = 80;
@@ -115,7 +115,7 @@ void TFormSetupSolar::buildSolarsGroup(QLayout *layout)
     QHeaderView *titles = m_gridSolars->horizontalHeader();
     titles->setSectionsClickable(false);
     titles->setSectionResizeMode(QHeaderView::ResizeToContents);
-    const int description = m_modelSolars->columnOfField(QStringLiteral("DESCRIPTION"));
+    const int description = m_modelSolars->columnOfField(SolarsField::Description);
     titles->setSectionResizeMode(description, QHeaderView::Stretch);
     const int frame = 2 * m_gridSolars->frameWidth();
     m_gridSolars->setFixedHeight(titles->sizeHint().height() + VisibleSolars * rowHeight + frame);
@@ -434,11 +434,11 @@ bool TFormSetupSolar::editUnit(int unit)
     // The console's sales post this same cursor while the dialog is open; then the unit's row
     // is put into edit mode again, as it is on disk now.
     if (m_tableSolars.state() == Table::State::Edit &&
-        m_tableSolars.value(SolarField).toInt() == unit)
+        UnitRecord::of(m_tableSolars.record()).solar == unit)
         return true;
     m_tableSolars.cancel();
     Engine::clearLastError();
-    if (!m_tableSolars.locate(SolarField, unit)) {
+    if (!locateUnit(m_tableSolars, unit)) {
         if (!Engine::lastError().isError())
             Engine::setLastError(
                 EngineError(EngineErrorCode::RecordNotFound,

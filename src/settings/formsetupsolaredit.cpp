@@ -2,7 +2,8 @@
 
 #include "core/pricing.h"
 #include "data/table.h"
-#include "data/tables.h"
+#include "desk/salonrecords.h"
+#include "desk/salonschema.h"
 #include "ui/common/currencyedit.h"
 #include "ui/common/integeredit.h"
 #include "ui/common/storabletextvalidator.h"
@@ -19,30 +20,18 @@
 
 namespace {
 
-const QString Solar = QStringLiteral("SOLAR");
-const QString Active = QStringLiteral("ACTIVE");
-const QString Description = QStringLiteral("DESCRIPTION");
-const QString Price = QStringLiteral("PRICE");
-const QString Counter = QStringLiteral("COUNTER");
-const QString CounterHours = QStringLiteral("COUNTER_HOURS");
-const QString Startup = QStringLiteral("STARTUP");
-
 constexpr int FieldWidth = 110;
 constexpr int MaxStartup = 32767; // a Short field
 
 int descriptionLength()
 {
-    for (const FieldDefinition &field : solarsTable().fields) {
-        if (field.name == Description)
-            return field.size;
-    }
-    return 0;
+    return solarsTable().field(SolarsField::Description)->size;
 }
 
 } // namespace
 
 TFormSetupSolarEdit::TFormSetupSolarEdit(const Record &record, QWidget *parent)
-    : QDialog(parent), m_original(record), m_record(record)
+    : QDialog(parent), m_original(UnitRecord::of(record)), m_counter(m_original.counter)
 {
     setWindowTitle(QStringLiteral(" Editace solárka"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -58,7 +47,7 @@ TFormSetupSolarEdit::TFormSetupSolarEdit(const Record &record, QWidget *parent)
     fields->addWidget(new QLabel(QStringLiteral("Solárko:"), this), 0, 0);
     fields->addWidget(m_textSolar, 0, 1);
 
-    m_editDescription = new QLineEdit(m_original.value(Description).toString(), this);
+    m_editDescription = new QLineEdit(m_original.description, this);
     m_editDescription->setObjectName(QStringLiteral("EditDescription"));
     m_editDescription->setMaxLength(descriptionLength());
     m_editDescription->setValidator(new StorableTextValidator(m_editDescription));
@@ -68,7 +57,7 @@ TFormSetupSolarEdit::TFormSetupSolarEdit(const Record &record, QWidget *parent)
 
     m_currencyEditPrice = new CurrencyEdit(this);
     m_currencyEditPrice->setObjectName(QStringLiteral("CurrencyEditPrice"));
-    m_currencyEditPrice->setValue(m_original.value(Price).toDouble());
+    m_currencyEditPrice->setValue(m_original.price);
     m_currencyEditPrice->setFixedWidth(FieldWidth);
     auto *price = new QHBoxLayout;
     price->addWidget(m_currencyEditPrice);
@@ -95,7 +84,7 @@ TFormSetupSolarEdit::TFormSetupSolarEdit(const Record &record, QWidget *parent)
     m_integerEditStartup->setObjectName(QStringLiteral("IntegerEditStartup"));
     m_integerEditStartup->setMax(MaxStartup);
     m_integerEditStartup->setAlignment(Qt::AlignRight);
-    m_integerEditStartup->setValue(m_original.value(Startup).toInt());
+    m_integerEditStartup->setValue(m_original.startup);
     m_integerEditStartup->setFixedWidth(FieldWidth);
     auto *startupReset =
         namedButton(QStringLiteral("Vynulovat"), QStringLiteral("ButtonStartupReset"), group);
@@ -107,7 +96,7 @@ TFormSetupSolarEdit::TFormSetupSolarEdit(const Record &record, QWidget *parent)
 
     m_checkBoxActive = new QCheckBox(QStringLiteral("Solárko je aktivní"), this);
     m_checkBoxActive->setObjectName(QStringLiteral("CheckBoxActive"));
-    m_checkBoxActive->setChecked(m_original.value(Active).toBool());
+    m_checkBoxActive->setChecked(m_original.active);
     layout->addWidget(m_checkBoxActive);
 
     const auto [ok, cancel] = addOkCancelRow(layout, this);
@@ -126,19 +115,18 @@ TFormSetupSolarEdit::TFormSetupSolarEdit(const Record &record, QWidget *parent)
 
 int TFormSetupSolarEdit::unit() const
 {
-    return m_original.value(Solar).toInt();
+    return m_original.solar;
 }
 
 void TFormSetupSolarEdit::showCounterHours()
 {
-    const FieldDisplay *display = solarsTable().display(CounterHours);
-    m_textCounterHours->setText(display->text(FieldType::Float, m_record.value(CounterHours)));
+    const FieldDisplay *display = solarsTable().display(SolarsField::CounterHours);
+    m_textCounterHours->setText(display->text(FieldType::Float, counterHours(m_counter)));
 }
 
 void TFormSetupSolarEdit::ButtonCounterResetClick()
 {
-    m_record.setValue(Counter, 0);
-    TableSolarsCalcFields(m_record);
+    m_counter = 0;
     showCounterHours();
 }
 
@@ -149,19 +137,14 @@ void TFormSetupSolarEdit::ButtonStartupResetClick()
 
 bool TFormSetupSolarEdit::writeChanges(Table &table) const
 {
-    const QString description = m_editDescription->text();
-    if (description != m_original.value(Description).toString() &&
-        !table.setValue(Description, description))
-        return false;
-    const double price = m_currencyEditPrice->value();
-    if (price != roundToCents(m_original.value(Price).toDouble()) && !table.setValue(Price, price))
-        return false;
-    const int counter = m_record.value(Counter).toInt();
-    if (counter != m_original.value(Counter).toInt() && !table.setValue(Counter, counter))
-        return false;
-    const int startup = m_integerEditStartup->value();
-    if (startup != m_original.value(Startup).toInt() && !table.setValue(Startup, startup))
-        return false;
-    const bool active = m_checkBoxActive->isChecked();
-    return active == m_original.value(Active).toBool() || table.setValue(Active, active);
+    // The price field shows the stored price in cents: only a price typed anew is written.
+    UnitRecord shown = m_original;
+    shown.price = roundToCents(m_original.price);
+    UnitRecord edited = shown;
+    edited.description = m_editDescription->text();
+    edited.price = m_currencyEditPrice->value();
+    edited.counter = m_counter;
+    edited.startup = m_integerEditStartup->value();
+    edited.active = m_checkBoxActive->isChecked();
+    return edited.writeChanges(table, shown);
 }

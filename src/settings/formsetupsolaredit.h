@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/fields.h"
+#include "desk/salonrecords.h"
 
 #include <QDialog>
 
@@ -34,8 +35,8 @@ private:
     void ButtonStartupResetClick();
     void showCounterHours();
 
-    const Record m_original;
-    Record m_record; // the original with the operating time reset by "Vynulovat"
+    const UnitRecord m_original;
+    qint64 m_counter; // the original's, or reset by "Vynulovat"
     QLabel *m_textSolar;
     QLineEdit *m_editDescription;
     CurrencyEdit *m_currencyEditPrice;

@@ -6,8 +6,8 @@
 #include "data/engineerror.h"
 #include "data/query.h"
 #include "data/table.h"
-#include "data/tables.h"
 #include "desk/databasesaver.h"
+#include "desk/salonschema.h"
 #include "startup/forminitialization.h"
 #include "ui/common/messagedialogs.h"
 
@@ -109,10 +109,10 @@ constexpr int PurgeStep = 5000;
 bool firstReceiptKept(Database &database, const QDate &limit, qint64 *number)
 {
     Query query(&database);
-    query.setSql(QStringLiteral("select coalesce(min(PARAGON), 0) from (select PARAGON from "
-                                "SaleSolars where DATE >= '%1' union all select max(PARAGON) from "
-                                "SaleSolars)")
-                     .arg(limit.toString(Qt::ISODate)));
+    query.setSql(QStringLiteral("select coalesce(min(%1), 0) from (select %1 from %2 where %3 >= "
+                                "'%4' union all select max(%1) from %2)")
+                     .arg(SaleSolarsField::Paragon, saleSolarsTable().name, SaleSolarsField::Date,
+                          limit.toString(Qt::ISODate)));
     if (!query.exec() || !query.first())
         return false;
     *number = query.value(0).toLongLong();

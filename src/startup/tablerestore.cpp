@@ -4,8 +4,8 @@
 #include "core/paths.h"
 #include "core/textfile.h"
 #include "data/tablefilecheck.h"
-#include "data/tables.h"
 #include "desk/backupchecksums.h"
+#include "desk/salonschema.h"
 #include "startup/forminitialization.h"
 #include "ui/common/messagedialogs.h"
 
@@ -18,7 +18,7 @@ const QString RestoreNote = QStringLiteral("Velmora.restore");
 
 QString tableFile(const QString &directory, const QString &name)
 {
-    return JoinPath(directory, name + QStringLiteral(".DB"));
+    return JoinPath(directory, fileNameOfTable(name));
 }
 
 QString copyFile(const QString &directory, const QString &name)

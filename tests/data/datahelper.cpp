@@ -8,7 +8,7 @@
 
 #include "data/database.h"
 #include "data/table.h"
-#include "data/tables.h"
+#include "desk/salonschema.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -57,7 +57,7 @@ int main(int argc, char **argv)
     const QStringList args = app.arguments();
     if (args.size() < 3)
         return 2;
-    Database database;
+    Database database{deskDatabaseSchema()};
     if (!database.connectDirectory(args.at(2)))
         return 3;
 

@@ -1,11 +1,10 @@
 #include "core/pricing.h"
 #include "data/database.h"
+#include "data/internal/sqlconnection.h"
+#include "data/internal/superjournals.h"
 #include "data/query.h"
-#include "data/sqlconnection.h"
-#include "data/superjournals.h"
 #include "data/table.h"
 #include "data/tablemodel.h"
-#include "data/tables.h"
 #include "fakes/tableinstallation.h"
 
 #include <QDate>
@@ -611,7 +610,7 @@ void TestData::recordCountFollowsChanges()
     QCOMPARE(installation.sales.recordCount(), 1);
 
     // A second connection (another program) adds a record.
-    Database other;
+    Database other{deskDatabaseSchema()};
     QVERIFY(other.connectDirectory(installation.dir.path()));
     Table otherSales(&other, QStringLiteral("SaleSolars.DB"));
     QVERIFY(otherSales.open());
@@ -1156,7 +1155,7 @@ void TestData::tableOutlivesDatabase()
     QTemporaryDir dir;
     QString error;
     QVERIFY(createInstallation(dir.path(), &error));
-    auto database = std::make_unique<Database>();
+    auto database = std::make_unique<Database>(deskDatabaseSchema());
     QVERIFY(database->connectDirectory(dir.path()));
     Table table(database.get(), QStringLiteral("Solars.DB"));
     Query query(database.get());

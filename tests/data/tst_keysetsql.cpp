@@ -1,4 +1,4 @@
-#include "data/keysetsql.h"
+#include "data/internal/keysetsql.h"
 
 #include <QTest>
 

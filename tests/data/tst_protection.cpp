@@ -211,7 +211,7 @@ void TestProtection::backupsOfProtectedTablesStayProtected()
     QVERIFY2(snapshot.copyTo(backup.path()), qPrintable(snapshot.error()));
     QVERIFY(!bytesOf(backup.filePath("SaleSolars.DB")).contains("SQLite"));
     QVERIFY(bytesOf(backup.filePath("Solars.DB")).startsWith("SQLite format 3"));
-    Database copy;
+    Database copy{deskDatabaseSchema()};
     QVERIFY(copy.connectDirectory(backup.path()));
     Query query(&copy);
     query.setSql(QString::fromLatin1(Summary));

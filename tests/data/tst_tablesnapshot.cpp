@@ -1,7 +1,7 @@
 #include "data/database.h"
-#include "data/sqlconnection.h"
-#include "data/tables.h"
+#include "data/internal/sqlconnection.h"
 #include "data/tablesnapshot.h"
+#include "desk/salonschema.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -75,7 +75,7 @@ void TestTableSnapshot::saleDuringTheCopy()
     const QString folder = dir.filePath("backup");
     QVERIFY(QDir().mkpath(data) && QDir().mkpath(folder));
     QVERIFY2(createInstallation(data, &error), qPrintable(error));
-    Database database;
+    Database database{deskDatabaseSchema()};
     QVERIFY(database.connectDirectory(data) && database.openFiles());
     QVERIFY(database.startTransaction());
     QVERIFY(exec(database, "with recursive n(i) as (select 1 union all select i + 1 from n "
@@ -126,7 +126,7 @@ void TestTableSnapshot::failedCopyLeavesNoFile()
     QTemporaryDir dir;
     QString error;
     QVERIFY2(createInstallation(dir.path(), &error), qPrintable(error));
-    Database database;
+    Database database{deskDatabaseSchema()};
     QVERIFY(database.connectDirectory(dir.path()));
     TableSnapshot snapshot(database);
     QVERIFY(!snapshot.copyTo(dir.filePath("chybí")));

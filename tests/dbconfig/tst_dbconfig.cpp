@@ -2,6 +2,7 @@
 #include "data/database.h"
 #include "data/table.h"
 #include "dbconfigdialog.h"
+#include "desk/salonschema.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -65,7 +66,7 @@ void TestDbConfig::createThenRefuse()
     Run run = runTool({"--create", target});
     QCOMPARE(run.exitCode, 0);
     QVERIFY(run.out.contains(QStringLiteral("byly vytvořeny")));
-    Database database;
+    Database database{deskDatabaseSchema()};
     QVERIFY(database.connectDirectory(target));
     Table sales(&database, QStringLiteral("SaleSolars.DB"));
     QVERIFY(sales.open());
@@ -103,7 +104,7 @@ void TestDbConfig::setAliasAndBackend()
     run = runTool({"--create", fresh.path(), "--set-alias", fresh.path()});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(EngineConfig::netDirectory(), QDir::cleanPath(fresh.path()));
-    Database database;
+    Database database{deskDatabaseSchema()};
     QVERIFY(database.connect());
     QCOMPARE(database.directory(), QDir::cleanPath(fresh.path()));
 }

@@ -5,6 +5,7 @@
 #include "data/tablesnapshot.h"
 #include "desk/backupchecksums.h"
 #include "desk/deskbackups.h"
+#include "desk/salonschema.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -207,7 +208,7 @@ void TestBackups::twoEndsOnOneWeekday()
     desk.m_installation.m_clock.advance(8 * 3600 * 1000);
     QVERIFY(backups.BackupAfterDay(directory));
     QCOMPARE(folders(directory), QStringList{"Streda"});
-    Database copy;
+    Database copy{deskDatabaseSchema()};
     QVERIFY(copy.connectDirectory(directory + "/Streda"));
     QCOMPARE(queryValue(copy, "select count(*) from SaleSolars").toInt(), 1); // the later copy
 }
@@ -248,7 +249,7 @@ void TestBackups::killedBackupsLeaveWholeCopies()
     // folder is whole, and a complete set holds every sale in all three files or in none.
     DeskFixture desk;
     {
-        Database database;
+        Database database{deskDatabaseSchema()};
         QVERIFY(database.connectDirectory(desk.dataDirectory()));
         QVERIFY(runSql(database, "with recursive n(i) as (select 1 union all select i + 1 from n "
                                  "where i < 5000) insert into SaleSolars select i, '2026-01-01', "
@@ -275,7 +276,7 @@ void TestBackups::killedBackupsLeaveWholeCopies()
         if (files.size() < 3)
             continue;
         ++complete;
-        Database copy;
+        Database copy{deskDatabaseSchema()};
         QVERIFY(copy.connectDirectory(folder));
         QCOMPARE(queryValue(copy, "select MONEY from Money").toDouble(),
                  queryValue(copy, "select coalesce(sum(PERIOD), 0) from SaleSolars").toDouble());

@@ -1,11 +1,13 @@
 #include "core/clock.h"
+#include "core/pricing.h"
 #include "core/programvalues.h"
 #include "data/database.h"
 #include "data/table.h"
-#include "data/tables.h"
 #include "desk/databasesaver.h"
 #include "desk/eventlog.h"
 #include "desk/salesjournal.h"
+#include "desk/salonrecords.h"
+#include "desk/salonschema.h"
 #include "desk/transactionlog.h"
 #include "fakes/fakeclock.h"
 
@@ -54,6 +56,11 @@ private slots:
     void journalLineFormat();
     void transactionLines();
     void databaseSaver();
+    void receiptRecordRoundTrips_data();
+    void receiptRecordRoundTrips();
+    void unitRecordRoundTrips_data();
+    void unitRecordRoundTrips();
+    void cashBalanceAddsToTheStoredBalance();
 
 private:
     QTemporaryDir *m_dir = nullptr;
@@ -240,7 +247,7 @@ void TestDesk::databaseSaver()
 {
     QString error;
     QVERIFY2(createInstallation(m_dir->filePath("db"), &error), qPrintable(error));
-    Database database;
+    Database database{deskDatabaseSchema()};
     QVERIFY(database.connectDirectory(m_dir->filePath("db")));
     Table money(&database, "Money.DB");
     Table solars(&database, "Solars.DB");
@@ -257,6 +264,105 @@ void TestDesk::databaseSaver()
     QVERIFY(database.rollback());
     QCOMPARE(log.lines(), QStringList({"9.12.2026 9:05:00 Databáze uložena",
                                        "9.12.2026 9:05:00 Databáze neuložena"}));
+}
+
+void TestDesk::receiptRecordRoundTrips_data()
+{
+    QTest::addColumn<ReceiptRecord>("receipt");
+    QTest::addColumn<QString>("periodMmss");
+    const auto receipt = [](int seconds, double price, int off, bool stop, const QString &user) {
+        return ReceiptRecord{123456789,
+                             QDate(2026, 12, 9),
+                             QTime(23, 59, 59),
+                             8,
+                             stop,
+                             21,
+                             price,
+                             off,
+                             seconds,
+                             user,
+                             QString(),
+                             0};
+    };
+    QTest::newRow("whole minutes") << receipt(600, 10.0, 0, false, "admin") << "10:00";
+    QTest::newRow("stopped, discounted")
+        << receipt(95, 12.5, 10, true, "Žaneta Dvořáková") << "01:35";
+    QTest::newRow("longest run") << receipt(32767, 99.99, 100, false, QString()) << "546:07";
+}
+
+// What the sale appends is what the windows and reports read back, calculated fields included,
+// and the sum in SQL prices the receipt as the cursor does.
+void TestDesk::receiptRecordRoundTrips()
+{
+    QFETCH(ReceiptRecord, receipt);
+    QFETCH(QString, periodMmss);
+    QString error;
+    QVERIFY2(createInstallation(m_dir->filePath("db"), &error), qPrintable(error));
+    Database database{deskDatabaseSchema()};
+    QVERIFY(database.connectDirectory(m_dir->filePath("db")));
+    Table sales(&database, "SaleSolars.DB");
+    sales.setCalculatedFields(saleSolarsTable().calculatedFields);
+    sales.setCalcFieldsCallback(TableSaleSolarsCalcFields);
+    QVERIFY(sales.open() && sales.append(receipt.storedValues()));
+    QVERIFY(sales.refresh());
+
+    ReceiptRecord expected = receipt;
+    expected.periodMmss = periodMmss;
+    expected.priceTotal = receiptPriceTotal(receipt.period, receipt.price, receipt.off);
+    QCOMPARE(ReceiptRecord::of(sales.record()), expected);
+    qint64 count = 0;
+    double sum = 0;
+    QVERIFY(sales.countAndSum(SaleSolarsField::PriceTotal, &count, &sum));
+    QCOMPARE(sum, expected.priceTotal);
+}
+
+void TestDesk::unitRecordRoundTrips_data()
+{
+    QTest::addColumn<UnitRecord>("edited");
+    const UnitRecord before{3, true, "Solárko 3", 10.0, 0, 0};
+    UnitRecord renamed = before;
+    renamed.description = "Turbo";
+    UnitRecord worn = before;
+    worn.counter = 2147483647;
+    worn.startup = 32767;
+    QTest::newRow("nothing changed") << before;
+    QTest::newRow("description") << renamed;
+    QTest::newRow("counters at their maximum") << worn;
+    QTest::newRow("every field") << UnitRecord{3, false, "Vertikál 12 kW", 15.5, 7200, 12};
+}
+
+void TestDesk::unitRecordRoundTrips()
+{
+    QFETCH(UnitRecord, edited);
+    QString error;
+    QVERIFY2(createInstallation(m_dir->filePath("db"), &error), qPrintable(error));
+    Database database{deskDatabaseSchema()};
+    QVERIFY(database.connectDirectory(m_dir->filePath("db")));
+    Table solars(&database, "Solars.DB");
+    QVERIFY(solars.open());
+    QVERIFY(!locateUnit(solars, 9));
+    QVERIFY(locateUnit(solars, 3) && solars.edit());
+    const UnitRecord before = UnitRecord::of(solars.record());
+    QCOMPARE(before, (UnitRecord{3, true, "Solárko 3", 10.0, 0, 0}));
+    QVERIFY(edited.writeChanges(solars, before) && solars.post());
+    QVERIFY(solars.refresh());
+    QCOMPARE(UnitRecord::of(solars.record()), edited);
+}
+
+// The balance grows from what is stored, whatever the cursor read before.
+void TestDesk::cashBalanceAddsToTheStoredBalance()
+{
+    QString error;
+    QVERIFY2(createInstallation(m_dir->filePath("db"), &error), qPrintable(error));
+    Database database{deskDatabaseSchema()};
+    QVERIFY(database.connectDirectory(m_dir->filePath("db")));
+    Table money(&database, "Money.DB");
+    Table other(&database, "Money.DB");
+    QVERIFY(money.open() && other.open());
+    QCOMPARE(cashBalanceOf(money), 0.0);
+    QVERIFY(addToCashBalance(other, 250.0));
+    QVERIFY(addToCashBalance(money, -50.5));
+    QCOMPARE(cashBalanceOf(money), 199.5);
 }
 
 QTEST_GUILESS_MAIN(TestDesk)

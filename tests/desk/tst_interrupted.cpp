@@ -3,6 +3,7 @@
 #include "data/query.h"
 #include "desk/interruptedruns.h"
 #include "desk/runfile.h"
+#include "desk/salonschema.h"
 #include "fakes/fakesolarsettings.h"
 #include "portio/runstamps.h"
 
@@ -52,7 +53,7 @@ QList<InterruptedRun> nextStart(DeskFixture &installation)
 
 qint64 receipts(DeskFixture &installation)
 {
-    Database database;
+    Database database{deskDatabaseSchema()};
     database.connectDirectory(installation.dataDirectory());
     return queryValue(database, "select count(*) from SaleSolars").toLongLong();
 }
@@ -134,7 +135,7 @@ void TestInterrupted::bookedFromTheRunFile()
     QFETCH(InterruptedRun::Ending, ending);
     DeskFixture installation;
     {
-        Database database;
+        Database database{deskDatabaseSchema()};
         QVERIFY(database.connectDirectory(installation.dataDirectory()));
         QVERIFY(runSql(database, "update Solars set STARTUP = 4, COUNTER = 900 where SOLAR = 2"));
     }
@@ -201,7 +202,7 @@ void TestInterrupted::killedDesksAreBookedOnce()
     DeskFixture installation;
     const bool slowSale = mode == "stopping";
     if (slowSale) {
-        Database database;
+        Database database{deskDatabaseSchema()};
         QVERIFY(database.connectDirectory(installation.dataDirectory()));
         // The unit's counters are updated inside the sale; this keeps it there for seconds.
         QVERIFY(runSql(database, "create trigger Solars.slow before update on Solars begin select "
@@ -219,7 +220,7 @@ void TestInterrupted::killedDesksAreBookedOnce()
     }
     QTRY_COMPARE_WITH_TIMEOUT(installation.portRegister(), quint8(0), 30000);
     if (slowSale) {
-        Database database;
+        Database database{deskDatabaseSchema()};
         QVERIFY(database.connectDirectory(installation.dataDirectory()));
         QVERIFY(runSql(database, "drop trigger Solars.slow"));
     }

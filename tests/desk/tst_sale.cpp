@@ -6,6 +6,7 @@
 #include "data/table.h"
 #include "data/tablekeys.h"
 #include "desk/cashbalance.h"
+#include "desk/salonschema.h"
 
 #include <QDir>
 #include <QFile>
@@ -190,7 +191,7 @@ void TestSale::killedInsideSaleLeavesNothing()
 {
     DeskFixture desk;
     {
-        Database database;
+        Database database{deskDatabaseSchema()};
         QVERIFY(database.connectDirectory(desk.dataDirectory()));
         // The unit's counters are updated inside the sale; this trigger keeps that busy.
         QVERIFY(runSql(database, "create trigger Solars.slow before update on Solars begin select "
@@ -207,7 +208,7 @@ void TestSale::killedInsideSaleLeavesNothing()
     ::kill(pid_t(pid), SIGKILL);
     QVERIFY(child.waitForFinished(5000));
 
-    Database database;
+    Database database{deskDatabaseSchema()};
     QVERIFY(database.connectDirectory(desk.dataDirectory()));
     Query check(&database);
     check.setSql("select (select count(*) from SaleSolars), (select COUNTER from Solars where "
@@ -345,7 +346,7 @@ void TestSale::salesKilledAtRandomStayConsistent()
     DeskFixture desk;
     if (protectedTables) {
         TableKeys::registerPassword(QStringLiteral(TestTablePassword));
-        Database database;
+        Database database{deskDatabaseSchema()};
         QVERIFY(database.connectDirectory(desk.dataDirectory()));
         for (const char *file : {"Money.DB", "Solars.DB", "SaleSolars.DB"})
             QCOMPARE(Table(&database, QString::fromLatin1(file)).restructure(true, true),
@@ -370,7 +371,7 @@ void TestSale::salesKilledAtRandomStayConsistent()
         const qint64 reported = said.count("sold");
 
         // The restart: its first read rolls back what the killed sale left unfinished.
-        Database database;
+        Database database{deskDatabaseSchema()};
         QVERIFY(database.connectDirectory(desk.dataDirectory()));
         Query units(&database);
         units.setSql("select s.SOLAR, s.STARTUP, s.COUNTER, count(r.PARAGON), "

@@ -1,7 +1,5 @@
 #include "fakes/tableinstallation.h"
 
-#include "data/tables.h"
-
 TableInstallation::TableInstallation()
 {
     QString error;

@@ -2,6 +2,7 @@
 
 #include "data/database.h"
 #include "data/table.h"
+#include "desk/salonschema.h"
 
 #include <QTemporaryDir>
 
@@ -15,7 +16,7 @@ struct TableInstallation
     bool connectAndOpen() { return connect() && money.open() && solars.open() && sales.open(); }
 
     QTemporaryDir dir;
-    Database database;
+    Database database{deskDatabaseSchema()};
     Table money{&database, QStringLiteral("Money.DB")};
     Table solars{&database, QStringLiteral("Solars.DB")};
     Table sales{&database, QStringLiteral("SaleSolars.DB")};

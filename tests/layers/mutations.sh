@@ -39,7 +39,7 @@ expect src/users/userregister.cpp '#include "formlogin.h"' \
 expect src/users/userregister.cpp '#include "access.h"' \
     'includes "access.h" without its folder: write "users/access.h"; include paths start at src/'
 expect src/desk/desk.cpp '#include <console/formvelmora.h>' \
-    'includes <console/formvelmora.h>: desk (level 3) may include only lower levels, console is level 5'
+    'includes <console/formvelmora.h>: desk (level 3) may include only lower levels, console is level 6'
 expect src/desk/desk.cpp '#include <QList>' ''
 expect src/core/clockzone.hpp '#include "desk/desk.h"' \
     'includes "desk/desk.h": core (level 1) may include only lower levels, desk is level 3'
@@ -49,7 +49,7 @@ expect src/portio/portaccess.cpp '#include <QtWidgets/QWidget>' \
     'includes <QtWidgets/QWidget>, a widget header: portio is level 2, and nothing below level 3 uses widgets'
 expect src/ui/common/uifonts.cpp '#include <QLabel>' ''
 expect src/desk/CMakeLists.txt 'target_link_libraries(velmora_desk PRIVATE velmora_console)' \
-    'velmora_desk (desk, level 3) links velmora_console (console, level 5); a library links only lower levels'
+    'velmora_desk (desk, level 3) links velmora_console (console, level 6); a library links only lower levels'
 expect src/users/CMakeLists.txt 'target_link_libraries(velmora_users PUBLIC Qt6::Widgets)' \
     'velmora_users links Qt6::Widgets, a widget module: users is level 2, and nothing below level 3 uses widgets'
 expect src/reports/logic/CMakeLists.txt 'target_link_libraries(velmora_report_logic PRIVATE velmora_test_fakes)' \

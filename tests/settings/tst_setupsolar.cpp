@@ -3,9 +3,9 @@
 #include "core/textfile.h"
 #include "data/database.h"
 #include "data/table.h"
-#include "data/tables.h"
 #include "desk/databasesaver.h"
 #include "desk/eventlog.h"
+#include "desk/salonschema.h"
 #include "desk/settings/solarsettingsstore.h"
 #include "fakes/fakeclock.h"
 #include "fakes/whenmodal.h"
@@ -140,7 +140,7 @@ void TestSetupSolar::init()
     qputenv("VELMORA_CONFIG_DIR", m_dir->filePath("config").toUtf8());
     QString error;
     QVERIFY2(createInstallation(m_dir->filePath("db"), &error), qPrintable(error));
-    m_database = std::make_unique<Database>();
+    m_database = std::make_unique<Database>(deskDatabaseSchema());
     QVERIFY(m_database->connectDirectory(m_dir->filePath("db")));
     m_solars = std::make_unique<Table>(m_database.get(), solarsTable().fileName());
     m_solars->setObjectName(solarsTable().objectName);

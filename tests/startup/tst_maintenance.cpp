@@ -2,7 +2,7 @@
 
 #include "data/table.h"
 #include "data/tablekeys.h"
-#include "data/tables.h"
+#include "desk/salonschema.h"
 #include "startup/databasemaintenance.h"
 #include "startup/forminitialization.h"
 #include "ui/common/messagedialogs.h"

@@ -6,6 +6,7 @@
 #include "data/tablefilecheck.h"
 #include "data/tablekeys.h"
 #include "desk/backupchecksums.h"
+#include "desk/salonschema.h"
 #include "settings/formrestore.h"
 #include "startup/databasemaintenance.h"
 #include "startup/forminitialization.h"
@@ -37,7 +38,7 @@ const QStringList TableFiles = {"Money.DB", "Solars.DB", "SaleSolars.DB"};
 void makeBackup(DeskFixture &desk, const QString &folder, int receipts)
 {
     QVERIFY(QDir().mkpath(folder));
-    Database database;
+    Database database{deskDatabaseSchema()};
     QVERIFY(database.connectDirectory(desk.dataDirectory()));
     QVERIFY(runSql(database, "delete from SaleSolars"));
     for (int paragon = 1; paragon <= receipts; ++paragon)
@@ -52,7 +53,7 @@ void makeBackup(DeskFixture &desk, const QString &folder, int receipts)
 
 void protectBackup(const QString &folder)
 {
-    Database database;
+    Database database{deskDatabaseSchema()};
     QVERIFY(database.connectDirectory(folder));
     for (const QString &file : TableFiles)
         QCOMPARE(Table(&database, file).restructure(true, true), quint16(0));
@@ -75,7 +76,7 @@ bool protectedFile(const QString &path)
 
 int storedReceipts(DeskFixture &desk)
 {
-    Database database;
+    Database database{deskDatabaseSchema()};
     if (!database.connectDirectory(desk.dataDirectory()))
         return -1;
     return queryValue(database, "select count(*) from SaleSolars").toInt();
@@ -266,7 +267,7 @@ void TestRestore::killedRestoresLeaveOneSet()
         if (restoreLeftovers(data))
             finishInterruptedRestore(data);
         QVERIFY(!restoreLeftovers(data));
-        Database database;
+        Database database{deskDatabaseSchema()};
         QVERIFY(database.connectDirectory(data));
         const int receipts = queryValue(database, "select count(*) from SaleSolars").toInt();
         QVERIFY2(receipts == 3 || receipts == 5, qPrintable(QString::number(receipts)));
@@ -301,7 +302,7 @@ void TestRestore::restoredTablesTakeTheSetProtection()
     Hook::queueAnswers({true});
     QVERIFY(RestoreTablesFrom(backup, desk.dataDirectory()));
     // The repair chain after a restore packs the tables with the protection set now.
-    Database database;
+    Database database{deskDatabaseSchema()};
     QVERIFY(database.connectDirectory(desk.dataDirectory()));
     for (const QString &file : TableFiles) {
         Table table(&database, file);

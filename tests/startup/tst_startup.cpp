@@ -7,6 +7,7 @@
 #include "data/database.h"
 #include "data/query.h"
 #include "data/tablekeys.h"
+#include "desk/salonschema.h"
 #include "fakes/whenmodal.h"
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
@@ -276,7 +277,7 @@ void TestStartup::switches()
         });
     }
     {
-        Database database;
+        Database database{deskDatabaseSchema()};
         QVERIFY(database.connectDirectory(m_desk->dataDirectory()));
         Query insert(&database);
         for (int paragon : {1, 2}) {
@@ -300,7 +301,7 @@ void TestStartup::switches()
     for (QString &line : lines)
         line.replace(Program().ProgramDir.toUpper(), "PROGRAM").replace(root + "/DATA", "DATA");
     QCOMPARE(lines, upkeep);
-    Database database;
+    Database database{deskDatabaseSchema()};
     QVERIFY(database.connectDirectory(m_desk->dataDirectory()));
     QCOMPARE(queryValue(database, "select count(*) from SaleSolars").toInt(), receipts);
     QCOMPARE(QFile::exists(m_desk->dataDirectory() + "/SaleSolars.PX"),
@@ -328,7 +329,7 @@ void TestStartup::protectionFollowsTheSetting()
         }
         // The keys stay, the password does not: no other salt can be derived now.
         QVERIFY(!TableKeys::keyFor(TableKeys::Salt{1, 2, 3}));
-        Database database;
+        Database database{deskDatabaseSchema()};
         QVERIFY(database.connectDirectory(m_desk->dataDirectory()));
         QCOMPARE(queryValue(database, "select count(*) from Solars").toInt(), 8);
     }
@@ -410,7 +411,7 @@ void TestStartup::failurePaths()
     } else if (cause == "missing") {
         QVERIFY(QFile::remove(m_desk->dataDirectory() + "/Solars.DB"));
     } else {
-        Database database;
+        Database database{deskDatabaseSchema()};
         QVERIFY(database.connectDirectory(m_desk->dataDirectory()));
         Query insert(&database);
         insert.setSql("insert into Money values (250.0)");

@@ -4,7 +4,7 @@
 #include "core/programvalues.h"
 #include "data/engineerror.h"
 #include "data/query.h"
-#include "data/tables.h"
+#include "desk/salonschema.h"
 #include "portio/portaccess.h"
 #include "portio/portaddress.h"
 #include "portio/simulatorbackend.h"

@@ -1,7 +1,7 @@
 #include "dbconfigcommands.h"
 
 #include "core/engineconfig.h"
-#include "data/tables.h"
+#include "desk/salonschema.h"
 
 #include <QDir>
 #include <QFileInfo>

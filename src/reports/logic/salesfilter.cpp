@@ -1,5 +1,7 @@
 #include "reports/logic/salesfilter.h"
 
+#include "desk/salonschema.h"
+
 std::optional<DateRange> periodRange(SalesPeriod period, const QDate &today)
 {
     switch (period) {
@@ -39,24 +41,24 @@ Filter salesFilter(const SalesFilterInput &input)
 {
     Filter filter;
     if (!input.allPeriods) {
-        filter.append({QStringLiteral("DATE"), FilterCondition::GreaterOrEqual, input.dates.first});
-        filter.append({QStringLiteral("DATE"), FilterCondition::LessOrEqual, input.dates.last});
+        filter.append({SaleSolarsField::Date, FilterCondition::GreaterOrEqual, input.dates.first});
+        filter.append({SaleSolarsField::Date, FilterCondition::LessOrEqual, input.dates.last});
     }
-    addRange(filter, QStringLiteral("PARAGON"), input.paragons);
+    addRange(filter, SaleSolarsField::Paragon, input.paragons);
     if (input.timeChecked) {
-        filter.append({QStringLiteral("TIME"), FilterCondition::GreaterOrEqual, input.timeFirst});
-        filter.append({QStringLiteral("TIME"), FilterCondition::LessOrEqual, input.timeSecond});
+        filter.append({SaleSolarsField::Time, FilterCondition::GreaterOrEqual, input.timeFirst});
+        filter.append({SaleSolarsField::Time, FilterCondition::LessOrEqual, input.timeSecond});
     }
-    addRange(filter, QStringLiteral("SOLAR"), input.solars);
-    addRange(filter, QStringLiteral("OFF"), input.discounts);
-    addRange(filter, QStringLiteral("PERIOD"), input.periods);
+    addRange(filter, SaleSolarsField::Solar, input.solars);
+    addRange(filter, SaleSolarsField::Off, input.discounts);
+    addRange(filter, SaleSolarsField::Period, input.periods);
     if (input.userChecked)
-        filter.append({QStringLiteral("USER"), FilterCondition::Equal, input.user});
+        filter.append({SaleSolarsField::User, FilterCondition::Equal, input.user});
     // Only the days search an index. SQLite cannot see that a ticked "Doklad" with its default
     // bounds covers every receipt and would walk that index instead of the day's few records,
     // or of reading the table straight through. So no filter costs more than a whole scan, and a
     // period never more than its days.
     for (FilterCondition &condition : filter)
-        condition.mayUseIndex = condition.field == QLatin1String("DATE");
+        condition.mayUseIndex = condition.field == SaleSolarsField::Date;
     return filter;
 }

@@ -1,6 +1,7 @@
 #include "reports/logic/statistics.h"
 
 #include "data/table.h"
+#include "desk/salonschema.h"
 
 #include <QMap>
 
@@ -9,7 +10,7 @@ namespace {
 struct Buckets
 {
     const char *title;
-    const char *field;
+    const QString &field;
     DatePart part;
     int first;
     int last;
@@ -19,15 +20,15 @@ Buckets bucketsOf(Statistic statistic)
 {
     switch (statistic) {
     case Statistic::Day:
-        return {"Denní statistika", "TIME", DatePart::Hour, 0, 23};
+        return {"Denní statistika", SaleSolarsField::Time, DatePart::Hour, 0, 23};
     case Statistic::Week:
-        return {"Týdenní statistika", "DATE", DatePart::IsoWeekday, 1, 7};
+        return {"Týdenní statistika", SaleSolarsField::Date, DatePart::IsoWeekday, 1, 7};
     case Statistic::Month:
-        return {"Měsíční statistika", "DATE", DatePart::Day, 1, 31};
+        return {"Měsíční statistika", SaleSolarsField::Date, DatePart::Day, 1, 31};
     case Statistic::Year:
         break;
     }
-    return {"Roční statistika", "DATE", DatePart::Month, 1, 12};
+    return {"Roční statistika", SaleSolarsField::Date, DatePart::Month, 1, 12};
 }
 
 QString labelOf(Statistic statistic, int bucket)
@@ -46,7 +47,7 @@ std::optional<StatisticCounts> countCustomers(Table &sales, Statistic statistic)
 {
     const Buckets buckets = bucketsOf(statistic);
     QMap<int, qint64> counted;
-    if (!sales.countByPart(QString::fromLatin1(buckets.field), buckets.part, &counted))
+    if (!sales.countByPart(buckets.field, buckets.part, &counted))
         return std::nullopt;
     StatisticCounts result{QString::fromUtf8(buckets.title), {}, {}};
     for (int bucket = buckets.first; bucket <= buckets.last; ++bucket) {

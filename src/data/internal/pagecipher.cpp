@@ -1,4 +1,4 @@
-#include "data/pagecipher.h"
+#include "data/internal/pagecipher.h"
 
 #include <sodium.h>
 

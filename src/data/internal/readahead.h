@@ -5,7 +5,7 @@
 // while this program does not change the data.
 
 #include "data/engineerror.h"
-#include "data/keysetsql.h"
+#include "data/internal/keysetsql.h"
 
 #include <QHash>
 #include <QVariant>

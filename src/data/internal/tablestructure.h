@@ -6,7 +6,7 @@
 
 #include "data/engineerror.h"
 #include "data/fields.h"
-#include "data/keysetsql.h"
+#include "data/internal/keysetsql.h"
 
 #include <memory>
 

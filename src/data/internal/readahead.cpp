@@ -1,6 +1,6 @@
-#include "data/readahead.h"
+#include "data/internal/readahead.h"
 
-#include "data/sqlconnection.h"
+#include "data/internal/sqlconnection.h"
 
 #include <sqlite3.h>
 

@@ -1,6 +1,6 @@
-#include "data/keysetsql.h"
+#include "data/internal/keysetsql.h"
 
-#include "data/storage.h"
+#include "data/internal/storage.h"
 
 namespace {
 

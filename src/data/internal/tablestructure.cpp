@@ -1,10 +1,10 @@
-#include "data/tablestructure.h"
+#include "data/internal/tablestructure.h"
 
 #include "core/filesync.h"
-#include "data/pagecipher.h"
-#include "data/protectedvfs.h"
-#include "data/sqlconnection.h"
-#include "data/storage.h"
+#include "data/internal/pagecipher.h"
+#include "data/internal/protectedvfs.h"
+#include "data/internal/sqlconnection.h"
+#include "data/internal/storage.h"
 #include "data/tablekeys.h"
 
 #include <QFile>

@@ -3,6 +3,7 @@
 // Engine-internal: the one SQLite connection behind a Database, its prepared-statement cache
 // and the mapping of table files to SQLite schemas.
 
+#include "data/databaseschema.h"
 #include "data/engineerror.h"
 
 #include <QHash>
@@ -68,6 +69,9 @@ public:
     // error, so that the others can still be worked on; without the first one, main is an empty
     // database in memory. False only when no connection can be had at all.
     bool open(const QString &directory, const QStringList &tableFiles, EngineError *error);
+    // The application's SQL functions that the next open() registers; they must outlive the
+    // connection.
+    void setFunctions(const QList<SqlFunction> &functions) { m_functions = &functions; }
     // Tries a file that was left out again. Not the first one: it can only be main, which needs
     // a new connection.
     bool attach(const QString &tableFile, EngineError *error);
@@ -132,6 +136,7 @@ private:
     QHash<QString, QString> m_tables;      // upper-cased file name -> table name
     QHash<QString, EngineError> m_leftOut; // upper-cased file name -> why
     QHash<QString, sqlite3_stmt *> m_cache;
+    const QList<SqlFunction> *m_functions = nullptr;
 };
 
 // Table name of a table file: "SaleSolars.DB" -> "SaleSolars".

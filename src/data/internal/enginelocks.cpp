@@ -1,4 +1,4 @@
-#include "data/enginelocks.h"
+#include "data/internal/enginelocks.h"
 
 #include "core/paths.h"
 

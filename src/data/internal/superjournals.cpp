@@ -1,7 +1,7 @@
-#include "data/superjournals.h"
+#include "data/internal/superjournals.h"
 
 #include "core/paths.h"
-#include "data/protectedvfs.h"
+#include "data/internal/protectedvfs.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "data/protectedvfs.h"
+#include "data/internal/protectedvfs.h"
 
-#include "data/pagecipher.h"
+#include "data/internal/pagecipher.h"
 
 #include <QUrl>
 

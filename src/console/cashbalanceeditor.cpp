@@ -1,4 +1,4 @@
-#include "console/cashbalance.h"
+#include "console/cashbalanceeditor.h"
 
 #include "console/formmoney.h"
 #include "users/access.h"

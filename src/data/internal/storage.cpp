@@ -1,4 +1,4 @@
-#include "data/storage.h"
+#include "data/internal/storage.h"
 
 #include "core/cp1250.h"
 #include "core/czechformat.h"

@@ -1,9 +1,9 @@
-#include "data/sqlconnection.h"
+#include "data/internal/sqlconnection.h"
 
 #include "core/paths.h"
-#include "data/protectedvfs.h"
-#include "data/sqlfunctions.h"
-#include "data/storage.h"
+#include "data/internal/protectedvfs.h"
+#include "data/internal/sqlfunctions.h"
+#include "data/internal/storage.h"
 
 #include <QFileInfo>
 
@@ -272,7 +272,7 @@ bool SqlConnection::openHandle(const QByteArray &name, int flags, EngineError *e
     }
     sqlite3_extended_result_codes(m_db, 1);
     sqlite3_busy_timeout(m_db, BusyTimeoutMs);
-    registerSqlFunctions(m_db);
+    registerSqlFunctions(m_db, m_functions ? *m_functions : QList<SqlFunction>());
     return true;
 }
 
