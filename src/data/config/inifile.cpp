@@ -75,6 +75,17 @@ bool IniFile::load(ConfigError *error)
     return true;
 }
 
+bool IniFile::loadForRewrite(ConfigError *error)
+{
+    ConfigError loadError;
+    if (load(&loadError))
+        return true;
+    if (error)
+        *error = {QStringLiteral("Unable to write to %1").arg(m_path),
+                  loadError.message + QLatin1Char(' ') + loadError.detail};
+    return false;
+}
+
 bool IniFile::save(ConfigError *error) const
 {
     QByteArray content;

@@ -36,6 +36,9 @@ public:
 
     // Reads the file; a missing file reads as an empty one.
     bool load(ConfigError *error);
+    // Reads the file before some of its sections are written anew; a file that cannot be read
+    // is refused as "Unable to write to", since writing over it would lose its other sections.
+    bool loadForRewrite(ConfigError *error);
     // Replaces the whole file atomically (CR LF line ends), creating its folder when needed.
     // Nothing is written when a changed name or value cannot be stored.
     bool save(ConfigError *error) const;

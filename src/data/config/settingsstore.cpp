@@ -229,14 +229,8 @@ void SettingsStore::restore(const IniFile &ini, Key &key) const
 bool SettingsStore::write(ConfigError *error)
 {
     IniFile ini(m_fileName);
-    ConfigError loadError;
-    if (!ini.load(&loadError)) {
-        // Writing over a file that could not be read would lose its other sections.
-        if (error)
-            *error = {QStringLiteral("Unable to write to %1").arg(m_fileName),
-                      loadError.message + QLatin1Char(' ') + loadError.detail};
+    if (!ini.loadForRewrite(error))
         return false;
-    }
     ini.setValue(m_section, QStringLiteral("FormVersion"), QString::number(FormVersion));
     for (const Key &each : std::as_const(m_keys))
         save(ini, each);

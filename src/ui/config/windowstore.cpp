@@ -33,14 +33,8 @@ bool WindowStore::write(ConfigError *error)
     if (!m_window || (m_active && !m_readSinceWrite))
         return true;
     IniFile ini(m_fileName);
-    ConfigError loadError;
-    if (!ini.load(&loadError)) {
-        // Writing over a file that could not be read would lose its other sections.
-        if (error)
-            *error = {QStringLiteral("Unable to write to %1").arg(m_fileName),
-                      loadError.message + QLatin1Char(' ') + loadError.detail};
+    if (!ini.loadForRewrite(error))
         return false;
-    }
     ini.setValue(m_section, QStringLiteral("FormVersion"),
                  QString::number(SettingsStore::FormVersion));
     save(ini);
